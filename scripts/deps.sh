@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages Ferrylink needs, only those that are missing.
+# Usage: scripts/deps.sh build|test|run
+set -euo pipefail
+
+build_pkgs=(cmake ninja-build g++ pkg-config clang-format
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+  libqt6svg6-dev libgl-dev libcpp-httplib-dev libssl-dev libavahi-client-dev
+  libgtest-dev libbenchmark-dev)
+test_pkgs=(avahi-daemon dbus xvfb xauth imagemagick)
+run_pkgs=(qt6-qpa-plugins)
+
+want=("${build_pkgs[@]}")
+case "${1:-build}" in
+  test) want+=("${test_pkgs[@]}") ;;
+  run) want+=("${run_pkgs[@]}") ;;
+esac
+
+missing=()
+for p in "${want[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+export DEBIAN_FRONTEND=noninteractive
+"${sudo_cmd[@]}" apt-get update -qq
+"${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

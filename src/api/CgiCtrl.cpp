@@ -1,0 +1,653 @@
+#include "CgiCtrl.h"
+
+#include "AlertPresenter.h"
+#include "CgiOperations.h"
+#include "JsonUtil.h"
+#include "Localization.h"
+#include "NotificationCenter.h"
+#include "Notifications.h"
+#include "TransportErrors.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QFile>
+#include <QFileInfo>
+#include <QHttpMultiPart>
+#include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QSemaphore>
+#include <QSslConfiguration>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+namespace flk {
+
+struct CgiCtrl::Request {
+    QString url;
+    QString method;
+    QVariantMap params;
+    int function = 0;
+
+    QSemaphore semaphore;
+    std::atomic<bool> done { false };
+    Reply reply;
+    Error error;
+
+    // GUI thread only:
+    QPointer<QNetworkReply> netReply;
+    int attempt = 0;
+    bool cancelRequested = false;
+    QEventLoop *loop = nullptr;
+};
+
+namespace {
+
+QThread *guiThread()
+{
+    return QCoreApplication::instance() ? QCoreApplication::instance()->thread() : nullptr;
+}
+
+bool onGuiThread()
+{
+    return QThread::currentThread() == guiThread();
+}
+
+QByteArray encode(const QString &s)
+{
+    return QUrl::toPercentEncoding(s);
+}
+
+} // namespace
+
+// ---- construction ---------------------------------------------------------
+
+CgiCtrl::CgiCtrl(QObject *parent) : QObject(parent), m_config(std::make_shared<Config>())
+{
+    m_background.setMaxThreadCount(1);
+    // The controller, its transport and its timers belong to the GUI thread
+    // whichever thread creates it.
+    if (!parent && guiThread() && thread() != guiThread())
+        moveToThread(guiThread());
+    setup_Manager();
+}
+
+CgiCtrl::~CgiCtrl()
+{
+    // Release every waiting caller before the object goes away; keep doing so
+    // until the keep-alive worker, which may be starting a request right now,
+    // has finished.
+    {
+        QMutexLocker lock(&m_queueMutex);
+        m_destroying = true;
+    }
+    do {
+        QList<std::shared_ptr<Request>> pending;
+        {
+            QMutexLocker lock(&m_queueMutex);
+            pending = m_requests;
+            m_requests.clear();
+        }
+        for (const auto &req : pending) {
+            req->cancelRequested = true;
+            if (req->netReply) {
+                req->netReply->disconnect(this);
+                req->netReply->abort();
+            }
+            req->error = Error(kCgiErrorDomain, kCgiErrorCancelled);
+            req->reply.reset();
+            _complete(req);
+        }
+    } while (!m_background.waitForDone(10));
+    delete m_reviveTimer.data();
+}
+
+CgiCtrl *CgiCtrl::sharedCgiCtrl()
+{
+    static CgiCtrl *shared = new CgiCtrl();
+    return shared;
+}
+
+void CgiCtrl::setup_Manager()
+{
+    if (!onGuiThread())
+        return; // made on the GUI thread when the first request starts
+    delete m_manager;
+    m_manager = new QNetworkAccessManager(this);
+    m_manager->setCookieJar(nullptr);
+}
+
+QNetworkAccessManager *CgiCtrl::manager()
+{
+    if (!m_manager)
+        setup_Manager();
+    return m_manager;
+}
+
+// ---- properties -----------------------------------------------------------
+
+#define FLK_STRING_PROPERTY(getter, setter, member)                                                \
+    QString CgiCtrl::getter() const                                                                \
+    {                                                                                              \
+        QMutexLocker lock(&m_mutex);                                                               \
+        return member;                                                                             \
+    }                                                                                              \
+    void CgiCtrl::setter(const QString &v)                                                         \
+    {                                                                                              \
+        QMutexLocker lock(&m_mutex);                                                               \
+        member = v;                                                                                \
+    }
+
+FLK_STRING_PROPERTY(host, setHost, m_host)
+FLK_STRING_PROPERTY(sid, setSid, m_sid)
+FLK_STRING_PROPERTY(hostID, setHostID, m_hostID)
+FLK_STRING_PROPERTY(account, setAccount, m_account)
+FLK_STRING_PROPERTY(kosVersion, setKosVersion, m_kosVersion)
+#undef FLK_STRING_PROPERTY
+
+CgiCtrl::BlockAlert CgiCtrl::blockAlert() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_blockAlert;
+}
+
+void CgiCtrl::setBlockAlert(BlockAlert b)
+{
+    QMutexLocker lock(&m_mutex);
+    m_blockAlert = std::move(b);
+}
+
+std::shared_ptr<CgiCtrl::Config> CgiCtrl::config() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_config;
+}
+
+QByteArray CgiCtrl::cookieHeader() const
+{
+    const auto c = config();
+    QMutexLocker lock(&c->mutex);
+    return c->cookie;
+}
+
+void CgiCtrl::setCookie(const QByteArray &cookie)
+{
+    const auto c = config();
+    QMutexLocker lock(&c->mutex);
+    c->cookie = cookie;
+}
+
+// ---- URL and body ---------------------------------------------------------
+
+QString CgiCtrl::parameterText(const QVariant &v)
+{
+    switch (v.typeId()) {
+    case QMetaType::Bool:
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case QMetaType::Double:
+    case QMetaType::Float: {
+        const double d = v.toDouble();
+        if (d == static_cast<double>(static_cast<qint64>(d)))
+            return QString::number(static_cast<qint64>(d));
+        return QString::number(d, 'g', 17);
+    }
+    default:
+        return v.toString();
+    }
+}
+
+QByteArray CgiCtrl::formBody(const QVariantMap &params)
+{
+    QByteArray body;
+    for (auto it = params.cbegin(); it != params.cend(); ++it) { // sorted by key
+        if (!body.isEmpty())
+            body += '&';
+        body += encode(it.key()) + '=' + encode(parameterText(it.value()));
+    }
+    return body;
+}
+
+QString CgiCtrl::generate_Cgi_URL(const QString &host, const QString &path, const QString &action,
+    const std::optional<QVariantMap> &params) const
+{
+    QString url;
+    if (isWebServer()) {
+        url = host + path + QLatin1Char('/') + QString::fromLatin1(encode(action));
+        if (params)
+            url += QLatin1Char('?');
+    } else {
+        url = host + path + QStringLiteral("?act=") + QString::fromLatin1(encode(action));
+        const QString s = sid();
+        if (!s.isEmpty())
+            url += QStringLiteral("&sid=") + QString::fromLatin1(encode(s));
+        if (params)
+            url += QLatin1Char('&');
+    }
+    if (params) {
+        for (auto it = params->cbegin(); it != params->cend(); ++it) {
+            url += QString::fromLatin1(encode(it.key())) + QLatin1Char('=')
+                + QString::fromLatin1(encode(parameterText(it.value()))) + QLatin1Char('&');
+        }
+    }
+    return url;
+}
+
+// ---- sending --------------------------------------------------------------
+
+CgiCtrl::Reply CgiCtrl::send_Request(const QString &path, const QString &action,
+    const std::optional<QVariantMap> &post, int function, Error *error)
+{
+    return _prepare_Request(host(), path, action, QStringLiteral("POST"), post, function, error);
+}
+
+CgiCtrl::Reply CgiCtrl::send_Request_Get(const QString &path, const QString &action,
+    const std::optional<QVariantMap> &get, int function, Error *error)
+{
+    return _prepare_Request(host(), path, action, QStringLiteral("GET"), get, function, error);
+}
+
+CgiCtrl::Reply CgiCtrl::send_Request_URL(const QString &url, const QString &method,
+    const QVariantMap &params, int function, Error *error)
+{
+    return _send_Request(url, method, params, function, error);
+}
+
+CgiCtrl::Reply CgiCtrl::_prepare_Request(const QString &host, const QString &path,
+    const QString &action, const QString &method, std::optional<QVariantMap> params, int function,
+    Error *error)
+{
+    const bool isPost = method == QLatin1String("POST");
+    CgiCtrlDelegate *d = delegate();
+    if (isPost && d) {
+        if (auto replaced
+            = d->cgiCtrl_post(this, params.value_or(QVariantMap()), path, action, function))
+            params = std::move(replaced);
+    }
+    QString url;
+    if (d) {
+        if (auto custom = d->cgiCtrl_cgiURL(this, host, path, action, sid(), function))
+            url = *custom;
+        else
+            url = generate_Cgi_URL(host, path, action, isPost ? std::nullopt : params);
+    } else {
+        url = generate_Cgi_URL(host, path, action, isPost ? std::nullopt : params);
+    }
+    if (url.isEmpty())
+        return std::nullopt;
+    return _send_Request(
+        url, method, isPost ? params.value_or(QVariantMap()) : QVariantMap(), function, error);
+}
+
+void CgiCtrl::_run_On_Gui(std::function<void()> fn)
+{
+    if (onGuiThread())
+        fn();
+    else
+        QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+}
+
+CgiCtrl::Reply CgiCtrl::_send_Request(const QString &url, const QString &method,
+    const QVariantMap &params, int function, Error *error)
+{
+    auto req = std::make_shared<Request>();
+    req->url = url;
+    req->method = method;
+    req->params = params;
+    req->function = function;
+    {
+        QMutexLocker lock(&m_queueMutex);
+        if (m_destroying)
+            req->cancelRequested = true;
+        m_requests.append(req);
+    }
+    if (req->cancelRequested) {
+        req->error = Error(kCgiErrorDomain, kCgiErrorCancelled);
+        _complete(req);
+    } else if (onGuiThread())
+        _start_Attempt(req);
+    else
+        QMetaObject::invokeMethod(
+            this, [this, req] { _start_Attempt(req); }, Qt::QueuedConnection);
+    _wait(req);
+
+    Error result = req->error;
+    if (!result.isError())
+        result = _get_Error_Code(function, req->reply);
+    if (result.isError() && showErrorAlert() && function != kCgiLogout)
+        _handle_Error_Code(result);
+    setError(error, result);
+    return req->reply;
+}
+
+void CgiCtrl::_wait(const std::shared_ptr<Request> &req)
+{
+    if (!onGuiThread()) {
+        req->semaphore.acquire();
+        return;
+    }
+    // On the GUI thread the replies arrive through this very event loop: keep
+    // it turning (timers and other GUI work go on) until ours is in.
+    if (req->done)
+        return;
+    QEventLoop loop;
+    req->loop = &loop;
+    while (!req->done)
+        loop.exec();
+    req->loop = nullptr;
+}
+
+void CgiCtrl::_start_Attempt(const std::shared_ptr<Request> &req)
+{
+    if (req->cancelRequested) {
+        qInfo("[%ld] Cgi failed. error = %ld", long(req->function), long(kTransportCancelled));
+        req->error = Error(kCgiErrorDomain, kCgiErrorCancelled);
+        _complete(req);
+        return;
+    }
+    QNetworkRequest nr(QUrl::fromEncoded(req->url.toUtf8(), QUrl::TolerantMode));
+    configureRequest(nr, m_transferTimeoutMs);
+    const QByteArray cookie = cookieHeader();
+    if (!cookie.isEmpty())
+        nr.setRawHeader("Cookie", cookie);
+
+    QNetworkReply *reply = nullptr;
+    if (req->method == QLatin1String("POST")) {
+        nr.setHeader(QNetworkRequest::ContentTypeHeader,
+            QByteArrayLiteral("application/x-www-form-urlencoded"));
+        reply = manager()->post(nr, formBody(req->params));
+    } else {
+        reply = manager()->get(nr);
+    }
+    req->netReply = reply;
+    reply->setProperty("cgi", req->function);
+    ignoreCertificateErrors(reply);
+    connect(
+        reply, &QNetworkReply::finished, this, [this, req, reply] { _on_Finished(req, reply); });
+}
+
+void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *reply)
+{
+    reply->deleteLater();
+    if (req->netReply != reply || req->done)
+        return;
+    req->netReply = nullptr;
+
+    QJsonObject body;
+    const int transportCode = decodeReply(reply, req->cancelRequested, &body);
+    if (transportCode == 0) {
+        qInfo("[%ld] Cgi finished.", long(req->function));
+        const QByteArray received = reply->rawHeader("Set-Cookie");
+        if (!received.isEmpty()) {
+            // Several cookies arrive newline-joined; a header value must not
+            // carry a line break.
+            QByteArray value = received;
+            value.replace('\n', "; ").replace('\r', "");
+            setCookie(value);
+        }
+        req->reply = body;
+        if (CgiCtrlDelegate *d = delegate()) {
+            if (auto replaced = d->cgiCtrl_response(this, body, req->function))
+                req->reply = std::move(replaced);
+        }
+        _complete(req);
+        return;
+    }
+
+    qInfo("[%ld] Cgi failed. error = %ld", long(req->function), long(transportCode));
+    if (transportCode == kTransportCancelled) {
+        req->error = Error(kCgiErrorDomain, kCgiErrorCancelled);
+    } else if (req->attempt == 0
+        && (transportCode == kTransportTimedOut || transportCode == kTransportConnectionLost)
+        && reply->rawHeader("Connection").toLower().contains("keep-alive")) {
+        // The keep-alive connection went away under us: one more attempt.
+        req->attempt = 1;
+        _start_Attempt(req);
+        return;
+    }
+    _complete(req);
+}
+
+void CgiCtrl::_complete(const std::shared_ptr<Request> &req)
+{
+    {
+        QMutexLocker lock(&m_queueMutex);
+        m_requests.removeOne(req);
+    }
+    req->done = true;
+    if (req->loop)
+        req->loop->quit();
+    req->semaphore.release();
+}
+
+void CgiCtrl::_cancel_Request(const std::shared_ptr<Request> &req)
+{
+    if (req->done)
+        return;
+    req->cancelRequested = true;
+    if (req->netReply)
+        req->netReply->abort(); // finishes through _on_Finished as cancelled
+    // Not started yet: _start_Attempt sees the flag and finishes it.
+}
+
+void CgiCtrl::cancel_Cgi(int function)
+{
+    std::shared_ptr<Request> target;
+    {
+        QMutexLocker lock(&m_queueMutex);
+        for (const auto &r : std::as_const(m_requests)) {
+            if (r->function == function && !r->done) {
+                target = r;
+                break;
+            }
+        }
+    }
+    if (target)
+        _run_On_Gui([this, target] { _cancel_Request(target); });
+}
+
+void CgiCtrl::_cancel_All_Requests()
+{
+    QList<std::shared_ptr<Request>> all;
+    {
+        QMutexLocker lock(&m_queueMutex);
+        all = m_requests;
+    }
+    for (const auto &r : all)
+        _run_On_Gui([this, r] { _cancel_Request(r); });
+}
+
+int CgiCtrl::pendingRequestCount() const
+{
+    QMutexLocker lock(&m_queueMutex);
+    return int(m_requests.size());
+}
+
+// ---- uploads --------------------------------------------------------------
+
+CgiCtrl::Reply CgiCtrl::upload_Files(const QString &path, const QString &action,
+    const std::optional<QVariantMap> &query, const QStringList &files, Error *error)
+{
+    const QString url = generate_Cgi_URL(host(), path, action, query);
+    struct Upload {
+        QSemaphore semaphore;
+        std::atomic<bool> done { false };
+        Reply reply;
+        Error error;
+        QEventLoop *loop = nullptr;
+    };
+    auto up = std::make_shared<Upload>();
+    const int timeout = m_transferTimeoutMs;
+
+    auto start = [up, url, files, timeout] {
+        auto finish = [up] {
+            up->done = true;
+            if (up->loop)
+                up->loop->quit();
+            up->semaphore.release();
+        };
+        auto *multi = new QHttpMultiPart(QHttpMultiPart::FormDataType);
+        for (const QString &p : files) {
+            auto *file = new QFile(p, multi);
+            if (!file->open(QIODevice::ReadOnly)) {
+                up->error = Error(kTransportErrorDomain, kTransportFileNotReadable,
+                    { { QStringLiteral("path"), p },
+                        { QStringLiteral("description"), file->errorString() } });
+                delete multi;
+                finish();
+                return;
+            }
+            QString name = QFileInfo(p).fileName();
+            name.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+            name.replace(QLatin1Char('"'), QStringLiteral("%22"));
+            QHttpPart part;
+            part.setHeader(QNetworkRequest::ContentDispositionHeader,
+                QStringLiteral("form-data; name=\"files\"; filename=\"%1\"").arg(name));
+            part.setHeader(
+                QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
+            part.setBodyDevice(file);
+            multi->append(part);
+        }
+        // A client of its own for this one request: no cookie, the session
+        // travels in the URL.
+        auto *nam = new QNetworkAccessManager();
+        nam->setCookieJar(nullptr);
+        QNetworkRequest nr(QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode));
+        configureRequest(nr, timeout);
+        QNetworkReply *reply = nam->post(nr, multi);
+        multi->setParent(reply);
+        ignoreCertificateErrors(reply);
+        QObject::connect(reply, &QNetworkReply::finished, nam, [up, reply, nam, finish] {
+            QJsonObject body;
+            const int code = decodeReply(reply, false, &body);
+            if (code == 0)
+                up->reply = body;
+            else
+                up->error = Error(kTransportErrorDomain, code,
+                    { { QStringLiteral("description"), reply->errorString() } });
+            reply->deleteLater();
+            nam->deleteLater();
+            finish();
+        });
+    };
+
+    if (onGuiThread()) {
+        start();
+        if (!up->done) {
+            QEventLoop loop;
+            up->loop = &loop;
+            while (!up->done)
+                loop.exec();
+            up->loop = nullptr;
+        }
+    } else {
+        QMetaObject::invokeMethod(this, start, Qt::QueuedConnection);
+        up->semaphore.acquire();
+    }
+    setError(error, up->error);
+    return up->reply;
+}
+
+// ---- evaluation -----------------------------------------------------------
+
+Error CgiCtrl::_get_Error_Code(int function, const Reply &response)
+{
+    m_sessionTimeout = false;
+    QVariantMap info { { QStringLiteral("cgi_id"), function } };
+    if (CgiCtrlDelegate *d = delegate()) {
+        if (auto e = d->cgiCtrl_errorCode(this, response, function); e && e->isError()) {
+            m_sessionTimeout = e->code == kCgiErrorSessionTimeout;
+            info.insert(e->userInfo);
+            return Error(kCgiErrorDomain, e->code, info);
+        }
+    }
+    if (!response)
+        return Error(kCgiErrorDomain, kCgiErrorNoReply, info);
+    if (json::intValue(*response, u"success") == 1)
+        return Error();
+    const int code = int(json::intValue(*response, u"error_code"));
+    m_sessionTimeout = code == kCgiErrorSessionTimeout;
+    return Error(kCgiErrorDomain, code, info);
+}
+
+// ---- presenting errors ----------------------------------------------------
+
+void CgiCtrl::_handle_Error_Code(const Error &error)
+{
+    if (error.domain != QLatin1String(kCgiErrorDomain))
+        return;
+    CgiCtrlDelegate *d = delegate();
+    QString message;
+    if (d && d->cgiCtrl_showErrorMessage(this, error).value_or(false)) {
+        message = d->cgiCtrl_errorMessage(this, error).value_or(QString());
+        if (message.isEmpty()) {
+            if (sessionTimeout())
+                message = localized("ERR_CGI_SESSION_TIMEOUT");
+            if (error.code == kCgiErrorNoReply)
+                message = localized("ERR_LOGIN_CONNECT_SERVER_FAIL");
+        }
+    }
+    if (error.code == kCgiErrorNoReply || sessionTimeout())
+        stop_Revive();
+    if (message.isEmpty())
+        return;
+    bool expected = false;
+    if (!m_alertShowing.compare_exchange_strong(expected, true))
+        return; // one alert at a time; this one is dropped
+
+    int alertID = 0;
+    if (error.code == kCgiErrorNoReply)
+        alertID = 10000;
+    else if (sessionTimeout())
+        alertID = 10001;
+    else if (d) {
+        alertID = d->cgiCtrl_alertID(this, error).value_or(0);
+        if (alertID < 10002)
+            alertID = 0;
+    }
+    const bool yesNo = d && d->cgiCtrl_alertButtonType(this, error, alertID).value_or(1) == 2;
+    _present_Alert(message, alertID, yesNo);
+}
+
+void CgiCtrl::_present_Alert(const QString &message, int alertID, bool yesNo)
+{
+    const QString hostAtError = hostID();
+    QPointer<CgiCtrl> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, message, alertID, yesNo, hostAtError] {
+            AlertSpec spec;
+            spec.title = localized("ERROR");
+            spec.message = message;
+            if (yesNo) {
+                spec.buttons = { localized("YES"), localized("NO") };
+                spec.style = AlertSpec::Informational;
+            } else {
+                spec.buttons = { localized("OK") };
+                spec.style = AlertSpec::Warning;
+            }
+            auto closed = [self, alertID, hostAtError](int button) {
+                if (!self)
+                    return;
+                if (auto block = self->blockAlert())
+                    block(alertID, true);
+                QString hostID = self->hostID();
+                if (hostID.isEmpty())
+                    hostID = hostAtError;
+                NotificationCenter::defaultCenter()->post(
+                    QString::fromLatin1(
+                        button == 0 ? kNOTIFY_RE_LOGIN_FAVORITE : kNOTIFY_LOGIN_FAVORITE_FAIL),
+                    self, { { QStringLiteral("hostID"), hostID } });
+                self->m_alertShowing = false;
+            };
+            if (AlertPresenter *p = AlertPresenter::current()) {
+                p->present(spec, closed);
+            } else {
+                qWarning("%s: %s", qPrintable(spec.title), qPrintable(spec.message));
+                closed(-1);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace flk

@@ -1,0 +1,175 @@
+#pragma once
+
+#include "CgiCtrlDelegate.h"
+#include "Error.h"
+
+#include <QJsonObject>
+#include <QList>
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QThreadPool>
+#include <QVariantMap>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QNetworkAccessManager;
+class QNetworkReply;
+class QTimer;
+
+namespace flk {
+
+// The client of a NAS's CGI interface. Every operation blocks its caller until
+// the reply is in: a worker-thread caller waits on a semaphore, a GUI-thread
+// caller keeps the event loop turning. The object itself, its network access
+// manager and its timers live on the GUI thread.
+class CgiCtrl : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Reply = std::optional<QJsonObject>;
+    using BlockAlert = std::function<void(int alertID, bool flag)>;
+
+    // init: alerts off, transport set up.
+    explicit CgiCtrl(QObject *parent = nullptr);
+    ~CgiCtrl() override;
+
+    static CgiCtrl *sharedCgiCtrl();
+
+    // Session and configuration properties (safe to read from any thread).
+    QString host() const;
+    void setHost(const QString &v);
+    QString sid() const;
+    void setSid(const QString &v);
+    QString hostID() const;
+    void setHostID(const QString &v);
+    QString account() const;
+    void setAccount(const QString &v);
+    QString kosVersion() const;
+    void setKosVersion(const QString &v);
+    bool administrator() const { return m_administrator; }
+    void setAdministrator(bool v) { m_administrator = v; }
+    bool logon() const { return m_logon; }
+    void setLogon(bool v) { m_logon = v; }
+    bool sessionTimeout() const { return m_sessionTimeout; }
+    void setSessionTimeout(bool v) { m_sessionTimeout = v; }
+    bool isWebServer() const { return m_isWebServer; }
+    void setIsWebServer(bool v) { m_isWebServer = v; }
+    bool showErrorAlert() const { return m_showErrorAlert; }
+    void setShowErrorAlert(bool v) { m_showErrorAlert = v; }
+    CgiCtrlDelegate *delegate() const { return m_delegate; }
+    void setDelegate(CgiCtrlDelegate *d) { m_delegate = d; }
+    BlockAlert blockAlert() const;
+    void setBlockAlert(BlockAlert b);
+    // The transport; GUI thread only.
+    QNetworkAccessManager *manager();
+    // The "Cookie" header sent with every request (empty when none).
+    QByteArray cookieHeader() const;
+
+    // Transport tuning (defaults: 60 s transfer time-out, 240 s keep-alive).
+    void setTransferTimeout(int ms) { m_transferTimeoutMs = ms; }
+    int transferTimeout() const { return m_transferTimeoutMs; }
+    void setReviveInterval(int ms) { m_reviveIntervalMs = ms; }
+
+    void setup_Manager();
+
+    // POST to host (every API operation goes through it).
+    Reply send_Request(const QString &path, const QString &action,
+        const std::optional<QVariantMap> &post, int function, Error *error);
+    // GET to host, parameters in the URL.
+    Reply send_Request_Get(const QString &path, const QString &action,
+        const std::optional<QVariantMap> &get, int function, Error *error);
+    // Sends to a ready URL.
+    Reply send_Request_URL(const QString &url, const QString &method, const QVariantMap &params,
+        int function, Error *error);
+    Reply _prepare_Request(const QString &host, const QString &path, const QString &action,
+        const QString &method, std::optional<QVariantMap> params, int function, Error *error);
+    Reply _send_Request(const QString &url, const QString &method, const QVariantMap &params,
+        int function, Error *error);
+    // Every key and value of the query is percent-encoded; unreserved text
+    // stays as it is.
+    QString generate_Cgi_URL(const QString &host, const QString &path, const QString &action,
+        const std::optional<QVariantMap> &params) const;
+    void cancel_Cgi(int function);
+    // Cancels every request queued or running on this controller.
+    void _cancel_All_Requests();
+    // Number of requests queued or running.
+    int pendingRequestCount() const;
+
+    // Multipart upload of local files (field "files") to host, through a fresh
+    // client without the cookie. The reply is not evaluated; failures are the
+    // transport's own errors. Call from a worker thread.
+    Reply upload_Files(const QString &path, const QString &action,
+        const std::optional<QVariantMap> &query, const QStringList &files, Error *error);
+
+    Error _get_Error_Code(int function, const Reply &response);
+
+    // Session.
+    Reply login_Server(const QString &server, const QString &user, const QString &password,
+        bool webServer, Error *error);
+    bool login_Server_With_CgiCtrl(CgiCtrl *other);
+    bool logout_Server(Error *error);
+    bool logout_Server();
+    bool is_App_Accessible(const QString &name, Error *error);
+    Reply get_App_Info(const QString &name, Error *error);
+    bool check_Session_Timeout(Error *error);
+    bool is_KOS_Version_Newer(const QString &version) const;
+    void start_Revive();
+    void stop_Revive();
+    bool is_Reviving() const { return m_reviving; }
+    void _Keep_Revive();
+    void _handle_Error_Code(const Error &error);
+    // Whether one of this controller's error alerts is showing.
+    bool isAlertShowing() const { return m_alertShowing; }
+
+    // Values of form bodies and queries: numbers as decimal, booleans "1"/"0".
+    static QString parameterText(const QVariant &v);
+    static QByteArray formBody(const QVariantMap &params);
+
+private:
+    struct Request;
+    struct Config {
+        mutable QMutex mutex;
+        QByteArray cookie;
+    };
+
+    bool _logout(bool sendRequest, Error *error);
+    void _start_Attempt(const std::shared_ptr<Request> &req);
+    void _on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *reply);
+    void _complete(const std::shared_ptr<Request> &req);
+    void _cancel_Request(const std::shared_ptr<Request> &req);
+    void _wait(const std::shared_ptr<Request> &req);
+    void _run_On_Gui(std::function<void()> fn);
+    void _present_Alert(const QString &message, int alertID, bool yesNo);
+    std::shared_ptr<Config> config() const;
+    void setCookie(const QByteArray &cookie);
+
+    mutable QMutex m_mutex; // guards the string fields, blockAlert and m_config
+    QString m_host, m_sid, m_hostID, m_account, m_kosVersion;
+    std::atomic<bool> m_administrator { false }, m_logon { false }, m_sessionTimeout { false },
+        m_isWebServer { false }, m_showErrorAlert { false };
+    std::atomic<CgiCtrlDelegate *> m_delegate { nullptr };
+    BlockAlert m_blockAlert;
+    std::shared_ptr<Config> m_config;
+
+    QNetworkAccessManager *m_manager = nullptr;
+    std::atomic<int> m_transferTimeoutMs { 60000 };
+    std::atomic<int> m_reviveIntervalMs { 240000 };
+
+    mutable QMutex m_queueMutex;
+    QList<std::shared_ptr<Request>> m_requests;
+
+    std::atomic<bool> m_alertShowing { false };
+    std::atomic<bool> m_reviving { false };
+    bool m_destroying = false; // guarded by m_queueMutex
+    QPointer<QTimer> m_reviveTimer;
+    QThreadPool m_background; // keep-alive requests
+};
+
+} // namespace flk

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QNetworkRequest>
+
+class QNetworkReply;
+
+namespace flk {
+
+// Applies what every NAS request needs: any certificate accepted (units ship
+// self-signed ones), the transport's cookie store kept out, JSON accepted.
+void configureRequest(QNetworkRequest &request, int transferTimeoutMs);
+// Lets a reply go on past certificate errors.
+void ignoreCertificateErrors(QNetworkReply *reply);
+// Decodes a finished reply. Returns 0 and fills body when the HTTP status is
+// acceptable and the body is a JSON object of an accepted content type;
+// otherwise returns the transport error code (kTransportCancelled when
+// cancelled is set, kTransportTimedOut, kTransportConnectionLost, ...).
+int decodeReply(QNetworkReply *reply, bool cancelled, QJsonObject *body);
+
+} // namespace flk

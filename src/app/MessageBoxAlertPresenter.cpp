@@ -1,0 +1,48 @@
+#include "MessageBoxAlertPresenter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace flk {
+
+QWidget *MessageBoxAlertPresenter::topMostWindow()
+{
+    if (QWidget *w = QApplication::activeWindow())
+        return w;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && w->isWindow() && !qobject_cast<QMessageBox *>(w))
+            return w;
+    }
+    return nullptr;
+}
+
+void MessageBoxAlertPresenter::present(const AlertSpec &spec, std::function<void(int)> done)
+{
+    QWidget *parent
+        = spec.parentWindow ? static_cast<QWidget *>(spec.parentWindow) : topMostWindow();
+    auto *box = new QMessageBox(parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowTitle(spec.title);
+    box->setText(spec.title);
+    box->setInformativeText(spec.message);
+    box->setIcon(spec.style == AlertSpec::Informational ? QMessageBox::Information
+            : spec.style == AlertSpec::Critical         ? QMessageBox::Critical
+                                                        : QMessageBox::Warning);
+    QList<QAbstractButton *> buttons;
+    for (int i = 0; i < spec.buttons.size(); ++i) {
+        auto role = i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
+        buttons << box->addButton(spec.buttons[i], role);
+    }
+    if (!buttons.isEmpty())
+        box->setDefaultButton(static_cast<QPushButton *>(buttons.first()));
+    box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+    QObject::connect(box, &QMessageBox::finished, box, [box, buttons, done](int) {
+        const int index = int(buttons.indexOf(box->clickedButton()));
+        if (done)
+            done(index);
+    });
+    box->open();
+}
+
+} // namespace flk

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "api/AlertPresenter.h"
+
+class QWidget;
+
+namespace flk {
+
+// Shows alerts as window-modal message boxes on the given window, else on the
+// active (or first visible) top-level window.
+class MessageBoxAlertPresenter : public AlertPresenter
+{
+public:
+    void present(const AlertSpec &spec, std::function<void(int button)> done) override;
+
+    static QWidget *topMostWindow();
+};
+
+} // namespace flk

@@ -1,0 +1,70 @@
+// The GUI's alert presenter: a window-modal message box reporting its button.
+#include "app/MessageBoxAlertPresenter.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QtTest>
+
+using namespace flk;
+
+class TestAlertPresenter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void showsWindowModalBoxAndReportsButton_data()
+    {
+        QTest::addColumn<int>("press");
+        QTest::newRow("affirmative") << 0;
+        QTest::newRow("negative") << 1;
+    }
+    void showsWindowModalBoxAndReportsButton()
+    {
+        QFETCH(int, press);
+        QWidget window;
+        window.resize(400, 300);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QApplication::setActiveWindow(&window);
+
+        MessageBoxAlertPresenter presenter;
+        int answered = -2;
+        presenter.present(
+            { "Error", "The connection was lost.", { "Yes", "No" }, AlertSpec::Informational },
+            [&](int b) { answered = b; });
+        QMessageBox *box = window.findChild<QMessageBox *>();
+        QVERIFY(box);
+        QCOMPARE(box->windowModality(), Qt::WindowModal);
+        QCOMPARE(box->informativeText(), QStringLiteral("The connection was lost."));
+        QCOMPARE(box->icon(), QMessageBox::Information);
+        const auto buttons = box->buttons();
+        QCOMPARE(buttons.size(), 2);
+        QAbstractButton *target = nullptr;
+        for (QAbstractButton *b : buttons)
+            if (b->text() == (press == 0 ? "Yes" : "No"))
+                target = b;
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton);
+        QTRY_COMPARE(answered, press);
+    }
+
+    void escapeCountsAsNegative()
+    {
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        MessageBoxAlertPresenter presenter;
+        int answered = -2;
+        presenter.present({ "Error", "x", { "Yes", "No" }, AlertSpec::Informational, &window },
+            [&](int b) { answered = b; });
+        QMessageBox *box = window.findChild<QMessageBox *>();
+        QVERIFY(box);
+        box->reject();
+        QTRY_VERIFY(answered != -2);
+        QVERIFY(answered != 0);
+    }
+};
+
+QTEST_MAIN(TestAlertPresenter)
+#include "tst_alertpresenter.moc"

@@ -1,0 +1,91 @@
+#include "NasState.h"
+
+#include <QRandomGenerator>
+
+namespace nassim {
+
+NasState::NasState()
+{
+    m_accounts.insert(QStringLiteral("admin"), { QStringLiteral("admin"), true, Account::Active });
+    m_accounts.insert(QStringLiteral("guest"), { QStringLiteral("guest"), false, Account::Active });
+    m_accounts.insert(
+        QStringLiteral("disabled"), { QStringLiteral("disabled"), false, Account::Disabled });
+    m_accounts.insert(
+        QStringLiteral("expired"), { QStringLiteral("expired"), false, Account::Expired });
+}
+
+NasState::LoginResult NasState::login(const QString &account, const QString &password)
+{
+    QMutexLocker lock(&m_mutex);
+    const auto it = m_accounts.constFind(account);
+    if (it == m_accounts.constEnd() || it->password != password)
+        return { 5001, {}, false };
+    if (it->status == Account::Disabled)
+        return { 5002, {}, false };
+    if (it->status == Account::Expired)
+        return { 5003, {}, false };
+    const QString sid = QStringLiteral("%1%2")
+                            .arg(QRandomGenerator::global()->generate64(), 16, 16, QLatin1Char('0'))
+                            .arg(++m_sidCounter);
+    m_sessions.insert(sid, account);
+    return { 0, sid, it->admin };
+}
+
+bool NasState::logout(const QString &sid)
+{
+    QMutexLocker lock(&m_mutex);
+    return m_sessions.remove(sid) > 0;
+}
+
+std::optional<QString> NasState::sessionAccount(const QString &sid) const
+{
+    QMutexLocker lock(&m_mutex);
+    const auto it = m_sessions.constFind(sid);
+    if (sid.isEmpty() || it == m_sessions.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+void NasState::expireAllSessions()
+{
+    QMutexLocker lock(&m_mutex);
+    m_sessions.clear();
+}
+
+int NasState::sessionCount() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_sessions.size());
+}
+
+void NasState::setAccount(const QString &name, const Account &account)
+{
+    QMutexLocker lock(&m_mutex);
+    m_accounts.insert(name, account);
+}
+
+NasState::Identity NasState::identity() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_identity;
+}
+
+void NasState::setIdentity(const Identity &id)
+{
+    QMutexLocker lock(&m_mutex);
+    m_identity = id;
+}
+
+NasState::AppInfo NasState::app() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_app;
+}
+
+void NasState::setApp(const AppInfo &app)
+{
+    QMutexLocker lock(&m_mutex);
+    m_app = app;
+}
+
+} // namespace nassim

@@ -1,0 +1,1191 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_GB">
+<context>
+    <name>Ferrylink</name>
+    <message id="ADD_CHK_AUTHENTICATION">
+        <source>Authentication required</source>
+        <translation>Authentication required</translation>
+    </message>
+    <message id="ADD_CHK_AUTO_TRANSLATE">
+        <source>Convert links to torrent tasks automatically</source>
+        <translation>Convert links to torrent tasks automatically</translation>
+    </message>
+    <message id="ADD_CHK_SHOW_TASK_DIALOG">
+        <source>Choose files and folder before downloading</source>
+        <translation>Choose files and folder before downloading</translation>
+    </message>
+    <message id="ADD_HOST_INFO_DESC">
+        <source>Sign in with an account of this NAS.</source>
+        <translation>Sign in with an account of this NAS.</translation>
+    </message>
+    <message id="ADD_HOST_RDO_BY_CLOUD_ID">
+        <source>By cloud ID</source>
+        <translation>By cloud ID</translation>
+    </message>
+    <message id="ADD_HOST_RDO_BY_MANUAL">
+        <source>By address</source>
+        <translation>By address</translation>
+    </message>
+    <message id="ADD_HOST_RDO_BY_SCANNED">
+        <source>Found on this network</source>
+        <translation>Found on this network</translation>
+    </message>
+    <message id="ADD_HOST_TITLE">
+        <source>Add NAS</source>
+        <translation>Add NAS</translation>
+    </message>
+    <message id="ADD_HOST_TXT_CLOUD_ID">
+        <source>Cloud ID:</source>
+        <translation>Cloud ID:</translation>
+    </message>
+    <message id="ADD_HOST_TXT_CONNECT_TYPE">
+        <source>Connection:</source>
+        <translation>Connection:</translation>
+    </message>
+    <message id="ADD_HOST_TXT_IP">
+        <source>Address:</source>
+        <translation>Address:</translation>
+    </message>
+    <message id="ADD_HOST_TXT_PORT">
+        <source>Port:</source>
+        <translation>Port:</translation>
+    </message>
+    <message id="ADD_HOST_TXT_PWD">
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message id="ADD_HOST_TXT_USER">
+        <source>User name:</source>
+        <translation>User name:</translation>
+    </message>
+    <message id="ADD_RDO_BY_LNIK">
+        <source>Links</source>
+        <translation>Links</translation>
+    </message>
+    <message id="ADD_RDO_BY_TORRENT">
+        <source>Torrent files</source>
+        <translation>Torrent files</translation>
+    </message>
+    <message id="ADD_TXT_ACCOUNT">
+        <source>Account:</source>
+        <translation>Account:</translation>
+    </message>
+    <message id="ADD_TXT_BROWSE_FILE">
+        <source>Torrent files:</source>
+        <translation>Torrent files:</translation>
+    </message>
+    <message id="ADD_TXT_LINK">
+        <source>Links (one per line):</source>
+        <translation>Links (one per line):</translation>
+    </message>
+    <message id="ADD_TXT_PASSWORD">
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message id="ADD_TXT_SAVE_FILE">
+        <source>Save to:</source>
+        <translation>Save to:</translation>
+    </message>
+    <message id="ADD_TXT_SEL_TORRENTS">
+        <source>{0} torrent file(s) chosen</source>
+        <translation>{0} torrent file(s) chosen</translation>
+    </message>
+    <message id="ADD_TXT_TIPS">
+        <source>Press {0} to choose torrent files.</source>
+        <translation>Press {0} to choose torrent files.</translation>
+    </message>
+    <message id="ADD_TXT_VALID_LINK">
+        <source>Valid links: {0}</source>
+        <translation>Valid links: {0}</translation>
+    </message>
+    <message id="BROWSE">
+        <source>Browse…</source>
+        <translation>Browse…</translation>
+    </message>
+    <message id="BTN_CREATE_FOLDER">
+        <source>New Folder</source>
+        <translation>New Folder</translation>
+    </message>
+    <message id="CANCEL">
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message id="CLOSE">
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message id="COL_AGE">
+        <source>Age</source>
+        <translation>Age</translation>
+    </message>
+    <message id="COL_CATEGORY">
+        <source>Category</source>
+        <translation>Category</translation>
+    </message>
+    <message id="COL_DOWNLOADED">
+        <source>Downloaded</source>
+        <translation>Downloaded</translation>
+    </message>
+    <message id="COL_END_TIME">
+        <source>Finished</source>
+        <translation>Finished</translation>
+    </message>
+    <message id="COL_EPISODE">
+        <source>Episode</source>
+        <translation>Episode</translation>
+    </message>
+    <message id="COL_ETA">
+        <source>Time Left</source>
+        <translation>Time Left</translation>
+    </message>
+    <message id="COL_HASH">
+        <source>Hash</source>
+        <translation>Hash</translation>
+    </message>
+    <message id="COL_IP">
+        <source>Address</source>
+        <translation>Address</translation>
+    </message>
+    <message id="COL_LAST_CHECK">
+        <source>Last Check</source>
+        <translation>Last Check</translation>
+    </message>
+    <message id="COL_LAST_UPDATE">
+        <source>Last Update</source>
+        <translation>Last Update</translation>
+    </message>
+    <message id="COL_LINK">
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message id="COL_MODEL">
+        <source>Model</source>
+        <translation>Model</translation>
+    </message>
+    <message id="COL_NAME">
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message id="COL_OWNER">
+        <source>Owner</source>
+        <translation>Owner</translation>
+    </message>
+    <message id="COL_PEER">
+        <source>Peers</source>
+        <translation>Peers</translation>
+    </message>
+    <message id="COL_PERCENT">
+        <source>Progress</source>
+        <translation>Progress</translation>
+    </message>
+    <message id="COL_POSITION">
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message id="COL_QUEUE_POSITION">
+        <source>Queue</source>
+        <translation>Queue</translation>
+    </message>
+    <message id="COL_SEARCH_SITE">
+        <source>Search Site</source>
+        <translation>Search Site</translation>
+    </message>
+    <message id="COL_SEASON">
+        <source>Season</source>
+        <translation>Season</translation>
+    </message>
+    <message id="COL_SEED">
+        <source>Seeds</source>
+        <translation>Seeds</translation>
+    </message>
+    <message id="COL_SIZE">
+        <source>Size</source>
+        <translation>Size</translation>
+    </message>
+    <message id="COL_STATUS">
+        <source>Status</source>
+        <translation>Status</translation>
+    </message>
+    <message id="COL_TORRENT">
+        <source>Torrent</source>
+        <translation>Torrent</translation>
+    </message>
+    <message id="COL_TYPE">
+        <source>Type</source>
+        <translation>Type</translation>
+    </message>
+    <message id="COL_UPDATE_TIME">
+        <source>Updated</source>
+        <translation>Updated</translation>
+    </message>
+    <message id="COL_URL">
+        <source>URL</source>
+        <translation>URL</translation>
+    </message>
+    <message id="COL_VERSION">
+        <source>Version</source>
+        <translation>Version</translation>
+    </message>
+    <message id="COMFIRM_REMOVE">
+        <source>Remove “{0}”?</source>
+        <translation>Remove “{0}”?</translation>
+    </message>
+    <message id="COMFIRM_REMOVE_ITEM">
+        <source>Remove the selected items?</source>
+        <translation>Remove the selected items?</translation>
+    </message>
+    <message id="COMPLETE">
+        <source>Complete</source>
+        <translation>Complete</translation>
+    </message>
+    <message id="CONFIRM">
+        <source>Confirm</source>
+        <translation>Confirm</translation>
+    </message>
+    <message id="CREATE">
+        <source>Create</source>
+        <translation>Create</translation>
+    </message>
+    <message id="DELETE">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="DEL_TORRENT_DESC">
+        <source>How should the selected tasks be removed?</source>
+        <translation>How should the selected tasks be removed?</translation>
+    </message>
+    <message id="DEL_TORRENT_TASK_FILE">
+        <source>Remove the tasks and their downloaded files</source>
+        <translation>Remove the tasks and their downloaded files</translation>
+    </message>
+    <message id="DEL_TORRENT_TASK_ONLY">
+        <source>Remove the tasks only</source>
+        <translation>Remove the tasks only</translation>
+    </message>
+    <message id="DF_NAS_BIND_NAS">
+        <source>NAS</source>
+        <translation>NAS</translation>
+    </message>
+    <message id="DF_NAS_DESC">
+        <source>Choose the folder on the NAS where downloads are saved.</source>
+        <translation>Choose the folder on the NAS where downloads are saved.</translation>
+    </message>
+    <message id="DOWNLOAD">
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message id="DOWNLOAD_TITLE">
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message id="ERROR">
+        <source>Error</source>
+        <translation>Error</translation>
+    </message>
+    <message id="ERROR_AUTH_USER_PWD_EMPTY">
+        <source>Enter the user name and password.</source>
+        <translation>Enter the user name and password.</translation>
+    </message>
+    <message id="ERROR_CGI_ADD_DOWNLOAD">
+        <source>The download could not be added.</source>
+        <translation>The download could not be added.</translation>
+    </message>
+    <message id="ERROR_CGI_ADD_RSS_FEED">
+        <source>The RSS feed could not be added.</source>
+        <translation>The RSS feed could not be added.</translation>
+    </message>
+    <message id="ERROR_CGI_ADD_RSS_FILTER">
+        <source>The RSS filter could not be added.</source>
+        <translation>The RSS filter could not be added.</translation>
+    </message>
+    <message id="ERROR_CGI_ADD_TORRENT">
+        <source>The torrent could not be added.</source>
+        <translation>The torrent could not be added.</translation>
+    </message>
+    <message id="ERROR_CGI_ADD_TORRENT_URL">
+        <source>The torrent link could not be added.</source>
+        <translation>The torrent link could not be added.</translation>
+    </message>
+    <message id="ERROR_CGI_CHANGE_TORRENT_ORDER">
+        <source>The task order could not be changed.</source>
+        <translation>The task order could not be changed.</translation>
+    </message>
+    <message id="ERROR_CGI_CREATE_FOLDER">
+        <source>The folder could not be created.</source>
+        <translation>The folder could not be created.</translation>
+    </message>
+    <message id="ERROR_CGI_DELETE_RSS_FEED">
+        <source>The RSS feed could not be deleted.</source>
+        <translation>The RSS feed could not be deleted.</translation>
+    </message>
+    <message id="ERROR_CGI_DELETE_RSS_FILTER">
+        <source>The RSS filter could not be deleted.</source>
+        <translation>The RSS filter could not be deleted.</translation>
+    </message>
+    <message id="ERROR_CGI_DELETE_SEARCH_KEY">
+        <source>The search could not be deleted.</source>
+        <translation>The search could not be deleted.</translation>
+    </message>
+    <message id="ERROR_CGI_GET_FOLDER_LIST">
+        <source>The folder list could not be read.</source>
+        <translation>The folder list could not be read.</translation>
+    </message>
+    <message id="ERROR_CGI_GET_RSS_FILTER_LIST">
+        <source>The RSS filters could not be read.</source>
+        <translation>The RSS filters could not be read.</translation>
+    </message>
+    <message id="ERROR_CGI_GET_SEARCH_SITE_LIST">
+        <source>The search sites could not be read.</source>
+        <translation>The search sites could not be read.</translation>
+    </message>
+    <message id="ERROR_CGI_GET_TORRENT_PREFERENCE">
+        <source>The download preferences could not be read.</source>
+        <translation>The download preferences could not be read.</translation>
+    </message>
+    <message id="ERROR_CGI_GET_TORRENT_SCHEDULE">
+        <source>The download schedule could not be read.</source>
+        <translation>The download schedule could not be read.</translation>
+    </message>
+    <message id="ERROR_CGI_REMOVE_DOWNLOAD">
+        <source>The download could not be removed.</source>
+        <translation>The download could not be removed.</translation>
+    </message>
+    <message id="ERROR_CGI_REMOVE_TORRENT">
+        <source>The torrent could not be removed.</source>
+        <translation>The torrent could not be removed.</translation>
+    </message>
+    <message id="ERROR_CGI_SEND_SEARCH_REQUEST">
+        <source>The search could not be started.</source>
+        <translation>The search could not be started.</translation>
+    </message>
+    <message id="ERROR_CGI_SET_TORRENT">
+        <source>The task could not be changed.</source>
+        <translation>The task could not be changed.</translation>
+    </message>
+    <message id="ERROR_CGI_SET_TORRENT_PREFERENCE">
+        <source>The settings could not be saved.</source>
+        <translation>The settings could not be saved.</translation>
+    </message>
+    <message id="ERROR_CGI_START_DOWNLOAD">
+        <source>The download could not be started.</source>
+        <translation>The download could not be started.</translation>
+    </message>
+    <message id="ERROR_CGI_START_TORRENT">
+        <source>The torrent could not be started.</source>
+        <translation>The torrent could not be started.</translation>
+    </message>
+    <message id="ERROR_CGI_STOP_DOWNLOAD">
+        <source>The download could not be paused.</source>
+        <translation>The download could not be paused.</translation>
+    </message>
+    <message id="ERROR_CGI_STOP_TORRENT">
+        <source>The torrent could not be paused.</source>
+        <translation>The torrent could not be paused.</translation>
+    </message>
+    <message id="ERROR_CGI_TORRENT_ALREADY_ADD">
+        <source>This torrent is already on the NAS.</source>
+        <translation>This torrent is already on the NAS.</translation>
+    </message>
+    <message id="ERROR_CGI_TORRENT_INVALID">
+        <source>This is not a valid torrent.</source>
+        <translation>This is not a valid torrent.</translation>
+    </message>
+    <message id="ERROR_CGI_UPDATE_RSS_FEED">
+        <source>The RSS feed could not be updated.</source>
+        <translation>The RSS feed could not be updated.</translation>
+    </message>
+    <message id="ERROR_CGI_UPLOAD_TORRENT">
+        <source>The torrent files could not be uploaded.</source>
+        <translation>The torrent files could not be uploaded.</translation>
+    </message>
+    <message id="ERROR_DEST_DIR_EMPTY">
+        <source>Choose a destination folder.</source>
+        <translation>Choose a destination folder.</translation>
+    </message>
+    <message id="ERROR_MAX_NAS">
+        <source>Ferrylink keeps at most three NAS servers. Remove one before adding another.</source>
+        <translation>Ferrylink keeps at most three NAS servers. Remove one before adding another.</translation>
+    </message>
+    <message id="ERROR_NO_DEFAULT_DOWNLOAD_SERVER">
+        <source>There is no default download server. Add a NAS first.</source>
+        <translation>There is no default download server. Add a NAS first.</translation>
+    </message>
+    <message id="ERROR_NO_VALID_LINK">
+        <source>There is no valid link.</source>
+        <translation>There is no valid link.</translation>
+    </message>
+    <message id="ERROR_SEARCH_KEY_EMPTY">
+        <source>Enter a search text.</source>
+        <translation>Enter a search text.</translation>
+    </message>
+    <message id="ERROR_TORRENT_FILE_EMPTY">
+        <source>Choose at least one torrent file.</source>
+        <translation>Choose at least one torrent file.</translation>
+    </message>
+    <message id="ERR_CGI_SESSION_TIMEOUT">
+        <source>Your session on the NAS has expired.</source>
+        <translation>Your session on the NAS has expired.</translation>
+    </message>
+    <message id="ERR_LOGIN_ACCOUNT_DISABLE">
+        <source>This account is disabled.</source>
+        <translation>This account is disabled.</translation>
+    </message>
+    <message id="ERR_LOGIN_ACCOUNT_EXPIRED">
+        <source>This account has expired.</source>
+        <translation>This account has expired.</translation>
+    </message>
+    <message id="ERR_LOGIN_APP_DISABLED">
+        <source>{0} is disabled on this NAS.</source>
+        <translation>{0} is disabled on this NAS.</translation>
+    </message>
+    <message id="ERR_LOGIN_APP_PRIVILEGE_INVALID">
+        <source>This account may not use {0}.</source>
+        <translation>This account may not use {0}.</translation>
+    </message>
+    <message id="ERR_LOGIN_APP_UNINSTALLED">
+        <source>{0} is not installed on this NAS.</source>
+        <translation>{0} is not installed on this NAS.</translation>
+    </message>
+    <message id="ERR_LOGIN_APP_VERSION_INVALID">
+        <source>{0} {1} on this NAS is too old: {3} needs version {2} or later.</source>
+        <translation>{0} {1} on this NAS is too old: {3} needs version {2} or later.</translation>
+    </message>
+    <message id="ERR_LOGIN_AUTHENTICATION_FAIL">
+        <source>The user name or password is wrong.</source>
+        <translation>The user name or password is wrong.</translation>
+    </message>
+    <message id="ERR_LOGIN_CONNECT_SERVER_FAIL">
+        <source>Could not connect to the NAS.</source>
+        <translation>Could not connect to the NAS.</translation>
+    </message>
+    <message id="ERR_NETWORK_DISCONNECT">
+        <source>The network is not available.</source>
+        <translation>The network is not available.</translation>
+    </message>
+    <message id="FILTER_CHK_CHECK_INTERVAL">
+        <source>Check every</source>
+        <translation>Check every</translation>
+    </message>
+    <message id="FILTER_CHK_TV">
+        <source>TV series</source>
+        <translation>TV series</translation>
+    </message>
+    <message id="FILTER_INTERVAL_12_HOURS">
+        <source>12 hours</source>
+        <translation>12 hours</translation>
+    </message>
+    <message id="FILTER_INTERVAL_1_DAY">
+        <source>1 day</source>
+        <translation>1 day</translation>
+    </message>
+    <message id="FILTER_INTERVAL_1_MONTH">
+        <source>1 month</source>
+        <translation>1 month</translation>
+    </message>
+    <message id="FILTER_INTERVAL_1_WEEK">
+        <source>1 week</source>
+        <translation>1 week</translation>
+    </message>
+    <message id="FILTER_INTERVAL_2_WEEKS">
+        <source>2 weeks</source>
+        <translation>2 weeks</translation>
+    </message>
+    <message id="FILTER_INTERVAL_3_DAYS">
+        <source>3 days</source>
+        <translation>3 days</translation>
+    </message>
+    <message id="FILTER_INTERVAL_3_HOURS">
+        <source>3 hours</source>
+        <translation>3 hours</translation>
+    </message>
+    <message id="FILTER_INTERVAL_3_WEEKS">
+        <source>3 weeks</source>
+        <translation>3 weeks</translation>
+    </message>
+    <message id="FILTER_INTERVAL_6_HOURS">
+        <source>6 hours</source>
+        <translation>6 hours</translation>
+    </message>
+    <message id="FILTER_TIME_PERIOD_1_DAY">
+        <source>Last day</source>
+        <translation>Last day</translation>
+    </message>
+    <message id="FILTER_TIME_PERIOD_1_MONTH">
+        <source>Last month</source>
+        <translation>Last month</translation>
+    </message>
+    <message id="FILTER_TIME_PERIOD_1_WEEK">
+        <source>Last week</source>
+        <translation>Last week</translation>
+    </message>
+    <message id="FILTER_TIME_PERIOD_NO_LIMIT">
+        <source>Any time</source>
+        <translation>Any time</translation>
+    </message>
+    <message id="FILTER_TIME_PERIOD_N_DAYS">
+        <source>Last {0} days</source>
+        <translation>Last {0} days</translation>
+    </message>
+    <message id="FILTER_TIME_PERIOD_N_HOURS">
+        <source>Last {0} hours</source>
+        <translation>Last {0} hours</translation>
+    </message>
+    <message id="FILTER_TIME_PERIOD_N_WEEKS">
+        <source>Last {0} weeks</source>
+        <translation>Last {0} weeks</translation>
+    </message>
+    <message id="FILTER_TXT_END">
+        <source>to</source>
+        <translation>to</translation>
+    </message>
+    <message id="FILTER_TXT_EXCLUDE">
+        <source>Exclude:</source>
+        <translation>Exclude:</translation>
+    </message>
+    <message id="FILTER_TXT_FEED">
+        <source>Feed:</source>
+        <translation>Feed:</translation>
+    </message>
+    <message id="FILTER_TXT_INCLUDE">
+        <source>Include:</source>
+        <translation>Include:</translation>
+    </message>
+    <message id="FILTER_TXT_NEW_NAME">
+        <source>New filter</source>
+        <translation>New filter</translation>
+    </message>
+    <message id="FILTER_TXT_QUALITY">
+        <source>Quality:</source>
+        <translation>Quality:</translation>
+    </message>
+    <message id="FILTER_TXT_SAVE_TO">
+        <source>Save to:</source>
+        <translation>Save to:</translation>
+    </message>
+    <message id="FILTER_TXT_START">
+        <source>from</source>
+        <translation>from</translation>
+    </message>
+    <message id="FILTER_TXT_TIME_PERIOD">
+        <source>Published:</source>
+        <translation>Published:</translation>
+    </message>
+    <message id="HR_HDTV">
+        <source>HR HDTV</source>
+        <translation>HR HDTV</translation>
+    </message>
+    <message id="HR_PDTV">
+        <source>HR PDTV</source>
+        <translation>HR PDTV</translation>
+    </message>
+    <message id="ITEM_CATE_ACTIVE">
+        <source>Active</source>
+        <translation>Active</translation>
+    </message>
+    <message id="ITEM_CATE_ALL">
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message id="ITEM_CATE_COMPLETED">
+        <source>Completed</source>
+        <translation>Completed</translation>
+    </message>
+    <message id="ITEM_CATE_DOWNLOADING">
+        <source>Downloading</source>
+        <translation>Downloading</translation>
+    </message>
+    <message id="ITEM_CATE_INACTIVE">
+        <source>Inactive</source>
+        <translation>Inactive</translation>
+    </message>
+    <message id="LOADING">
+        <source>Loading…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message id="LOGIN_PWD">
+        <source>Password:</source>
+        <translation>Password:</translation>
+    </message>
+    <message id="LOGIN_USER">
+        <source>User name:</source>
+        <translation>User name:</translation>
+    </message>
+    <message id="MITEM_ABOUT_FLK">
+        <source>About Ferrylink</source>
+        <translation>About Ferrylink</translation>
+    </message>
+    <message id="MITEM_ACTION">
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message id="MITEM_ADD_NAS">
+        <source>Add NAS…</source>
+        <translation>Add NAS…</translation>
+    </message>
+    <message id="MITEM_CONTEXT_DEL">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="MITEM_CONTEXT_EDIT">
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message id="MITEM_COPY">
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
+    <message id="MITEM_CUT">
+        <source>Cut</source>
+        <translation>Cut</translation>
+    </message>
+    <message id="MITEM_DB_CLICK">
+        <source>Double-Click Action…</source>
+        <translation>Double-Click Action…</translation>
+    </message>
+    <message id="MITEM_FERRYLINK">
+        <source>Ferrylink</source>
+        <translation>Ferrylink</translation>
+    </message>
+    <message id="MITEM_HIDE_FLK">
+        <source>Hide Ferrylink</source>
+        <translation>Hide Ferrylink</translation>
+    </message>
+    <message id="MITEM_HIDE_OTHERS">
+        <source>Hide Others</source>
+        <translation>Hide Others</translation>
+    </message>
+    <message id="MITEM_LIVE_UPDATE">
+        <source>Check for Updates…</source>
+        <translation>Check for Updates…</translation>
+    </message>
+    <message id="MITEM_OPTION">
+        <source>Options</source>
+        <translation>Options</translation>
+    </message>
+    <message id="MITEM_PASTE">
+        <source>Paste</source>
+        <translation>Paste</translation>
+    </message>
+    <message id="MITEM_PREFERENCES">
+        <source>Preferences…</source>
+        <translation>Preferences…</translation>
+    </message>
+    <message id="MITEM_QUIT_FLK">
+        <source>Quit Ferrylink</source>
+        <translation>Quit Ferrylink</translation>
+    </message>
+    <message id="MITEM_RECONNECT_NAS">
+        <source>Reconnect NAS</source>
+        <translation>Reconnect NAS</translation>
+    </message>
+    <message id="MITEM_REMOVE_NAS">
+        <source>Remove NAS</source>
+        <translation>Remove NAS</translation>
+    </message>
+    <message id="MITEM_SEL_ALL">
+        <source>Select All</source>
+        <translation>Select All</translation>
+    </message>
+    <message id="MITEM_SERVICES">
+        <source>Services</source>
+        <translation>Services</translation>
+    </message>
+    <message id="MITEM_SHOW_ALL">
+        <source>Show All</source>
+        <translation>Show All</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_BTN_AUTO">
+        <source>Automatic</source>
+        <translation>Automatic</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_BTN_MANUAL">
+        <source>Manual</source>
+        <translation>Manual</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_DESC_AUTO">
+        <source>Add every torrent with the default settings.</source>
+        <translation>Add every torrent with the default settings.</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_DESC_AUTO_RESULT">
+        <source>The torrents were sent to the NAS.</source>
+        <translation>The torrents were sent to the NAS.</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_DESC_MANUAL">
+        <source>Choose the files and folder of each torrent.</source>
+        <translation>Choose the files and folder of each torrent.</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_DESC_PROCESS_FAIL">
+        <source>Failed</source>
+        <translation>Failed</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_DESC_PROCESS_SUCCESS">
+        <source>Added</source>
+        <translation>Added</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_DESC_SEL_TORRENT">
+        <source>Choose the torrents to set up.</source>
+        <translation>Choose the torrents to set up.</translation>
+    </message>
+    <message id="MULTI_DOWNLOAD_TITLE">
+        <source>Add Several Torrents</source>
+        <translation>Add Several Torrents</translation>
+    </message>
+    <message id="NEXT">
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message id="NO">
+        <source>No</source>
+        <translation>No</translation>
+    </message>
+    <message id="OK">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="Ok">
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message id="PREFER_ADD_SEARCH_SITE_DESC">
+        <source>Choose a search-site plug-in (.dlm) to install on the NAS.</source>
+        <translation>Choose a search-site plug-in (.dlm) to install on the NAS.</translation>
+    </message>
+    <message id="PREFER_BOX_DHT">
+        <source>DHT</source>
+        <translation>DHT</translation>
+    </message>
+    <message id="PREFER_BOX_DIR">
+        <source>Folders</source>
+        <translation>Folders</translation>
+    </message>
+    <message id="PREFER_BOX_ENCRYPT">
+        <source>Encryption</source>
+        <translation>Encryption</translation>
+    </message>
+    <message id="PREFER_BOX_PORT">
+        <source>Port</source>
+        <translation>Port</translation>
+    </message>
+    <message id="PREFER_BOX_PUSH_NOTIFY">
+        <source>Notifications</source>
+        <translation>Notifications</translation>
+    </message>
+    <message id="PREFER_BOX_TASK">
+        <source>Tasks</source>
+        <translation>Tasks</translation>
+    </message>
+    <message id="PREFER_BOX_TORRENT_CONNECT">
+        <source>Torrent connections</source>
+        <translation>Torrent connections</translation>
+    </message>
+    <message id="PREFER_BOX_TORRENT_SPEED">
+        <source>Torrent speed</source>
+        <translation>Torrent speed</translation>
+    </message>
+    <message id="PREFER_CHK_AUTO_REMOVE">
+        <source>Remove completed tasks automatically</source>
+        <translation>Remove completed tasks automatically</translation>
+    </message>
+    <message id="PREFER_CHK_IGNORE_OTHER_USER">
+        <source>Hide other users' tasks</source>
+        <translation>Hide other users' tasks</translation>
+    </message>
+    <message id="PREFER_CHK_MAX_DL_SPEED">
+        <source>Maximum download speed (KB/s):</source>
+        <translation>Maximum download speed (KB/s):</translation>
+    </message>
+    <message id="PREFER_CHK_MAX_HTTP_FTP_SPEED">
+        <source>Maximum HTTP/FTP speed (KB/s):</source>
+        <translation>Maximum HTTP/FTP speed (KB/s):</translation>
+    </message>
+    <message id="PREFER_CHK_MAX_UL_SPEED">
+        <source>Maximum upload speed (KB/s):</source>
+        <translation>Maximum upload speed (KB/s):</translation>
+    </message>
+    <message id="PREFER_CHK_PUSH_NOTIFY">
+        <source>Send push notifications</source>
+        <translation>Send push notifications</translation>
+    </message>
+    <message id="PREFER_CHK_SHARE_RATIO">
+        <source>Stop seeding at share ratio (%):</source>
+        <translation>Stop seeding at share ratio (%):</translation>
+    </message>
+    <message id="PREFER_CHK_WATCH_DIR">
+        <source>Watch a folder for torrent files</source>
+        <translation>Watch a folder for torrent files</translation>
+    </message>
+    <message id="PREFER_HTTP_FTP_SPEED">
+        <source>HTTP/FTP speed</source>
+        <translation>HTTP/FTP speed</translation>
+    </message>
+    <message id="PREFER_TAB_BANDWIDTH">
+        <source>Bandwidth</source>
+        <translation>Bandwidth</translation>
+    </message>
+    <message id="PREFER_TAB_CONNECT">
+        <source>Connection</source>
+        <translation>Connection</translation>
+    </message>
+    <message id="PREFER_TAB_GENERAL">
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message id="PREFER_TAB_SCHEDULE">
+        <source>Schedule</source>
+        <translation>Schedule</translation>
+    </message>
+    <message id="PREFER_TAB_SEARCH_SITE">
+        <source>Search Sites</source>
+        <translation>Search Sites</translation>
+    </message>
+    <message id="PREFER_TEST">
+        <source>Test</source>
+        <translation>Test</translation>
+    </message>
+    <message id="PREFER_TXT_DHT">
+        <source>Enable DHT</source>
+        <translation>Enable DHT</translation>
+    </message>
+    <message id="PREFER_TXT_DIR">
+        <source>Download folder:</source>
+        <translation>Download folder:</translation>
+    </message>
+    <message id="PREFER_TXT_ENCRYPT">
+        <source>Enable encryption</source>
+        <translation>Enable encryption</translation>
+    </message>
+    <message id="PREFER_TXT_MAX_ACTIVE">
+        <source>Maximum active tasks:</source>
+        <translation>Maximum active tasks:</translation>
+    </message>
+    <message id="PREFER_TXT_MAX_CONNECT">
+        <source>Maximum connections:</source>
+        <translation>Maximum connections:</translation>
+    </message>
+    <message id="PREFER_TXT_MAX_PEER">
+        <source>Maximum peers per torrent:</source>
+        <translation>Maximum peers per torrent:</translation>
+    </message>
+    <message id="PREFER_TXT_PORT">
+        <source>Listening port:</source>
+        <translation>Listening port:</translation>
+    </message>
+    <message id="PREFER_TXT_PUSH_NOTIFY_DESC">
+        <source>Tell mobile devices when a download finishes.</source>
+        <translation>Tell mobile devices when a download finishes.</translation>
+    </message>
+    <message id="PREFER_TXT_TEMP_DIR">
+        <source>Temporary folder:</source>
+        <translation>Temporary folder:</translation>
+    </message>
+    <message id="PREFER_TXT_WATCH_DIR">
+        <source>Watch folder:</source>
+        <translation>Watch folder:</translation>
+    </message>
+    <message id="PREFER_TXT_WATCH_DIR_DESC">
+        <source>Torrent files placed in this folder are added automatically.</source>
+        <translation>Torrent files placed in this folder are added automatically.</translation>
+    </message>
+    <message id="PREVIOUS">
+        <source>Previous</source>
+        <translation>Previous</translation>
+    </message>
+    <message id="QUIT">
+        <source>Quit</source>
+        <translation>Quit</translation>
+    </message>
+    <message id="REFRESH">
+        <source>Refresh</source>
+        <translation>Refresh</translation>
+    </message>
+    <message id="RSS_AGE_DAY">
+        <source>{0} day</source>
+        <translation>{0} day</translation>
+    </message>
+    <message id="RSS_AGE_DAYS">
+        <source>{0} days</source>
+        <translation>{0} days</translation>
+    </message>
+    <message id="RSS_AGE_HOUR">
+        <source>{0} hour</source>
+        <translation>{0} hour</translation>
+    </message>
+    <message id="RSS_AGE_HOURS">
+        <source>{0} hours</source>
+        <translation>{0} hours</translation>
+    </message>
+    <message id="RSS_AGE_MIN">
+        <source>{0} minute</source>
+        <translation>{0} minute</translation>
+    </message>
+    <message id="RSS_AGE_MINS">
+        <source>{0} minutes</source>
+        <translation>{0} minutes</translation>
+    </message>
+    <message id="RSS_AGE_MON">
+        <source>{0} month</source>
+        <translation>{0} month</translation>
+    </message>
+    <message id="RSS_AGE_MONS">
+        <source>{0} months</source>
+        <translation>{0} months</translation>
+    </message>
+    <message id="RSS_AGE_SEC">
+        <source>{0} second</source>
+        <translation>{0} second</translation>
+    </message>
+    <message id="RSS_AGE_SECS">
+        <source>{0} seconds</source>
+        <translation>{0} seconds</translation>
+    </message>
+    <message id="RSS_AGE_YEAR">
+        <source>{0} year</source>
+        <translation>{0} year</translation>
+    </message>
+    <message id="RSS_AGE_YEARS">
+        <source>{0} years</source>
+        <translation>{0} years</translation>
+    </message>
+    <message id="RSS_ALL">
+        <source>All Feeds</source>
+        <translation>All Feeds</translation>
+    </message>
+    <message id="RSS_TITLE">
+        <source>RSS</source>
+        <translation>RSS</translation>
+    </message>
+    <message id="RSS_UPDATE_INTERVAL">
+        <source>Update every:</source>
+        <translation>Update every:</translation>
+    </message>
+    <message id="RSS_URL">
+        <source>Feed address:</source>
+        <translation>Feed address:</translation>
+    </message>
+    <message id="SCHEDULE_CHK_LIMIT_DL_SPEED">
+        <source>Limit download speed to (KB/s):</source>
+        <translation>Limit download speed to (KB/s):</translation>
+    </message>
+    <message id="SCHEDULE_CHK_LIMIT_UL_SPEED">
+        <source>Limit upload speed to (KB/s):</source>
+        <translation>Limit upload speed to (KB/s):</translation>
+    </message>
+    <message id="SCHEDULE_RDO_AUTO">
+        <source>Follow the weekly schedule</source>
+        <translation>Follow the weekly schedule</translation>
+    </message>
+    <message id="SCHEDULE_RDO_MANUAL">
+        <source>Always download at full speed</source>
+        <translation>Always download at full speed</translation>
+    </message>
+    <message id="SCHEDULE_TYPE_DEFAULT_SPEED">
+        <source>Full speed</source>
+        <translation>Full speed</translation>
+    </message>
+    <message id="SCHEDULE_TYPE_LIMIT_SPEED">
+        <source>Limited speed</source>
+        <translation>Limited speed</translation>
+    </message>
+    <message id="SCHEDULE_TYPE_SEED_ONLY">
+        <source>Seed only</source>
+        <translation>Seed only</translation>
+    </message>
+    <message id="SCHEDULE_TYPE_STOP">
+        <source>Stopped</source>
+        <translation>Stopped</translation>
+    </message>
+    <message id="SEARCH_CATE_ALL">
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message id="SEARCH_TITLE">
+        <source>Search</source>
+        <translation>Search</translation>
+    </message>
+    <message id="START">
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message id="TAB_ITEM_CONTENT">
+        <source>Content</source>
+        <translation>Content</translation>
+    </message>
+    <message id="TAB_ITEM_INFO">
+        <source>Information</source>
+        <translation>Information</translation>
+    </message>
+    <message id="TAB_ITEM_TRACKER">
+        <source>Trackers</source>
+        <translation>Trackers</translation>
+    </message>
+    <message id="TASK_BOX_CONTENT">
+        <source>Content</source>
+        <translation>Content</translation>
+    </message>
+    <message id="TASK_BOX_GENERAL">
+        <source>General</source>
+        <translation>General</translation>
+    </message>
+    <message id="TASK_CHK_ADD_TOP_QUEUE">
+        <source>Put at the top of the queue</source>
+        <translation>Put at the top of the queue</translation>
+    </message>
+    <message id="TASK_DEFAULT_DOWNLOAD_DIR">
+        <source>Save to:</source>
+        <translation>Save to:</translation>
+    </message>
+    <message id="TASK_NAME">
+        <source>Name:</source>
+        <translation>Name:</translation>
+    </message>
+    <message id="TASK_SIZE">
+        <source>Size:</source>
+        <translation>Size:</translation>
+    </message>
+    <message id="TOOL_TIP_ADD">
+        <source>Add</source>
+        <translation>Add</translation>
+    </message>
+    <message id="TOOL_TIP_DELETE">
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message id="TOOL_TIP_DOWN">
+        <source>Move Down</source>
+        <translation>Move Down</translation>
+    </message>
+    <message id="TOOL_TIP_EDIT">
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message id="TOOL_TIP_FILTER_MAN">
+        <source>Filters</source>
+        <translation>Filters</translation>
+    </message>
+    <message id="TOOL_TIP_OPEN">
+        <source>Open</source>
+        <translation>Open</translation>
+    </message>
+    <message id="TOOL_TIP_PAUSE">
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message id="TOOL_TIP_PREFERENCE">
+        <source>Preferences</source>
+        <translation>Preferences</translation>
+    </message>
+    <message id="TOOL_TIP_START">
+        <source>Start</source>
+        <translation>Start</translation>
+    </message>
+    <message id="TOOL_TIP_UP">
+        <source>Move Up</source>
+        <translation>Move Up</translation>
+    </message>
+    <message id="TOOL_TIP_UPDATE">
+        <source>Update</source>
+        <translation>Update</translation>
+    </message>
+    <message id="TRANS_INFO_DL_DIRECTORY">
+        <source>Folder:</source>
+        <translation>Folder:</translation>
+    </message>
+    <message id="TRANS_INFO_DL_SPEED">
+        <source>Download speed:</source>
+        <translation>Download speed:</translation>
+    </message>
+    <message id="TRANS_INFO_DOWNLOADED">
+        <source>Downloaded:</source>
+        <translation>Downloaded:</translation>
+    </message>
+    <message id="TRANS_INFO_PEERS">
+        <source>Peers:</source>
+        <translation>Peers:</translation>
+    </message>
+    <message id="TRANS_INFO_SEED">
+        <source>Seeds:</source>
+        <translation>Seeds:</translation>
+    </message>
+    <message id="TRANS_INFO_SHARE_RATIO">
+        <source>Share ratio:</source>
+        <translation>Share ratio:</translation>
+    </message>
+    <message id="TRANS_INFO_TIME_ELAPS">
+        <source>Time elapsed:</source>
+        <translation>Time elapsed:</translation>
+    </message>
+    <message id="TRANS_INFO_TORRENT_FILE">
+        <source>Torrent file:</source>
+        <translation>Torrent file:</translation>
+    </message>
+    <message id="TRANS_INFO_UL_SPEED">
+        <source>Upload speed:</source>
+        <translation>Upload speed:</translation>
+    </message>
+    <message id="TRANS_INFO_UPLOADED">
+        <source>Uploaded:</source>
+        <translation>Uploaded:</translation>
+    </message>
+    <message id="TXT_DEFAULT_FOLDER_DESC">
+        <source>Choose the default download folder on the NAS.</source>
+        <translation>Choose the default download folder on the NAS.</translation>
+    </message>
+    <message id="TXT_LOADING">
+        <source>Loading…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message id="TXT_NEW_NAME">
+        <source>New name</source>
+        <translation>New name</translation>
+    </message>
+    <message id="TXT_NOW_SPEED">
+        <source>Download {0}  Upload {1}</source>
+        <translation>Download {0}  Upload {1}</translation>
+    </message>
+    <message id="TXT_RE_CONNECT_NAS">
+        <source>The connection to the NAS was lost. Connect again?</source>
+        <translation>The connection to the NAS was lost. Connect again?</translation>
+    </message>
+    <message id="TXT_SEARCHING">
+        <source>Searching…</source>
+        <translation>Searching…</translation>
+    </message>
+    <message id="TXT_SIGNING_IN">
+        <source>Signing in…</source>
+        <translation>Signing in…</translation>
+    </message>
+    <message id="TXT_WAITING">
+        <source>Please wait…</source>
+        <translation>Please wait…</translation>
+    </message>
+    <message id="UNINSTALL">
+        <source>Uninstall</source>
+        <translation>Uninstall</translation>
+    </message>
+    <message id="UNINSTALL_DESC">
+        <source>This removes {0} and its files from this computer.</source>
+        <translation>This removes {0} and its files from this computer.</translation>
+    </message>
+    <message id="UNINSTALL_PROCESSING">
+        <source>Removing {0}…</source>
+        <translation>Removing {0}…</translation>
+    </message>
+    <message id="UNINSTALL_REMOVE_PREFER">
+        <source>Also remove my settings and saved servers</source>
+        <translation>Also remove my settings and saved servers</translation>
+    </message>
+    <message id="UNINSTALL_SUCCESS">
+        <source>{0} has been removed.</source>
+        <translation>{0} has been removed.</translation>
+    </message>
+    <message id="UPLOAD">
+        <source>Upload</source>
+        <translation>Upload</translation>
+    </message>
+    <message id="YES">
+        <source>Yes</source>
+        <translation>Yes</translation>
+    </message>
+</context>
+</TS>
