@@ -1,5 +1,6 @@
 // The request layer against the simulated NAS over real loopback sockets.
 #include "SimFixture.h"
+#include "TestUtil.h"
 
 #include "api/CgiCtrl.h"
 #include "api/CgiOperations.h"
@@ -41,14 +42,6 @@ public:
         return errorCode;
     }
 };
-
-template <typename F> auto onWorker(F f)
-{
-    QFuture<decltype(f())> future = QtConcurrent::run(f);
-    while (!future.isFinished())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return future.result();
-}
 
 } // namespace
 
@@ -154,17 +147,17 @@ private slots:
         QTest::addColumn<int>("code");
         QTest::addColumn<bool>("sessionTimeout");
         QTest::newRow("success true")
-            << QByteArray(R"({"success": true, "items": []})") << 0 << false;
-        QTest::newRow("success 1") << QByteArray(R"({"success": 1})") << 0 << false;
-        QTest::newRow("expired") << QByteArray(R"({"success": false, "error_code": 5000})") << 5000
+            << QByteArray("{\"success\": true, \"items\": []}") << 0 << false;
+        QTest::newRow("success 1") << QByteArray("{\"success\": 1}") << 0 << false;
+        QTest::newRow("expired") << QByteArray("{\"success\": false, \"error_code\": 5000}") << 5000
                                  << true;
         QTest::newRow("other code")
-            << QByteArray(R"({"success": 0, "error_code": 5019})") << 5019 << false;
-        QTest::newRow("no success") << QByteArray(R"({"items": []})") << 0 << false;
+            << QByteArray("{\"success\": 0, \"error_code\": 5019}") << 5019 << false;
+        QTest::newRow("no success") << QByteArray("{\"items\": []}") << 0 << false;
         QTest::newRow("null code")
-            << QByteArray(R"({"success": null, "error_code": null})") << 0 << false;
+            << QByteArray("{\"success\": null, \"error_code\": null}") << 0 << false;
         QTest::newRow("code as text")
-            << QByteArray(R"({"success": "0", "error_code": "5041"})") << 5041 << false;
+            << QByteArray("{\"success\": \"0\", \"error_code\": \"5041\"}") << 5041 << false;
     }
     void replyEvaluation()
     {

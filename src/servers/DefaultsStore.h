@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QMutex>
+#include <QString>
+
+#include <functional>
+
+namespace flk {
+
+inline constexpr const char *kDefaultsFavoritesKey = "com.kestrel.flk.favorites";
+inline constexpr const char *kDefaultsOpenWithKey = "open_with";
+inline constexpr const char *kDefaultsCloudRelayKey = "cloud_relay_domain";
+
+// The per-user defaults: one JSON object in one file, the only copy of the
+// saved servers. Every save replaces the file atomically (temporary file in
+// the same folder, fsync, rename, folder fsync), readable by the user only.
+// A file that does not parse is renamed aside, never overwritten; keys this
+// version does not know are kept.
+class DefaultsStore
+{
+public:
+    explicit DefaultsStore(const QString &path);
+
+    // $FERRYLINK_DEFAULTS, else $XDG_CONFIG_HOME/ferrylink/defaults.json
+    // (~/.config when XDG_CONFIG_HOME is unset).
+    static QString standardPath();
+    static DefaultsStore *standardDefaults();
+
+    QString path() const { return m_path; }
+    QJsonValue value(const QString &key) const;
+    void setValue(const QString &key, const QJsonValue &value);
+    void removeValue(const QString &key);
+    QJsonObject snapshot() const;
+
+    // Writes the whole object to disk before returning. False (and
+    // lastError()) when it could not be written; the old file is then intact.
+    bool synchronize();
+    QString lastError() const;
+    // Where an unreadable file was moved at load, if one was.
+    QString setAsidePath() const;
+
+    // Test hook: called with the temporary file just before the rename; a
+    // false return abandons the save there, as a crash would.
+    static void setBeforeRenameHook(std::function<bool(const QString &)> hook);
+
+private:
+    void load();
+
+    QString m_path;
+    mutable QMutex m_mutex;
+    QJsonObject m_root;
+    QString m_lastError;
+    QString m_setAside;
+    bool m_readOnly = false; // the file exists but could not be read: never overwrite it
+};
+
+} // namespace flk

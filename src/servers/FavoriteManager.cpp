@@ -1,0 +1,172 @@
+#include "FavoriteManager.h"
+
+#include "DefaultsStore.h"
+#include "ReachabilityMonitor.h"
+#include "api/CgiCtrl.h"
+
+#include <QJsonArray>
+
+namespace flk {
+
+FavoriteManager::FavoriteManager(DefaultsStore *defaults, QObject *parent)
+    : QObject(parent), m_defaults(defaults)
+{
+    const QJsonValue stored = m_defaults->value(QLatin1String(kDefaultsFavoritesKey));
+    if (!stored.isUndefined() && !stored.isArray())
+        qWarning("Ferrylink: the saved servers are not a list; starting without servers");
+    for (const QJsonValue &v : stored.toArray()) {
+        if (v.isObject())
+            m_favorites.append(std::make_shared<FavoriteObject>(v.toObject()));
+        else
+            qWarning("Ferrylink: skipping a saved server that is not a record");
+    }
+    ReachabilityMonitor::shared()->start();
+}
+
+FavoriteManager *FavoriteManager::sharedFavoriteManager()
+{
+    static FavoriteManager *shared = new FavoriteManager(DefaultsStore::standardDefaults());
+    return shared;
+}
+
+QList<FavoriteManager::Favorite> FavoriteManager::favorites() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_favorites;
+}
+
+int FavoriteManager::count() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_favorites.size());
+}
+
+FavoriteManager::Favorite FavoriteManager::get_Favorite_NAS(int index) const
+{
+    QMutexLocker lock(&m_mutex);
+    if (index < 0 || index >= m_favorites.size())
+        return nullptr;
+    return m_favorites.at(index);
+}
+
+bool FavoriteManager::_save()
+{
+    QJsonArray array;
+    {
+        QMutexLocker lock(&m_mutex);
+        for (const Favorite &f : std::as_const(m_favorites))
+            array.append(f->record());
+    }
+    m_defaults->setValue(QLatin1String(kDefaultsFavoritesKey), array);
+    return m_defaults->synchronize();
+}
+
+CgiCtrl *FavoriteManager::add_Favorite_NAS(const QVariantMap &info, Error *error)
+{
+    auto record = std::make_shared<FavoriteObject>();
+    record->setHost(info.value(QStringLiteral("host")).toString());
+    record->setIsCloudID(FavoriteObject::truthValue(
+        QJsonValue::fromVariant(info.value(QStringLiteral("is_cloud_id")))));
+    record->setAccount(info.value(QStringLiteral("account")).toString());
+    record->setPassword(info.value(QStringLiteral("password")).toString());
+    record->setEnableHttps(FavoriteObject::truthValue(
+        QJsonValue::fromVariant(info.value(QStringLiteral("use_https")))));
+    record->setPort(info.value(QStringLiteral("port")).toString());
+
+    Error err;
+    CgiCtrl *client = _login_Favorite_NAS(record, &err);
+    setLoginingCgiCtrl(nullptr);
+    setError(error, err);
+    if (!err.isError()) {
+        {
+            QMutexLocker lock(&m_mutex);
+            m_favorites.append(record);
+        }
+        _save();
+    } else {
+        _show_Login_Alert(err);
+    }
+    return client;
+}
+
+bool FavoriteManager::remove_Favorite_NAS(int index)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        if (index < 0 || index >= m_favorites.size())
+            return false;
+        m_favorites.removeAt(index);
+    }
+    _save();
+    return true;
+}
+
+void FavoriteManager::update_Favorite_NAS(int index, const QString &key, const QJsonValue &value)
+{
+    const Favorite f = get_Favorite_NAS(index);
+    if (!f)
+        return;
+    f->setValue(key, value);
+    _save();
+}
+
+bool FavoriteManager::removeServer(int index)
+{
+    const Favorite f = get_Favorite_NAS(index);
+    if (!f)
+        return false;
+    const bool wasDefault = f->isDefault();
+    remove_Favorite_NAS(index);
+    if (wasDefault && count() > 0)
+        update_Favorite_NAS(0, QStringLiteral("default"), true);
+    return true;
+}
+
+void FavoriteManager::setDefaultServer(int index)
+{
+    const int n = count();
+    for (int i = 0; i < n; ++i)
+        update_Favorite_NAS(i, QStringLiteral("default"), i == index ? 1 : 0);
+}
+
+int FavoriteManager::defaultIndex() const
+{
+    const QList<Favorite> all = favorites();
+    for (int i = 0; i < all.size(); ++i) {
+        if (all[i]->isDefault())
+            return i;
+    }
+    return -1;
+}
+
+#define FLK_LOCKED_TEXT(getter, setter, member)                                                    \
+    QString FavoriteManager::getter() const                                                        \
+    {                                                                                              \
+        QMutexLocker lock(&m_mutex);                                                               \
+        return member;                                                                             \
+    }                                                                                              \
+    void FavoriteManager::setter(const QString &v)                                                 \
+    {                                                                                              \
+        QMutexLocker lock(&m_mutex);                                                               \
+        member = v;                                                                                \
+    }
+
+FLK_LOCKED_TEXT(appName, setAppName, m_appName)
+FLK_LOCKED_TEXT(appPackage, setAppPackage, m_appPackage)
+FLK_LOCKED_TEXT(appMinVersion, setAppMinVersion, m_appMinVersion)
+FLK_LOCKED_TEXT(minVersion, setMinVersion, m_minVersion)
+#undef FLK_LOCKED_TEXT
+
+CgiCtrl *FavoriteManager::loginingCgiCtrl() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_loginingCgiCtrl;
+}
+
+void FavoriteManager::setLoginingCgiCtrl(CgiCtrl *c)
+{
+    QMutexLocker lock(&m_mutex);
+    m_loginingCgiCtrl = c;
+}
+
+} // namespace flk

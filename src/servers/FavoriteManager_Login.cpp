@@ -1,0 +1,234 @@
+// Signing in to a saved server: address, fresh client, requirement checks,
+// sign-in errors and their alert.
+#include "FavoriteManager.h"
+
+#include "DefaultsStore.h"
+#include "ReachabilityMonitor.h"
+#include "api/AlertPresenter.h"
+#include "api/CgiCtrl.h"
+#include "api/CgiErrorRules.h"
+#include "api/JsonUtil.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+
+namespace flk {
+
+namespace {
+constexpr const char *kBuiltInRelayDomain = "kestrelcloud.net";
+
+Error loginError(int code, const QVariantMap &info = {})
+{
+    return Error(kLoginErrorDomain, code, info);
+}
+} // namespace
+
+QString FavoriteManager::cloudRelayDomain() const
+{
+    const QString env = qEnvironmentVariable("FERRYLINK_CLOUD_RELAY_DOMAIN");
+    if (!env.isEmpty())
+        return env;
+    const QString stored = m_defaults->value(QLatin1String(kDefaultsCloudRelayKey)).toString();
+    return stored.isEmpty() ? QString::fromLatin1(kBuiltInRelayDomain) : stored;
+}
+
+QString FavoriteManager::serverAddress(const FavoriteObject &record) const
+{
+    QString hostName = record.host();
+    if (record.isCloudID())
+        hostName += QLatin1Char('.') + cloudRelayDomain();
+    else if (hostName.contains(QLatin1Char(':')) && !hostName.startsWith(QLatin1Char('[')))
+        hostName = QLatin1Char('[') + hostName + QLatin1Char(']'); // an IPv6 literal
+    return QStringLiteral("%1://%2:%3")
+        .arg(record.enableHttps() ? QStringLiteral("https") : QStringLiteral("http"), hostName,
+            record.port());
+}
+
+int FavoriteManager::compareVersions(const QString &a, const QString &b)
+{
+    qsizetype i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (a[i].isDigit() && b[j].isDigit()) {
+            qsizetype ei = i, ej = j;
+            while (ei < a.size() && a[ei].isDigit())
+                ++ei;
+            while (ej < b.size() && b[ej].isDigit())
+                ++ej;
+            // Compare the runs as numbers without overflow: skip leading zeros,
+            // then the longer run is larger, else compare digit by digit.
+            QStringView ra = QStringView(a).mid(i, ei - i), rb = QStringView(b).mid(j, ej - j);
+            while (ra.size() > 1 && ra.front() == QLatin1Char('0'))
+                ra = ra.mid(1);
+            while (rb.size() > 1 && rb.front() == QLatin1Char('0'))
+                rb = rb.mid(1);
+            if (ra.size() != rb.size())
+                return ra.size() < rb.size() ? -1 : 1;
+            if (const int c = ra.compare(rb); c != 0)
+                return c < 0 ? -1 : 1;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a[i] != b[j])
+            return a[i] < b[j] ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size())
+        return 1;
+    if (j < b.size())
+        return -1;
+    return 0;
+}
+
+CgiCtrl *FavoriteManager::login_Favorite_NAS(int index, Error *error)
+{
+    const Favorite record = get_Favorite_NAS(index);
+    if (!record) {
+        setError(error, loginError(kLoginErrorConnectFail));
+        return nullptr;
+    }
+    Error err;
+    CgiCtrl *client = _login_Favorite_NAS(record, &err);
+    setLoginingCgiCtrl(nullptr);
+    setError(error, err);
+    if (err.isError())
+        _show_Login_Alert(err);
+    return client;
+}
+
+CgiCtrl *FavoriteManager::_login_Favorite_NAS(const Favorite &record, Error *error)
+{
+    m_isLogining = true;
+    auto finish = [this](CgiCtrl *result) {
+        m_cancelLogin = false;
+        m_isLogining = false;
+        return result;
+    };
+
+    if (ReachabilityMonitor::shared()->status() == ReachabilityMonitor::NotReachable) {
+        setError(error, loginError(kLoginErrorNetworkUnreachable));
+        return finish(nullptr);
+    }
+    if (cancelled()) {
+        setError(error, loginError(kLoginErrorCancelled));
+        return finish(nullptr);
+    }
+
+    auto *client = new CgiCtrl();
+    client->setDelegate(CgiCtrl::sharedCgiCtrl()->delegate());
+    client->setShowErrorAlert(false);
+    setLoginingCgiCtrl(client);
+
+    Error cgiError;
+    const CgiCtrl::Reply reply = client->login_Server(
+        serverAddress(*record), record->account(), record->password(), false, &cgiError);
+    Error err;
+    if (cgiError.isError())
+        err = _get_Error_From_Cgi_Error_Code(cgiError);
+    else if (cancelled())
+        err = loginError(kLoginErrorCancelled);
+    else
+        err = _check_Login_Server_Requirements(client);
+
+    if (err.isError()) {
+        const QString hostID = record->hostID();
+        if (!hostID.isEmpty())
+            err.userInfo.insert(QStringLiteral("hostID"), hostID);
+        client->logout_Server(nullptr);
+        client->setDelegate(nullptr);
+        setLoginingCgiCtrl(nullptr);
+        client->deleteLater();
+        setError(error, err);
+        return finish(nullptr);
+    }
+
+    record->setValue(QStringLiteral("host_id"), client->hostID());
+    record->setValue(QStringLiteral("server_name"), json::stringValue(*reply, u"hostname"));
+    record->setValue(QStringLiteral("server_model"), json::stringValue(*reply, u"model"));
+    record->setValue(QStringLiteral("firmware_version"), json::stringValue(*reply, u"version"));
+    setError(error, Error());
+    return finish(client);
+}
+
+Error FavoriteManager::_get_Error_From_Cgi_Error_Code(const Error &cgiError)
+{
+    return loginError(CgiErrorRules::loginErrorCodeFromCgiCode(cgiError.code));
+}
+
+Error FavoriteManager::_check_Login_Server_Requirements(CgiCtrl *client)
+{
+    if (needAdministrator() && !client->administrator())
+        return loginError(kLoginErrorAdminRequired);
+    const QString minKos = minVersion();
+    if (!minKos.isEmpty()) {
+        if (QString::compare(client->kosVersion().left(5), minKos, Qt::CaseSensitive) < 0)
+            return loginError(kLoginErrorOsTooOld);
+        return Error();
+    }
+    QVariantMap info { { QStringLiteral("app_name"), appName() } };
+    Error e;
+    const CgiCtrl::Reply app = client->get_App_Info(appPackage(), &e);
+    // A cancelled request is no verdict on the NAS: report the cancellation.
+    if (cancelled())
+        return loginError(kLoginErrorCancelled);
+    if (!app)
+        return loginError(kLoginErrorAppUninstalled, info);
+    if (!json::boolValue(*app, u"enabled"))
+        return loginError(kLoginErrorAppDisabled, info);
+    const QString minApp = appMinVersion();
+    const QString installed = json::stringValue(*app, u"version");
+    if (!minApp.isEmpty() && compareVersions(installed, minApp) < 0) {
+        info.insert(QStringLiteral("app_min_ver"), minApp);
+        info.insert(QStringLiteral("app_cur_ver"), installed);
+        return loginError(kLoginErrorAppTooOld, info);
+    }
+    const bool accessible = client->is_App_Accessible(appPackage(), &e);
+    if (cancelled())
+        return loginError(kLoginErrorCancelled);
+    return accessible ? Error() : loginError(kLoginErrorAppPrivilege, info);
+}
+
+void FavoriteManager::cancel_Login()
+{
+    if (!m_isLogining)
+        return;
+    m_cancelLogin = true;
+    QMutexLocker lock(&m_mutex);
+    // Whatever request the sign-in is waiting for ends now; the sign-in sees
+    // the flag after it and reports the cancellation.
+    if (m_loginingCgiCtrl)
+        m_loginingCgiCtrl->_cancel_All_Requests();
+}
+
+void FavoriteManager::_show_Login_Alert(const Error &error)
+{
+    if (error.domain != QLatin1String(kLoginErrorDomain) || error.code == kLoginErrorCancelled)
+        return;
+    const QString message = CgiErrorRules::loginErrorMessage(error);
+    const QString hostID = error.userInfo.value(QStringLiteral("hostID")).toString();
+    QPointer<FavoriteManager> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, message, hostID] {
+            AlertSpec spec;
+            spec.title = localized("ERROR");
+            spec.message = message;
+            spec.buttons = { localized("OK") };
+            spec.style = AlertSpec::Warning;
+            auto closed = [self, hostID](int) {
+                NotificationCenter::defaultCenter()->post(
+                    QString::fromLatin1(kNOTIFY_LOGIN_FAVORITE_FAIL), self.data(),
+                    { { QStringLiteral("hostID"), hostID } });
+            };
+            if (AlertPresenter *p = AlertPresenter::current())
+                p->present(spec, closed);
+            else {
+                qWarning("%s: %s", qPrintable(spec.title), qPrintable(spec.message));
+                closed(-1);
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace flk

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFuture>
+#include <QtConcurrent/QtConcurrentRun>
+
+// Runs f on a worker thread while the GUI thread keeps handling events (as a
+// screen's work queue does), and returns its result.
+template <typename F> auto onWorker(F f)
+{
+    QFuture<decltype(f())> future = QtConcurrent::run(f);
+    while (!future.isFinished())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return future.result();
+}
+
+inline QByteArray fileBytes(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
