@@ -5,10 +5,10 @@ set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-  libqt6svg6-dev libgl-dev libcpp-httplib-dev libssl-dev libavahi-client-dev
+  qt6-svg-dev libgl-dev libcpp-httplib-dev libssl-dev libavahi-client-dev
   libgtest-dev libbenchmark-dev)
 test_pkgs=(avahi-daemon dbus xvfb xauth imagemagick)
-run_pkgs=(qt6-qpa-plugins)
+run_pkgs=(qt6-qpa-plugins libqt6svg6)
 
 want=("${build_pkgs[@]}")
 case "${1:-build}" in

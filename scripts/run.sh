@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Builds Ferrylink and runs it against the simulated NAS.
+# Builds Ferrylink and runs it against the simulated NAS with a demo profile
+# (its own defaults file, the simulated NAS saved as the default server).
+# Extra arguments go to Ferrylink.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh run
@@ -9,8 +11,26 @@ cmake --build "$build" -j"$(nproc)"
 
 http_port=${NAS_SIM_PORT:-8000}
 https_port=${NAS_SIM_HTTPS_PORT:-8001}
-if [ ! -x "$build/ferrylink" ]; then
-  echo "The Ferrylink window is not built yet; starting the simulated NAS on its own."
-  echo "Press Ctrl+C to stop it."
-  exec "$build/tools/nas-sim/nas-sim" --port "$http_port" --https-port "$https_port" "$@"
+demo="$build/demo"
+mkdir -p "$demo"
+chmod 700 "$demo"
+profile="$demo/defaults.json"
+if [ ! -f "$profile" ]; then
+  cat > "$profile" <<JSON
+{
+  "com.kestrel.flk.favorites": [
+    {"host": "127.0.0.1", "port": "$http_port", "account": "admin", "password": "admin",
+     "use_https": false, "is_cloud_id": false, "default": 1, "server_name": "nas-sim"}
+  ]
+}
+JSON
+  chmod 600 "$profile"
 fi
+
+"$build/tools/nas-sim/nas-sim" --port "$http_port" --https-port "$https_port" \
+  --log "$demo/nas-requests.jsonl" &
+sim=$!
+trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null || true' EXIT
+sleep 0.5
+echo "Ferrylink demo profile: $profile (the simulated NAS log is $demo/nas-requests.jsonl)"
+FERRYLINK_DEFAULTS="$profile" "$build/ferrylink" "$@"

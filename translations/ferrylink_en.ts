@@ -252,8 +252,8 @@
         <translation>Delete</translation>
     </message>
     <message id="DEL_TORRENT_DESC">
-        <source>How should the selected tasks be removed?</source>
-        <translation>How should the selected tasks be removed?</translation>
+        <source>Remove the NAS “{0}” from Ferrylink? Its tasks stay on the NAS.</source>
+        <translation>Remove the NAS “{0}” from Ferrylink? Its tasks stay on the NAS.</translation>
     </message>
     <message id="DEL_TORRENT_TASK_FILE">
         <source>Remove the tasks and their downloaded files</source>

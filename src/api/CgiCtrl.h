@@ -110,6 +110,9 @@ public:
 
     Error _get_Error_Code(int function, const Reply &response);
 
+    // The user's download preferences (the whole reply), or none on error.
+    Reply get_User_Preference(Error *error);
+
     // Session.
     Reply login_Server(const QString &server, const QString &user, const QString &password,
         bool webServer, Error *error);

@@ -246,6 +246,16 @@ bool NasServer::applyControl(const QString &name, const QString &value)
         m_state.setApp(app);
         return true;
     }
+    if (name == QLatin1String("prefs")) {
+        if (value == QLatin1String("missing"))
+            m_state.clearPreferences(QStringLiteral("admin"));
+        else if (value == QLatin1String("set"))
+            m_state.setPreferences(
+                QStringLiteral("admin"), NasState::defaultPreferences(QStringLiteral("/Download")));
+        else
+            return false;
+        return true;
+    }
     if (name == QLatin1String("kos_version")) {
         NasState::Identity id = m_state.identity();
         id.kosVersion = value;
@@ -491,6 +501,17 @@ void NasServer::registerPortal()
             const bool ok = app.installed && app.accessible
                 && c.form.value(QStringLiteral("app")) == QLatin1String("haulhouse");
             return ok ? SimReply::ok() : SimReply::fail(5010);
+        });
+
+    // The preference reply carries no "success" member, as the unit's does.
+    on(QStringLiteral("/apps/haulhouse/btdlm.cgi"), QStringLiteral("get-user-pref"), true,
+        [this](Call &c) {
+            const auto prefs = m_state.preferences(c.account);
+            if (!prefs)
+                return SimReply::fail(5005);
+            SimReply r;
+            r.json = *prefs;
+            return r;
         });
 
     on(QStringLiteral("/apps/haulhouse/upload.cgi"), QStringLiteral("multi-torrent-upload"), true,

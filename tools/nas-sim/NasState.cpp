@@ -12,6 +12,46 @@ NasState::NasState()
         QStringLiteral("disabled"), { QStringLiteral("disabled"), false, Account::Disabled });
     m_accounts.insert(
         QStringLiteral("expired"), { QStringLiteral("expired"), false, Account::Expired });
+    m_preferences.insert(QStringLiteral("admin"), defaultPreferences(QStringLiteral("/Download")));
+}
+
+QJsonObject NasState::defaultPreferences(const QString &folder)
+{
+    return QJsonObject { { QStringLiteral("max_dl_number"), 5 },
+        { QStringLiteral("enable_share_ratio"), false }, { QStringLiteral("share_ratio"), 100 },
+        { QStringLiteral("enable_auto_remove"), false },
+        { QStringLiteral("default_dl_dir"), folder },
+        { QStringLiteral("incomplete_dir"), folder + QStringLiteral("/.incomplete") },
+        { QStringLiteral("enable_watch"), false }, { QStringLiteral("watch_dir"), folder },
+        { QStringLiteral("ignore_other_user"), false }, { QStringLiteral("enable_apns"), false },
+        { QStringLiteral("enable_guide"), true }, { QStringLiteral("port"), 6881 },
+        { QStringLiteral("enable_encryption"), true }, { QStringLiteral("enable_dht"), true },
+        { QStringLiteral("enable_max_dl_rate"), false }, { QStringLiteral("max_dl_rate"), 0 },
+        { QStringLiteral("enable_max_up_rate"), false }, { QStringLiteral("max_up_rate"), 0 },
+        { QStringLiteral("max_conn"), 200 }, { QStringLiteral("max_conn_per_peer"), 50 },
+        { QStringLiteral("enable_http_ftp_speed_limit"), false },
+        { QStringLiteral("http_ftp_speed_limit"), 0 } };
+}
+
+std::optional<QJsonObject> NasState::preferences(const QString &account) const
+{
+    QMutexLocker lock(&m_mutex);
+    const auto it = m_preferences.constFind(account);
+    if (it == m_preferences.constEnd())
+        return std::nullopt;
+    return *it;
+}
+
+void NasState::setPreferences(const QString &account, const QJsonObject &prefs)
+{
+    QMutexLocker lock(&m_mutex);
+    m_preferences.insert(account, prefs);
+}
+
+void NasState::clearPreferences(const QString &account)
+{
+    QMutexLocker lock(&m_mutex);
+    m_preferences.remove(account);
 }
 
 NasState::LoginResult NasState::login(const QString &account, const QString &password)

@@ -52,10 +52,17 @@ public:
     AppInfo app() const;
     void setApp(const AppInfo &app);
 
+    // The download service's preferences of an account; none until set.
+    std::optional<QJsonObject> preferences(const QString &account) const;
+    void setPreferences(const QString &account, const QJsonObject &prefs);
+    void clearPreferences(const QString &account);
+    static QJsonObject defaultPreferences(const QString &folder);
+
 private:
     mutable QMutex m_mutex;
     QHash<QString, Account> m_accounts;
     QHash<QString, QString> m_sessions; // sid -> account
+    QHash<QString, QJsonObject> m_preferences; // account -> record
     Identity m_identity;
     AppInfo m_app;
     quint64 m_sidCounter = 0;

@@ -40,7 +40,8 @@ int main(int argc, char **argv)
     QCommandLineOption set({ QStringLiteral("set") },
         QStringLiteral("Fault switch name=value (delay_ms, drop, drop_act, "
                        "non_json, status, status_count, app=ok|missing|"
-                       "disabled|inaccessible, app_version, kos_version)."),
+                       "disabled|inaccessible, app_version, kos_version, "
+                       "prefs=missing|set)."),
         QStringLiteral("name=value"));
     parser.addOptions({ host, port, httpsPort, logFile, set });
     parser.process(app);

@@ -1,0 +1,368 @@
+#include "AddServerWizardViewController.h"
+
+#include "KSTProgressHUDHelper.h"
+#include "api/CgiCtrl.h"
+#include "api/Localization.h"
+#include "servers/FavoriteManager.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace flk {
+
+namespace {
+const char *const kColumnKeys[] = { "hostname", "address", "model" };
+const char *const kColumnTitles[]
+    = { QT_TRID_NOOP("COL_NAME"), QT_TRID_NOOP("COL_IP"), QT_TRID_NOOP("COL_MODEL") };
+enum Page { SelAddMode = 0, ServerInfo = 1 };
+} // namespace
+
+// ---- found units -------------------------------------------------------------
+
+int FoundUnitsModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_units.size());
+}
+
+int FoundUnitsModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : 3;
+}
+
+QVariant FoundUnitsModel::data(const QModelIndex &index, int role) const
+{
+    if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_units.size())
+        return {};
+    return m_units[index.row()].value(QLatin1String(kColumnKeys[index.column()])).toString();
+}
+
+QVariant FoundUnitsModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 3)
+        return localized(kColumnTitles[section]);
+    return {};
+}
+
+int FoundUnitsModel::rowOf(const QString &hostname) const
+{
+    for (int i = 0; i < m_units.size(); ++i) {
+        if (m_units[i].value(QStringLiteral("hostname")).toString() == hostname)
+            return i;
+    }
+    return -1;
+}
+
+void FoundUnitsModel::add(const QVariantMap &unit)
+{
+    if (rowOf(unit.value(QStringLiteral("hostname")).toString()) >= 0)
+        return;
+    beginInsertRows({}, int(m_units.size()), int(m_units.size()));
+    m_units.append(unit);
+    endInsertRows();
+}
+
+void FoundUnitsModel::update(const QVariantMap &unit)
+{
+    const int row = rowOf(unit.value(QStringLiteral("hostname")).toString());
+    if (row < 0)
+        return;
+    m_units[row].insert(unit);
+    emit dataChanged(index(row, 0), index(row, 2));
+}
+
+void FoundUnitsModel::remove(const QString &hostname)
+{
+    const int row = rowOf(hostname);
+    if (row < 0)
+        return;
+    beginRemoveRows({}, row, row);
+    m_units.removeAt(row);
+    endRemoveRows();
+}
+
+// ---- the wizard --------------------------------------------------------------
+
+AddServerWizardViewController::AddServerWizardViewController(
+    FavoriteManager *favorites, NasScanManager *scan, QWidget *parent)
+    : KSTSheetViewController(parent),
+      m_favorites(favorites),
+      m_scan(scan ? scan : new NasScanManager()),
+      m_hud(new KSTProgressHUDHelper(this)),
+      m_units(new FoundUnitsModel(this))
+{
+    setWindowTitle(localized("ADD_HOST_TITLE"));
+    m_scan->setParent(this);
+    m_scan->bonjourProtocal = QStringLiteral("KESTREL_DC");
+    m_scan->scanDelegate = this;
+
+    auto *layout = new QVBoxLayout(this);
+    auto *title = new QLabel(localized("ADD_HOST_TITLE"), this);
+    QFont f = title->font();
+    f.setPointSizeF(f.pointSizeF() * 1.3);
+    f.setBold(true);
+    title->setFont(f);
+    layout->addWidget(title);
+
+    m_tabAddServer = new QStackedWidget(this);
+    layout->addWidget(m_tabAddServer, 1);
+
+    // Page "SelAddMode".
+    auto *selPage = new QWidget(m_tabAddServer);
+    selPage->setObjectName(QStringLiteral("SelAddMode"));
+    auto *selLayout = new QVBoxLayout(selPage);
+    m_btnByScan = new QRadioButton(localized("ADD_HOST_RDO_BY_SCANNED"), selPage);
+    m_btnByManual = new QRadioButton(localized("ADD_HOST_RDO_BY_MANUAL"), selPage);
+    m_btnByCloudID = new QRadioButton(localized("ADD_HOST_RDO_BY_CLOUD_ID"), selPage);
+    m_rdoAddMode = new QButtonGroup(this);
+    m_rdoAddMode->addButton(m_btnByScan, Scanned);
+    m_rdoAddMode->addButton(m_btnByManual, Manual);
+    m_rdoAddMode->addButton(m_btnByCloudID, CloudID);
+    m_tableNas = new QTableView(selPage);
+    m_tableNas->setModel(m_units);
+    m_tableNas->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_tableNas->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_tableNas->verticalHeader()->hide();
+    m_tableNas->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    m_tableNas->verticalHeader()->setDefaultSectionSize(25);
+    selLayout->addWidget(m_btnByScan);
+    selLayout->addWidget(m_tableNas, 1);
+    selLayout->addWidget(m_btnByManual);
+    selLayout->addWidget(m_btnByCloudID);
+    m_tabAddServer->addWidget(selPage);
+
+    // Page "ServerInfo".
+    auto *infoPage = new QWidget(m_tabAddServer);
+    infoPage->setObjectName(QStringLiteral("ServerInfo"));
+    auto *form = new QFormLayout(infoPage);
+    auto *desc = new QLabel(localized("ADD_HOST_INFO_DESC"), infoPage);
+    desc->setWordWrap(true);
+    form->addRow(desc);
+    m_txtIP = new QLabel(localized("ADD_HOST_TXT_IP"), infoPage);
+    m_editIP = new QLineEdit(infoPage);
+    form->addRow(m_txtIP, m_editIP);
+    m_cmbConnectType = new QComboBox(infoPage);
+    m_cmbConnectType->addItems({ QStringLiteral("HTTP"), QStringLiteral("HTTPS") });
+    form->addRow(new QLabel(localized("ADD_HOST_TXT_CONNECT_TYPE"), infoPage), m_cmbConnectType);
+    m_editPort = new QLineEdit(infoPage);
+    form->addRow(new QLabel(localized("ADD_HOST_TXT_PORT"), infoPage), m_editPort);
+    m_editAccount = new QLineEdit(infoPage);
+    form->addRow(new QLabel(localized("ADD_HOST_TXT_USER"), infoPage), m_editAccount);
+    m_editPwd = new QLineEdit(infoPage);
+    m_editPwd->setEchoMode(QLineEdit::Password);
+    form->addRow(new QLabel(localized("ADD_HOST_TXT_PWD"), infoPage), m_editPwd);
+    m_tabAddServer->addWidget(infoPage);
+
+    // Buttons: Cancel, Previous, Next/Complete.
+    btnOk()->hide();
+    m_btnPre = new QPushButton(localized("PREVIOUS"), this);
+    m_btnNext = new QPushButton(localized("NEXT"), this);
+    m_btnNext->setDefault(true);
+    auto *buttons = new QHBoxLayout;
+    buttons->addWidget(btnCancel());
+    buttons->addStretch();
+    buttons->addWidget(m_btnPre);
+    buttons->addWidget(m_btnNext);
+    layout->addLayout(buttons);
+
+    connect(m_btnByScan, &QRadioButton::clicked, this, [this] { on_Scan_Server(); });
+    connect(m_btnByManual, &QRadioButton::clicked, this, [this] { on_Manual(); });
+    connect(m_btnByCloudID, &QRadioButton::clicked, this, [this] { on_Cloud_ID(); });
+    connect(m_cmbConnectType, &QComboBox::activated, this, [this] { on_Connect_Type(); });
+    connect(m_btnPre, &QPushButton::clicked, this, [this] { on_Previous(); });
+    connect(m_btnNext, &QPushButton::clicked, this, [this] { on_Next(); });
+    connect(m_tableNas->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (currentPage() == QLatin1String("SelAddMode"))
+            m_btnNext->setEnabled(m_tableNas->selectionModel()->hasSelection());
+    });
+    // Observed fields: every edit re-evaluates Complete.
+    connect(m_editIP, &QLineEdit::textChanged, this, [this](const QString &t) {
+        host = t;
+        updateCompleteButton();
+    });
+    connect(m_editPort, &QLineEdit::textChanged, this, [this](const QString &t) {
+        port = t;
+        updateCompleteButton();
+    });
+    connect(m_editAccount, &QLineEdit::textChanged, this, [this](const QString &t) {
+        account = t;
+        updateCompleteButton();
+    });
+    connect(m_editPwd, &QLineEdit::textChanged, this, [this](const QString &t) {
+        password = t;
+        updateCompleteButton();
+    });
+
+    m_btnByScan->setChecked(true);
+    showPage(SelAddMode);
+    on_Scan_Server();
+    setMinimumSize(520, 420);
+    m_scan->start_Scan_Server();
+}
+
+AddServerWizardViewController::~AddServerWizardViewController()
+{
+    m_scan->scanDelegate = nullptr;
+    m_scan->stop_Scan_Server();
+}
+
+int AddServerWizardViewController::mode() const
+{
+    return m_rdoAddMode->checkedId();
+}
+
+QString AddServerWizardViewController::currentPage() const
+{
+    return m_tabAddServer->currentWidget()->objectName();
+}
+
+bool AddServerWizardViewController::isHttps() const
+{
+    return m_cmbConnectType->currentIndex() == 1;
+}
+
+void AddServerWizardViewController::setField(QString &field, QLineEdit *edit, const QString &value)
+{
+    field = value;
+    if (edit->text() != value)
+        edit->setText(value);
+    updateCompleteButton();
+}
+
+void AddServerWizardViewController::on_Scan_Server()
+{
+    m_tableNas->setEnabled(true);
+    m_btnNext->setEnabled(m_tableNas->selectionModel()->hasSelection());
+}
+
+void AddServerWizardViewController::on_Manual()
+{
+    m_tableNas->setEnabled(false);
+    m_btnNext->setEnabled(true);
+}
+
+void AddServerWizardViewController::on_Cloud_ID()
+{
+    on_Manual();
+}
+
+void AddServerWizardViewController::on_Connect_Type()
+{
+    setField(port, m_editPort, isHttps() ? QStringLiteral("8001") : QStringLiteral("8000"));
+}
+
+void AddServerWizardViewController::on_Previous()
+{
+    showPage(SelAddMode);
+}
+
+void AddServerWizardViewController::showPage(int page)
+{
+    m_tabAddServer->setCurrentIndex(page);
+    if (page == SelAddMode) {
+        m_btnPre->hide();
+        m_btnNext->setText(localized("NEXT"));
+        m_btnNext->setEnabled(true);
+        if (mode() == Scanned)
+            on_Scan_Server();
+        return;
+    }
+    m_btnPre->show();
+    m_btnNext->setText(localized("COMPLETE"));
+    if (mode() == Scanned) {
+        const QModelIndexList rows = m_tableNas->selectionModel()->selectedRows();
+        const QVariantMap unit
+            = rows.isEmpty() ? QVariantMap() : m_units->unitAt(rows.first().row());
+        const bool https = unit.value(QStringLiteral("httpsenabled")).toBool();
+        setField(host, m_editIP, unit.value(QStringLiteral("address")).toString());
+        m_cmbConnectType->setCurrentIndex(https ? 1 : 0);
+        setField(port, m_editPort,
+            unit.value(https ? QStringLiteral("httpsport") : QStringLiteral("httpport"))
+                .toString());
+        m_txtIP->setText(localized("ADD_HOST_TXT_IP"));
+        m_editAccount->setFocus();
+    } else {
+        setField(host, m_editIP, QString());
+        setField(port, m_editPort, QStringLiteral("8000"));
+        m_cmbConnectType->setCurrentIndex(0);
+        m_txtIP->setText(
+            localized(mode() == CloudID ? "ADD_HOST_TXT_CLOUD_ID" : "ADD_HOST_TXT_IP"));
+        m_editIP->setFocus();
+    }
+    updateCompleteButton();
+}
+
+void AddServerWizardViewController::updateCompleteButton()
+{
+    if (currentPage() != QLatin1String("ServerInfo"))
+        return;
+    m_btnNext->setEnabled(
+        !host.isEmpty() && !port.isEmpty() && !account.isEmpty() && !password.isEmpty());
+}
+
+void AddServerWizardViewController::on_Next()
+{
+    if (currentPage() == QLatin1String("SelAddMode")) {
+        showPage(ServerInfo);
+        return;
+    }
+    if (!m_btnNext->isEnabled())
+        return;
+    m_hud->setIndicatorViewStyle(1);
+    m_hud->setText(localized("TXT_SIGNING_IN"));
+    const QVariantMap info { { QStringLiteral("host"), host },
+        { QStringLiteral("account"), account }, { QStringLiteral("password"), password },
+        { QStringLiteral("is_cloud_id"), mode() == CloudID ? 1 : 0 },
+        { QStringLiteral("use_https"), isHttps() ? 1 : 0 }, { QStringLiteral("port"), port } };
+    auto client = std::make_shared<CgiCtrl *>(nullptr);
+    auto error = std::make_shared<Error>();
+    FavoriteManager *favorites = m_favorites;
+    QPointer<AddServerWizardViewController> self(this);
+    m_hud->show_Cancellable_HUD(
+        [favorites, info, client, error] {
+            *client = favorites->add_Favorite_NAS(info, error.get());
+        },
+        this,
+        [self, favorites, client, error] {
+            if (!self) {
+                delete *client;
+                return;
+            }
+            self->m_hud->setText(localized("LOADING"));
+            if (error->isError() || !*client) {
+                self->resultObject.clear();
+                return;
+            }
+            const int last = favorites->count() - 1;
+            favorites->update_Favorite_NAS(last, QStringLiteral("default"), last == 0 ? 1 : 0);
+            self->resultObject = QVariant::fromValue<QObject *>(*client);
+            self->on_Ok();
+        },
+        [favorites] { favorites->cancel_Login(); });
+}
+
+void AddServerWizardViewController::server_Added(const QVariantMap &info)
+{
+    m_units->add(info);
+}
+
+void AddServerWizardViewController::server_Updated(const QVariantMap &info)
+{
+    m_units->update(info);
+}
+
+void AddServerWizardViewController::server_Removed(const QString &name)
+{
+    m_units->remove(name);
+}
+
+} // namespace flk

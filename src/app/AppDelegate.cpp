@@ -1,0 +1,249 @@
+#include "AppDelegate.h"
+
+#include "FLKMainViewController.h"
+#include "HostViewController.h"
+#include "Utility.h"
+#include "api/CgiCtrl.h"
+#include "api/CgiOperations.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "servers/DefaultsStore.h"
+#include "servers/FavoriteManager.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QJsonArray>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTabWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#ifndef FERRYLINK_BUILD_NUMBER
+#define FERRYLINK_BUILD_NUMBER "1"
+#endif
+
+namespace flk {
+
+AppDelegate::AppDelegate(FavoriteManager *favorites, DefaultsStore *defaults, QObject *parent)
+    : QObject(parent), m_favorites(favorites), m_defaults(defaults)
+{
+    m_window = new QMainWindow();
+    m_window->setWindowTitle(QStringLiteral("Ferrylink"));
+    m_window->setWindowIcon(QIcon(QStringLiteral(":/images/ferrylink.svg")));
+    m_window->setAttribute(Qt::WA_DeleteOnClose, false);
+    m_main = new FLKMainViewController(m_favorites, m_window);
+    m_window->setCentralWidget(m_main);
+    m_window->resize(1100, 680);
+    buildMenus(m_window->menuBar());
+}
+
+AppDelegate::~AppDelegate()
+{
+    if (CgiCtrl::sharedCgiCtrl()->delegate() == this)
+        CgiCtrl::sharedCgiCtrl()->setDelegate(nullptr);
+    delete m_window;
+}
+
+void AppDelegate::buildMenus(QMenuBar *bar)
+{
+    // Positions follow the menu table; separators sit between the groups.
+    QMenu *app = bar->addMenu(localized("MITEM_FERRYLINK"));
+    app->addAction(localized("MITEM_ABOUT_FLK"), this, &AppDelegate::on_About);
+    app->addAction(localized("MITEM_LIVE_UPDATE"), this, &AppDelegate::on_Live_Update);
+    app->addSeparator();
+    app->addAction(localized("MITEM_PREFERENCES"))->setEnabled(false);
+    app->addSeparator();
+    app->addAction(localized("MITEM_SERVICES"))->setEnabled(false);
+    app->addSeparator();
+    app->addAction(localized("MITEM_HIDE_FLK"), QKeySequence(QStringLiteral("Ctrl+H")), m_window,
+        &QWidget::showMinimized);
+    app->addAction(localized("MITEM_HIDE_OTHERS"))->setEnabled(false);
+    app->addAction(localized("MITEM_SHOW_ALL"), m_window, &QWidget::showNormal);
+    app->addSeparator();
+    app->addAction(localized("MITEM_QUIT_FLK"), QKeySequence::Quit, qApp, &QCoreApplication::quit);
+
+    QMenu *edit = bar->addMenu(localized("MITEM_CONTEXT_EDIT"));
+    auto forward = [](const char *slot) {
+        return [slot] {
+            if (QWidget *w = QApplication::focusWidget())
+                QMetaObject::invokeMethod(w, slot);
+        };
+    };
+    edit->addAction(localized("MITEM_CUT"), QKeySequence::Cut, this, forward("cut"));
+    edit->addAction(localized("MITEM_COPY"), QKeySequence::Copy, this, forward("copy"));
+    edit->addAction(localized("MITEM_PASTE"), QKeySequence::Paste, this, forward("paste"));
+    edit->addAction(localized("MITEM_CONTEXT_DEL"), QKeySequence::Delete, this, forward("del"));
+    edit->addAction(
+        localized("MITEM_SEL_ALL"), QKeySequence::SelectAll, this, forward("selectAll"));
+
+    QMenu *action = bar->addMenu(localized("MITEM_ACTION"));
+    action->addAction(localized("MITEM_ADD_NAS"), this, &AppDelegate::on_Add_NAS);
+    action->addAction(localized("MITEM_REMOVE_NAS"), this, &AppDelegate::on_Remove_NAS);
+    action->addAction(localized("MITEM_RECONNECT_NAS"), this, &AppDelegate::on_Reconnect_Nas);
+
+    QMenu *option = bar->addMenu(localized("MITEM_OPTION"));
+    option->addAction(localized("MITEM_DB_CLICK"), this, &AppDelegate::on_DB_Click_Action);
+}
+
+void AppDelegate::applicationDidFinishLaunching()
+{
+    // 1. A hand-over left from an earlier run is dropped.
+    if (!m_defaults->value(QLatin1String(kDefaultsOpenWithKey)).isUndefined()) {
+        m_defaults->removeValue(QLatin1String(kDefaultsOpenWithKey));
+        m_defaults->synchronize();
+    }
+    // 2. Every API client presents its errors through these rules.
+    CgiCtrl::sharedCgiCtrl()->setDelegate(this);
+    CgiCtrl::sharedCgiCtrl()->setShowErrorAlert(true);
+    // 3. The NAS application the servers must run.
+    m_favorites->setAppName(QString::fromLatin1(kAppDisplayName));
+    m_favorites->setAppPackage(QString::fromLatin1(kAppPackageName));
+    // 4. The menus carry their titles since they were built.
+    m_window->show();
+    // 5.
+    launchLiveUpdate(false);
+    // 6, 7.
+    if (!aryOpenWithFiles.isEmpty()) {
+        if (m_favorites->count() > 0) {
+            m_defaults->setValue(
+                QLatin1String(kDefaultsOpenWithKey), QJsonArray::fromStringList(aryOpenWithFiles));
+            m_defaults->synchronize();
+        } else {
+            Utility::showAlert(m_window, Utility::Warning, localized("ERROR"),
+                localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"), QString(), localized("OK"),
+                std::function<void(bool)>());
+        }
+    } else if (m_favorites->count() == 0) {
+        QTimer::singleShot(firstStartWizardDelayMs, this, &AppDelegate::on_Add_NAS);
+    }
+    // 8.
+    m_launched = true;
+}
+
+void AppDelegate::application_openFiles(const QStringList &paths)
+{
+    if (!m_launched)
+        aryOpenWithFiles << paths;
+}
+
+void AppDelegate::on_Add_NAS()
+{
+    if (!Utility::is_Network_Valid())
+        return;
+    if (m_main->hostCount() >= 3) {
+        Utility::showAlert(Utility::topMostWindow(), Utility::Warning, localized("ERROR"),
+            localized("ERROR_MAX_NAS"), QString(), localized("OK"), std::function<void(bool)>());
+        return;
+    }
+    m_main->ToAddServerSheet();
+}
+
+void AppDelegate::on_Remove_NAS()
+{
+    if (!Utility::is_Network_Valid())
+        return;
+    const int index = m_main->tabView()->currentIndex();
+    const auto record = m_favorites->get_Favorite_NAS(index);
+    if (index < 0 || !record)
+        return;
+    QPointer<AppDelegate> self(this);
+    Utility::showAlert(m_window, Utility::Informational, localized("CONFIRM"),
+        stringWithKSTFormat(localized("DEL_TORRENT_DESC"), { record->serverName() }),
+        localized("CANCEL"), localized("OK"), [self, index](bool ok) {
+            if (!ok || !self)
+                return;
+            self->m_favorites->removeServer(index);
+            self->m_main->removeHostAt(index);
+            if (self->m_favorites->count() == 0)
+                QTimer::singleShot(self->emptyListWizardDelayMs, self, &AppDelegate::on_Add_NAS);
+        });
+}
+
+void AppDelegate::on_Reconnect_Nas()
+{
+    if (!Utility::is_Network_Valid())
+        return;
+    const auto record = m_favorites->get_Favorite_NAS(m_main->tabView()->currentIndex());
+    if (!record)
+        return;
+    const QString hostID = record->hostID();
+    NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_RE_LOGIN_FAVORITE), this,
+        { { QStringLiteral("hostID"), hostID.isNull() ? QStringLiteral("") : hostID } });
+}
+
+void AppDelegate::on_DB_Click_Action()
+{
+    // The double-click setting arrives with the open-with hand-over.
+    qInfo("The double-click action sheet is not available yet");
+}
+
+void AppDelegate::on_Live_Update()
+{
+    launchLiveUpdate(true);
+}
+
+QString AppDelegate::liveUpdateProgram()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/newsprout");
+}
+
+QStringList AppDelegate::liveUpdateArguments(bool active)
+{
+    return { QStringLiteral("-name"), QCoreApplication::applicationName(),
+        QStringLiteral("-version"),
+        QCoreApplication::applicationVersion() + QLatin1Char('.')
+            + QStringLiteral(FERRYLINK_BUILD_NUMBER),
+        QStringLiteral("-active"), active ? QStringLiteral("YES") : QStringLiteral("NO") };
+}
+
+void AppDelegate::launchLiveUpdate(bool active)
+{
+    const QString program = liveUpdateProgram();
+    const QStringList args = liveUpdateArguments(active);
+    if (launcher) {
+        launcher(program, args);
+        return;
+    }
+    if (!QFileInfo(program).isExecutable()) {
+        qInfo("Live update: %s is not installed", qPrintable(program));
+        return;
+    }
+    QProcess::startDetached(program, args);
+}
+
+void AppDelegate::on_About()
+{
+    auto *about = new QDialog(m_window);
+    about->setAttribute(Qt::WA_DeleteOnClose);
+    about->setWindowTitle(localized("MITEM_ABOUT_FLK"));
+    auto *layout = new QVBoxLayout(about);
+    auto *icon = new QLabel(about);
+    icon->setPixmap(QIcon(QStringLiteral(":/images/ferrylink.svg")).pixmap(96, 96));
+    icon->setAlignment(Qt::AlignCenter);
+    layout->addWidget(icon);
+    auto *name
+        = new QLabel(QStringLiteral("<b>%1</b>").arg(QCoreApplication::applicationName()), about);
+    name->setAlignment(Qt::AlignCenter);
+    layout->addWidget(name);
+    auto *version = new QLabel(
+        QStringLiteral("Version %1 (%2)")
+            .arg(QCoreApplication::applicationVersion(), QStringLiteral(FERRYLINK_BUILD_NUMBER)),
+        about);
+    version->setAlignment(Qt::AlignCenter);
+    layout->addWidget(version);
+    auto *credits = new QLabel(
+        QStringLiteral("A desktop client for the NAS download service.<br>Built with Qt %1.")
+            .arg(QString::fromLatin1(qVersion())),
+        about);
+    credits->setAlignment(Qt::AlignCenter);
+    layout->addWidget(credits);
+    about->show();
+}
+
+} // namespace flk

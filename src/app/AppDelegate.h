@@ -1,0 +1,68 @@
+#pragma once
+
+#include "api/CgiErrorRules.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <functional>
+
+class QMainWindow;
+class QMenuBar;
+
+namespace flk {
+
+class FavoriteManager;
+class FLKMainViewController;
+class DefaultsStore;
+
+// The application: start-up, the main window and menu, the menu actions, the
+// live-update launch; and, as every API client's delegate, the rules for
+// presenting request errors.
+class AppDelegate : public QObject, public AppCgiDelegate
+{
+    Q_OBJECT
+
+public:
+    AppDelegate(FavoriteManager *favorites, DefaultsStore *defaults, QObject *parent = nullptr);
+    ~AppDelegate() override;
+
+    void applicationDidFinishLaunching();
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
+    // Files handed over by the desktop (before or after launch).
+    void application_openFiles(const QStringList &paths);
+
+    QMainWindow *mainWindow() const { return m_window; }
+    FLKMainViewController *mainViewController() const { return m_main; }
+    bool launched() const { return m_launched; }
+    QStringList aryOpenWithFiles;
+
+    void on_Add_NAS();
+    void on_Remove_NAS();
+    void on_Reconnect_Nas();
+    void on_DB_Click_Action();
+    void on_Live_Update();
+    void on_About();
+
+    // The live-update program and its arguments.
+    static QString liveUpdateProgram();
+    static QStringList liveUpdateArguments(bool active);
+    void launchLiveUpdate(bool active);
+    // Tests replace the launcher (program, arguments) -> started.
+    std::function<bool(const QString &, const QStringList &)> launcher;
+    // Delay before the wizard opens at first start (ms).
+    int firstStartWizardDelayMs = 500;
+    int emptyListWizardDelayMs = 1000;
+
+private:
+    void buildMenus(QMenuBar *bar);
+
+    FavoriteManager *m_favorites;
+    DefaultsStore *m_defaults;
+    QMainWindow *m_window = nullptr;
+    FLKMainViewController *m_main = nullptr;
+    bool m_launched = false;
+};
+
+} // namespace flk

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "KSTSheetViewController.h"
+
+#include <QJsonArray>
+#include <QPointer>
+
+#include <QTableView>
+
+namespace flk {
+
+class CgiCtrl;
+class KSTProgressHUDHelper;
+
+// Base of every pane and list screen: the API client (its own, else its
+// parent screen's), the items it shows, whether it is visible, the sort key
+// and order set by header clicks on its own table, a refresh operation and
+// its progress overlay.
+class DCBaseViewController : public KSTSheetViewController
+{
+    Q_OBJECT
+
+public:
+    explicit DCBaseViewController(QWidget *parent = nullptr);
+
+    CgiCtrl *ctrlCgi() const;
+    void setCtrlCgi(CgiCtrl *c);
+    // The screen whose client this one inherits (defaults to the nearest
+    // DCBaseViewController among the widget parents).
+    void setParentController(DCBaseViewController *p) { m_parentController = p; }
+    DCBaseViewController *parentController() const;
+
+    QJsonArray aryItems;
+    bool visible() const { return m_visible; }
+    QString sortKey = QStringLiteral("");
+    QString order = QStringLiteral("asc");
+    KSTProgressHUDHelper *HUD() const { return m_hud; }
+
+    virtual void refresh_Items() { }
+
+    // The table whose header clicks set sortKey/order.
+    void setTableView(QTableView *table);
+    QTableView *tableView() const { return m_tableView; }
+    // The sort key of a column of tableView (empty: not sortable).
+    virtual QString sortKeyForColumn(int column) const;
+    // A header click on table at column (ignored for other tables).
+    void onHeaderClicked(QTableView *table, int column);
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
+
+private:
+    QPointer<CgiCtrl> m_ctrlCgi;
+    QPointer<DCBaseViewController> m_parentController;
+    QPointer<QTableView> m_tableView;
+    KSTProgressHUDHelper *m_hud;
+    bool m_visible = false;
+};
+
+} // namespace flk

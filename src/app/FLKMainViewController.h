@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QWidget>
+
+class QTabWidget;
+
+namespace flk {
+
+class CgiCtrl;
+class FavoriteManager;
+class HostViewController;
+
+// The main window's content: one tab per saved server, in list order; the
+// tab at position i holds the host of the server at index i.
+class FLKMainViewController : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit FLKMainViewController(FavoriteManager *favorites, QWidget *parent = nullptr);
+
+    FavoriteManager *favMan() const { return m_favMan; }
+    QTabWidget *tabView() const { return m_tabView; }
+    HostViewController *hostAt(int i) const;
+    int hostCount() const;
+
+    // Segue: opens the add-server wizard; a client in its result becomes a new tab.
+    void ToAddServerSheet();
+    // Adds the tab of the last saved server, with its already signed-in client.
+    HostViewController *addHostForLastServer(CgiCtrl *client);
+    // Removes the tab at i and renumbers the hosts after it.
+    void removeHostAt(int i);
+
+signals:
+    void wizardOpened(QWidget *wizard);
+
+private:
+    HostViewController *makeHost(int index);
+
+    FavoriteManager *m_favMan;
+    QTabWidget *m_tabView;
+};
+
+} // namespace flk

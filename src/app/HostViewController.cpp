@@ -1,0 +1,345 @@
+#include "HostViewController.h"
+
+#include "KSTProgressHUDHelper.h"
+#include "Utility.h"
+#include "api/CgiCtrl.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "servers/FavoriteManager.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QThreadPool>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace flk {
+
+namespace {
+constexpr int kPollIntervalMs = 5000;
+constexpr int kLeftMinWidth = 200;
+constexpr int kRightMinWidth = 120;
+constexpr int kLeftPaneMinHeight = 100;
+
+QWidget *slotWidget(QWidget *parent, int minWidth, int minHeight)
+{
+    auto *w = new QWidget(parent);
+    auto *layout = new QVBoxLayout(w);
+    layout->setContentsMargins(0, 0, 0, 0);
+    w->setMinimumSize(minWidth, minHeight);
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    w->setPalette(pal);
+    return w;
+}
+} // namespace
+
+HostViewController::HostViewController(FavoriteManager *favorites, int index, QWidget *parent)
+    : DCBaseViewController(parent), m_favorites(favorites), m_index(index)
+{
+    btnOk()->hide();
+    btnCancel()->hide();
+    auto *layout = new QHBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+
+    m_svMain = new QSplitter(Qt::Horizontal, this);
+    m_svMain->setChildrenCollapsible(false);
+    m_svLeft = new QSplitter(Qt::Vertical, m_svMain);
+    m_svLeft->setChildrenCollapsible(false);
+    m_svLeft->setMinimumWidth(kLeftMinWidth);
+    for (int i = 0; i < 3; ++i) {
+        QWidget *slot = slotWidget(m_svLeft, 0, kLeftPaneMinHeight);
+        m_svLeft->addWidget(slot);
+        m_leftSlots << slot;
+    }
+    // The top and bottom panes keep their heights; the middle one takes the rest.
+    m_svLeft->setStretchFactor(0, 0);
+    m_svLeft->setStretchFactor(1, 1);
+    m_svLeft->setStretchFactor(2, 0);
+    m_svLeft->setSizes({ 180, 240, 180 });
+
+    m_tabView = new QStackedWidget(m_svMain);
+    m_tabView->setMinimumWidth(kRightMinWidth);
+    for (int i = 0; i < 4; ++i) {
+        QWidget *page = slotWidget(m_tabView, 0, 0);
+        page->setObjectName(QString::number(i));
+        m_tabView->addWidget(page);
+        m_featurePages << page;
+    }
+    m_svMain->addWidget(m_svLeft);
+    m_svMain->addWidget(m_tabView);
+    // The left pane keeps its width when the window resizes.
+    m_svMain->setStretchFactor(0, 0);
+    m_svMain->setStretchFactor(1, 1);
+    m_svMain->setSizes({ 220, 700 });
+    const QString handle = QStringLiteral("QSplitter::handle { background: #c4c4c4; }");
+    m_svMain->setStyleSheet(handle);
+    m_svLeft->setStyleSheet(QStringLiteral("QSplitter::handle { background: #e4e4e4; }"));
+    layout->addWidget(m_svMain);
+}
+
+HostViewController::~HostViewController()
+{
+    _stop_Timer();
+    HUD()->waitForIdle();
+}
+
+std::shared_ptr<FavoriteObject> HostViewController::record() const
+{
+    return m_favorites->get_Favorite_NAS(m_index);
+}
+
+QList<DCBaseViewController *> HostViewController::childControllers() const
+{
+    return findChildren<DCBaseViewController *>();
+}
+
+void HostViewController::addLeftPane(int position, DCBaseViewController *pane)
+{
+    m_leftSlots.value(position)->layout()->addWidget(pane);
+    pane->setParentController(this);
+}
+
+void HostViewController::addFeaturePage(int feature, DCBaseViewController *pane)
+{
+    m_featurePages.value(feature)->layout()->addWidget(pane);
+    pane->setParentController(this);
+}
+
+int HostViewController::currentFeature() const
+{
+    return m_tabView->currentIndex();
+}
+
+void HostViewController::selectFeature(int feature)
+{
+    if (feature >= 0 && feature < m_tabView->count())
+        m_tabView->setCurrentIndex(feature);
+}
+
+void HostViewController::showEvent(QShowEvent *e)
+{
+    DCBaseViewController::showEvent(e);
+    if (!m_registered) {
+        m_registered = true;
+        auto *center = NotificationCenter::defaultCenter();
+        center->addObserver(QString::fromLatin1(kNOTIFY_LOGIN_FAVORITE_FAIL), this,
+            [this](const Notification &n) { on_Login_Fail(n); });
+        center->addObserver(QString::fromLatin1(kNOTIFY_RE_LOGIN_FAVORITE), this,
+            [this](const Notification &n) { on_Re_Login(n); });
+        _setup_Notifications();
+    }
+    m_svMain->setHandleWidth(1);
+    m_svLeft->setHandleWidth(8);
+    check_login();
+}
+
+void HostViewController::hideEvent(QHideEvent *e)
+{
+    DCBaseViewController::hideEvent(e);
+    _stop_Timer();
+    if (m_state == State::Polling)
+        m_state = State::Hidden;
+}
+
+void HostViewController::_setup_Notifications()
+{
+    // Panes signal a feature change with {"feature": n}; each registration
+    // names its sender so hosts never hear each other's panes.
+    auto *center = NotificationCenter::defaultCenter();
+    for (DCBaseViewController *pane : childControllers()) {
+        if (pane->property("flkFeatureSource").toBool())
+            center->addObserver(
+                QString::fromLatin1(kNOTIFY_FEATURE_ACTIVED), this,
+                [this](const Notification &n) { on_Feature_Changed(n); }, pane);
+    }
+}
+
+void HostViewController::on_Feature_Changed(const Notification &n)
+{
+    selectFeature(n.userInfo.value(QStringLiteral("feature")).toInt());
+}
+
+void HostViewController::adoptClient(CgiCtrl *client)
+{
+    if (client && !client->parent())
+        client->setParent(this);
+    setCtrlCgi(client);
+}
+
+void HostViewController::dropClient()
+{
+    // The client stays alive (as a child of this host) until the host goes:
+    // work still queued may hold it.
+    setCtrlCgi(nullptr);
+}
+
+void HostViewController::check_login()
+{
+    CgiCtrl *client = ctrlCgi();
+    if (client && client->logon()) {
+        QPointer<HostViewController> self(this);
+        QThreadPool::globalInstance()->start([self, client] {
+            Error e;
+            client->get_User_Preference(&e);
+            if (e.is(kCgiErrorDomain, kCgiErrorNoPreference))
+                QMetaObject::invokeMethod(qApp, [self] {
+                    if (self)
+                        self->ToDefaultFolderView();
+                });
+        });
+        m_state = State::Polling;
+        _start_Timer();
+        return;
+    }
+
+    m_state = State::SigningIn;
+    HUD()->setIndicatorViewStyle(1);
+    HUD()->setText(localized("TXT_SIGNING_IN"));
+    QWidget *over = Utility::mainView() ? Utility::mainView() : this;
+    auto client_ = std::make_shared<CgiCtrl *>(nullptr);
+    auto outcome = std::make_shared<Error>();
+    FavoriteManager *favorites = m_favorites;
+    const int index = m_index;
+    QPointer<HostViewController> self(this);
+    HUD()->show_Cancellable_HUD(
+        [favorites, index, client_, outcome] {
+            Error e;
+            CgiCtrl *c = favorites->login_Favorite_NAS(index, &e);
+            *client_ = c;
+            if (!c) {
+                *outcome = e;
+                return;
+            }
+            c->setShowErrorAlert(true);
+            c->setDelegate(CgiCtrl::sharedCgiCtrl()->delegate());
+            c->get_User_Preference(outcome.get());
+        },
+        over,
+        [self, client_, outcome] {
+            if (!self) {
+                delete *client_;
+                return;
+            }
+            self->HUD()->setText(localized("LOADING"));
+            self->adoptClient(*client_);
+            if (!*client_) {
+                self->m_state = State::SignInFailed;
+                return;
+            }
+            self->m_state = State::Polling;
+            self->_start_Timer();
+            if (outcome->is(kCgiErrorDomain, kCgiErrorNoPreference))
+                self->ToDefaultFolderView();
+        },
+        [self, favorites] {
+            favorites->cancel_Login();
+            if (self)
+                self->m_state = State::NotShown;
+        });
+}
+
+void HostViewController::ToDefaultFolderView()
+{
+    qInfo("The NAS has no default download folder for this account yet");
+    emit defaultFolderNeeded();
+}
+
+void HostViewController::_start_Timer()
+{
+    _stop_Timer();
+    on_Timer();
+    // A QTimer keeps firing while modal dialogs run their own event loops.
+    m_timer = new QTimer(this);
+    m_timer->setInterval(kPollIntervalMs);
+    connect(m_timer, &QTimer::timeout, this, &HostViewController::on_Timer);
+    m_timer->start();
+}
+
+void HostViewController::_stop_Timer()
+{
+    if (m_timer) {
+        m_timer->stop();
+        m_timer->deleteLater();
+        m_timer = nullptr;
+    }
+}
+
+bool HostViewController::isPolling() const
+{
+    return m_timer && m_timer->isActive();
+}
+
+int HostViewController::timerInterval() const
+{
+    return m_timer ? m_timer->interval() : 0;
+}
+
+void HostViewController::on_Timer()
+{
+    CgiCtrl *client = ctrlCgi();
+    if (!client || !client->logon())
+        return;
+    for (DCBaseViewController *pane : childControllers()) {
+        if (pane->visible())
+            pane->refresh_Items();
+    }
+}
+
+bool HostViewController::isMyServer(const Notification &n) const
+{
+    const auto r = record();
+    const QString mine = r ? r->hostID() : QString();
+    return !mine.isEmpty() && n.userInfo.value(QStringLiteral("hostID")).toString() == mine;
+}
+
+void HostViewController::on_Login_Fail(const Notification &n)
+{
+    if (!isMyServer(n))
+        return;
+    _stop_Timer();
+    CgiCtrl *client = ctrlCgi();
+    QPointer<HostViewController> self(this);
+    HUD()->show_HUD(
+        [client] {
+            if (client)
+                client->logout_Server(nullptr);
+        },
+        this,
+        [self] {
+            if (!self)
+                return;
+            self->dropClient();
+            self->m_state = State::SignInFailed;
+            self->selectFeature(0);
+            emit self->loginFailViewRequested();
+        });
+}
+
+void HostViewController::on_Re_Login(const Notification &n)
+{
+    if (!isMyServer(n))
+        return;
+    _stop_Timer();
+    CgiCtrl *client = ctrlCgi();
+    QPointer<HostViewController> self(this);
+    QThreadPool::globalInstance()->start([self, client] {
+        if (client)
+            client->logout_Server(nullptr);
+        QMetaObject::invokeMethod(
+            qApp,
+            [self] {
+                if (!self)
+                    return;
+                self->dropClient();
+                self->check_login();
+            },
+            Qt::BlockingQueuedConnection);
+    });
+}
+
+} // namespace flk

@@ -1,0 +1,87 @@
+#pragma once
+
+#include "DCBaseViewController.h"
+#include "api/Error.h"
+
+#include <QPointer>
+
+class QSplitter;
+class QStackedWidget;
+class QTimer;
+
+namespace flk {
+
+struct Notification;
+class FavoriteManager;
+class FavoriteObject;
+
+// One saved server's pane: signs in the first time it is shown, polls its
+// visible child panes every 5 seconds while shown, and reacts to sign-in
+// failure and reconnection for its own server.
+class HostViewController : public DCBaseViewController
+{
+    Q_OBJECT
+
+public:
+    enum class State { NotShown, SigningIn, Polling, Hidden, SignInFailed };
+
+    HostViewController(FavoriteManager *favorites, int index, QWidget *parent = nullptr);
+    ~HostViewController() override;
+
+    int index() const { return m_index; }
+    void setIndex(int i) { m_index = i; }
+    State state() const { return m_state; }
+    std::shared_ptr<FavoriteObject> record() const;
+
+    void check_login();
+    void _start_Timer();
+    void _stop_Timer();
+    void on_Timer();
+    void _setup_Notifications();
+    void on_Login_Fail(const Notification &n);
+    void on_Re_Login(const Notification &n);
+    void on_Feature_Changed(const Notification &n);
+    bool isPolling() const;
+    int timerInterval() const;
+
+    // The child panes of this host.
+    QList<DCBaseViewController *> childControllers() const;
+    // Adds a pane in one of the frame's places: left panes 0 to 2 (categories,
+    // search keys, feeds) or feature pages "0" to "3" on the right.
+    void addLeftPane(int position, DCBaseViewController *pane);
+    void addFeaturePage(int feature, DCBaseViewController *pane);
+    int currentFeature() const;
+    void selectFeature(int feature);
+
+    QSplitter *svMain() const { return m_svMain; }
+    QSplitter *svLeft() const { return m_svLeft; }
+
+    // Segue: the default download folder is not set up on the NAS yet.
+    void ToDefaultFolderView();
+
+signals:
+    void defaultFolderNeeded();
+    void loginFailViewRequested();
+
+protected:
+    void showEvent(QShowEvent *e) override;
+    void hideEvent(QHideEvent *e) override;
+
+private:
+    void adoptClient(CgiCtrl *client);
+    void dropClient();
+    bool isMyServer(const Notification &n) const;
+
+    FavoriteManager *m_favorites;
+    int m_index;
+    State m_state = State::NotShown;
+    QTimer *m_timer = nullptr;
+    bool m_registered = false;
+    QSplitter *m_svMain;
+    QSplitter *m_svLeft;
+    QList<QWidget *> m_leftSlots;
+    QStackedWidget *m_tabView;
+    QList<QWidget *> m_featurePages;
+};
+
+} // namespace flk

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QThreadPool>
+
+#include <functional>
+
+class QWidget;
+
+namespace flk {
+
+class HUDOverlay;
+
+// The progress overlay of a screen: drawn over a view with a spinner (or a
+// success mark, indicator style 4) and a text. Each helper owns one serial
+// work queue; the action runs there, the completion on the GUI thread. While
+// it shows, further requests are dropped.
+class KSTProgressHUDHelper : public QObject
+{
+    Q_OBJECT
+
+public:
+    using Action = std::function<void()>;
+    using Completion = std::function<void()>;
+
+    explicit KSTProgressHUDHelper(QObject *parent = nullptr);
+    ~KSTProgressHUDHelper() override;
+
+    bool show_HUD(Action action, QWidget *view, Completion completion);
+    bool show_Cancellable_HUD(
+        Action action, QWidget *view, Completion completion, Completion cancel);
+
+    void setText(const QString &text);
+    QString text() const { return m_text; }
+    void setIndicatorViewStyle(int style);
+    int indicatorViewStyle() const { return m_style; }
+    bool isShowing() const { return m_showing; }
+    // The overlay widget while showing (tests click it).
+    QWidget *overlay() const;
+    // Waits until the queue is idle (shutdown and tests).
+    void waitForIdle();
+
+private:
+    bool start(Action action, QWidget *view, Completion completion, Completion cancel);
+    void hide();
+
+    QThreadPool m_queue; // "com.kestrel.queue.hud": one thread, serial
+    QPointer<HUDOverlay> m_overlay;
+    QString m_text;
+    int m_style = 1;
+    bool m_showing = false;
+    quint64 m_generation = 0; // a cancelled run's completion is dropped
+};
+
+} // namespace flk

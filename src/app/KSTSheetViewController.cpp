@@ -1,0 +1,102 @@
+#include "KSTSheetViewController.h"
+
+#include "api/Localization.h"
+
+#include <QDialog>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace flk {
+
+namespace {
+
+// The window-modal wrapper: Escape cancels the sheet rather than just closing.
+class SheetDialog : public QDialog
+{
+public:
+    SheetDialog(QWidget *parent, KSTSheetViewController *sheet) : QDialog(parent), m_sheet(sheet)
+    {
+        auto *layout = new QVBoxLayout(this);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(sheet);
+        setWindowTitle(sheet->windowTitle());
+        setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
+        setAttribute(Qt::WA_DeleteOnClose);
+    }
+    void reject() override
+    {
+        if (m_sheet && !m_dismissing) {
+            m_dismissing = true;
+            m_sheet->on_Cancel();
+            return;
+        }
+        QDialog::reject();
+    }
+    bool m_dismissing = false;
+
+private:
+    KSTSheetViewController *m_sheet;
+};
+
+} // namespace
+
+KSTSheetViewController::KSTSheetViewController(QWidget *parent) : QWidget(parent)
+{
+    m_btnCancel = new QPushButton(localized("CANCEL"), this);
+    m_btnCancel->setShortcut(QKeySequence(Qt::Key_Escape));
+    m_btnOk = new QPushButton(localized("OK"), this);
+    m_btnOk->setDefault(true);
+    m_btnOk->setAutoDefault(true);
+    m_btnOk->setShortcut(QKeySequence(Qt::Key_Return));
+    connect(m_btnCancel, &QPushButton::clicked, this, [this] { on_Cancel(); });
+    connect(m_btnOk, &QPushButton::clicked, this, [this] { on_Ok(); });
+}
+
+QWidget *KSTSheetViewController::buttonRow()
+{
+    auto *row = new QWidget(this);
+    auto *layout = new QHBoxLayout(row);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addStretch();
+    layout->addWidget(m_btnCancel);
+    layout->addWidget(m_btnOk);
+    return row;
+}
+
+void KSTSheetViewController::on_Ok()
+{
+    if (completion)
+        completion(true, resultObject);
+    dismiss();
+}
+
+void KSTSheetViewController::on_Cancel()
+{
+    if (completion) {
+        resultObject.clear();
+        completion(false, QVariant());
+    }
+    dismiss();
+}
+
+QDialog *KSTSheetViewController::presentSheet(QWidget *parentWindow, KSTSheetViewController *sheet)
+{
+    auto *dialog = new SheetDialog(parentWindow ? parentWindow->window() : nullptr, sheet);
+    dialog->open();
+    return dialog;
+}
+
+void KSTSheetViewController::dismiss()
+{
+    if (auto *dialog = qobject_cast<QDialog *>(parentWidget())) {
+        if (auto *sheetDialog = dynamic_cast<SheetDialog *>(dialog))
+            sheetDialog->m_dismissing = true;
+        dialog->done(QDialog::Accepted);
+    } else {
+        hide();
+    }
+}
+
+} // namespace flk

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QVariant>
+#include <QWidget>
+
+#include <functional>
+
+#include <QPushButton>
+class QDialog;
+
+namespace flk {
+
+// Base of every sheet: OK (Return) and Cancel (Escape), a result object and a
+// completion called with (OK pressed, result). Shown in a window-modal dialog
+// over its parent window; dismissing closes that dialog.
+class KSTSheetViewController : public QWidget
+{
+    Q_OBJECT
+
+public:
+    using Completion = std::function<void(bool ok, const QVariant &result)>;
+
+    explicit KSTSheetViewController(QWidget *parent = nullptr);
+
+    QVariant resultObject;
+    Completion completion;
+
+    QPushButton *btnOk() const { return m_btnOk; }
+    QPushButton *btnCancel() const { return m_btnCancel; }
+
+    virtual void on_Ok();
+    virtual void on_Cancel();
+
+    // Shows sheet in a window-modal dialog on parentWindow's window; the
+    // dialog owns the sheet and goes when it is dismissed.
+    static QDialog *presentSheet(QWidget *parentWindow, KSTSheetViewController *sheet);
+    void dismiss();
+
+protected:
+    // A row with the two buttons, right-aligned, for subclasses' layouts.
+    QWidget *buttonRow();
+
+private:
+    QPushButton *m_btnOk;
+    QPushButton *m_btnCancel;
+};
+
+} // namespace flk

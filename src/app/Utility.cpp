@@ -1,0 +1,86 @@
+#include "Utility.h"
+
+#include "api/AlertPresenter.h"
+#include "api/Localization.h"
+#include "servers/ReachabilityMonitor.h"
+
+#include <QApplication>
+#include <QMainWindow>
+#include <QMessageBox>
+#include <QWidget>
+
+namespace flk::Utility {
+
+QWidget *mainWindow()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (qobject_cast<QMainWindow *>(w))
+            return w;
+    }
+    return nullptr;
+}
+
+QWidget *mainView()
+{
+    if (auto *w = qobject_cast<QMainWindow *>(mainWindow()))
+        return w->centralWidget();
+    return nullptr;
+}
+
+QWidget *topMostWindow()
+{
+    if (QWidget *w = QApplication::activeWindow())
+        return w;
+    if (QWidget *w = mainWindow())
+        return w;
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w->isVisible() && !qobject_cast<QMessageBox *>(w))
+            return w;
+    }
+    return nullptr;
+}
+
+bool is_Network_Valid()
+{
+    if (ReachabilityMonitor::shared()->isReachable())
+        return true;
+    showAlert(topMostWindow(), Warning, localized("ERROR"), localized("ERR_NETWORK_DISCONNECT"),
+        QString(), localized("OK"), std::function<void(bool)>());
+    return false;
+}
+
+void showAlert(QWidget *window, int style, const QString &title, const QString &message,
+    const QString &cancelButtonTitle, const QStringList &otherButtonTitles,
+    std::function<void(bool, int)> complete)
+{
+    AlertSpec spec;
+    spec.title = title.isNull() ? QStringLiteral("") : title;
+    spec.message = message.isNull() ? QStringLiteral("") : message;
+    spec.buttons = otherButtonTitles;
+    const int cancelIndex = cancelButtonTitle.isEmpty() ? -1 : int(spec.buttons.size());
+    if (cancelIndex >= 0)
+        spec.buttons << cancelButtonTitle;
+    spec.style = AlertSpec::Style(style);
+    spec.parentWindow = window;
+    auto done = [complete, cancelIndex](int button) {
+        if (complete)
+            complete(button == cancelIndex || button < 0, button);
+    };
+    if (AlertPresenter *p = AlertPresenter::current())
+        p->present(spec, done);
+    else
+        done(-1);
+}
+
+void showAlert(QWidget *window, int style, const QString &title, const QString &message,
+    const QString &cancelButtonTitle, const QString &okButtonTitle,
+    std::function<void(bool)> complete)
+{
+    showAlert(window, style, title, message, cancelButtonTitle, QStringList { okButtonTitle },
+        [complete](bool cancelled, int) {
+            if (complete)
+                complete(!cancelled);
+        });
+}
+
+} // namespace flk::Utility
