@@ -175,4 +175,30 @@ private:
     QThreadPool m_background; // keep-alive requests
 };
 
+// Holds a client made on a work queue until the GUI takes it; a client
+// nobody took (its screen went meanwhile) is deleted on the GUI thread.
+class PendingClient
+{
+public:
+    PendingClient() = default;
+    PendingClient(const PendingClient &) = delete;
+    PendingClient &operator=(const PendingClient &) = delete;
+    ~PendingClient()
+    {
+        if (m_client)
+            m_client->deleteLater();
+    }
+    void set(CgiCtrl *c) { m_client = c; }
+    CgiCtrl *get() const { return m_client; }
+    CgiCtrl *take()
+    {
+        CgiCtrl *c = m_client;
+        m_client = nullptr;
+        return c;
+    }
+
+private:
+    CgiCtrl *m_client = nullptr;
+};
+
 } // namespace flk

@@ -211,6 +211,8 @@ AddServerWizardViewController::AddServerWizardViewController(
 
 AddServerWizardViewController::~AddServerWizardViewController()
 {
+    if (m_hud->isShowing())
+        m_favorites->cancel_Login();
     m_scan->scanDelegate = nullptr;
     m_scan->stop_Scan_Server();
 }
@@ -323,28 +325,26 @@ void AddServerWizardViewController::on_Next()
         { QStringLiteral("account"), account }, { QStringLiteral("password"), password },
         { QStringLiteral("is_cloud_id"), mode() == CloudID ? 1 : 0 },
         { QStringLiteral("use_https"), isHttps() ? 1 : 0 }, { QStringLiteral("port"), port } };
-    auto client = std::make_shared<CgiCtrl *>(nullptr);
+    auto pending = std::make_shared<PendingClient>();
     auto error = std::make_shared<Error>();
     FavoriteManager *favorites = m_favorites;
     QPointer<AddServerWizardViewController> self(this);
     m_hud->show_Cancellable_HUD(
-        [favorites, info, client, error] {
-            *client = favorites->add_Favorite_NAS(info, error.get());
+        [favorites, info, pending, error] {
+            pending->set(favorites->add_Favorite_NAS(info, error.get()));
         },
         this,
-        [self, favorites, client, error] {
-            if (!self) {
-                delete *client;
+        [self, favorites, pending, error] {
+            if (!self)
                 return;
-            }
             self->m_hud->setText(localized("LOADING"));
-            if (error->isError() || !*client) {
+            if (error->isError() || !pending->get()) {
                 self->resultObject.clear();
                 return;
             }
             const int last = favorites->count() - 1;
             favorites->update_Favorite_NAS(last, QStringLiteral("default"), last == 0 ? 1 : 0);
-            self->resultObject = QVariant::fromValue<QObject *>(*client);
+            self->resultObject = QVariant::fromValue<QObject *>(pending->take());
             self->on_Ok();
         },
         [favorites] { favorites->cancel_Login(); });

@@ -2,6 +2,7 @@
 
 #include "FLKMainViewController.h"
 #include "HostViewController.h"
+#include "KSTProgressHUDHelper.h"
 #include "Utility.h"
 #include "api/CgiCtrl.h"
 #include "api/CgiOperations.h"
@@ -21,6 +22,7 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QTabWidget>
+#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -45,9 +47,15 @@ AppDelegate::AppDelegate(FavoriteManager *favorites, DefaultsStore *defaults, QO
 
 AppDelegate::~AppDelegate()
 {
+    // The hosts go first (cancelling what they started); then the work still
+    // in flight ends, with this object still answering its clients.
+    delete m_window;
+    KSTProgressHUDHelper::waitForAllQueues();
+    while (!QThreadPool::globalInstance()->waitForDone(10))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (CgiCtrl::sharedCgiCtrl()->delegate() == this)
         CgiCtrl::sharedCgiCtrl()->setDelegate(nullptr);
-    delete m_window;
 }
 
 void AppDelegate::buildMenus(QMenuBar *bar)

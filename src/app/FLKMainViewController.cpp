@@ -66,8 +66,7 @@ HostViewController *FLKMainViewController::addHostForLastServer(CgiCtrl *client)
     if (!record)
         return nullptr;
     HostViewController *host = makeHost(index);
-    client->setParent(host);
-    host->setCtrlCgi(client);
+    host->adoptClient(client);
     const int tab = m_tabView->addTab(
         host, QIcon(QStringLiteral(":/images/active_icon.svg")), record->serverName());
     m_tabView->setCurrentIndex(tab);

@@ -85,7 +85,11 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
 HostViewController::~HostViewController()
 {
     _stop_Timer();
-    HUD()->waitForIdle();
+    // Work still queued ends quickly: a sign-in is cancelled, requests too.
+    if (m_state == State::SigningIn)
+        m_favorites->cancel_Login();
+    if (m_client)
+        m_client->_cancel_All_Requests();
 }
 
 std::shared_ptr<FavoriteObject> HostViewController::record() const
@@ -166,24 +170,25 @@ void HostViewController::on_Feature_Changed(const Notification &n)
 
 void HostViewController::adoptClient(CgiCtrl *client)
 {
-    if (client && !client->parent())
-        client->setParent(this);
+    if (client)
+        client->setParent(nullptr);
+    m_client
+        = client ? std::shared_ptr<CgiCtrl>(client, [](CgiCtrl *c) { c->deleteLater(); }) : nullptr;
     setCtrlCgi(client);
 }
 
 void HostViewController::dropClient()
 {
-    // The client stays alive (as a child of this host) until the host goes:
-    // work still queued may hold it.
+    // Work still queued may hold the client; it goes when the last holder lets go.
+    m_client.reset();
     setCtrlCgi(nullptr);
 }
 
 void HostViewController::check_login()
 {
-    CgiCtrl *client = ctrlCgi();
-    if (client && client->logon()) {
+    if (m_client && m_client->logon()) {
         QPointer<HostViewController> self(this);
-        QThreadPool::globalInstance()->start([self, client] {
+        QThreadPool::globalInstance()->start([self, client = m_client] {
             Error e;
             client->get_User_Preference(&e);
             if (e.is(kCgiErrorDomain, kCgiErrorNoPreference))
@@ -201,16 +206,16 @@ void HostViewController::check_login()
     HUD()->setIndicatorViewStyle(1);
     HUD()->setText(localized("TXT_SIGNING_IN"));
     QWidget *over = Utility::mainView() ? Utility::mainView() : this;
-    auto client_ = std::make_shared<CgiCtrl *>(nullptr);
+    auto pending = std::make_shared<PendingClient>();
     auto outcome = std::make_shared<Error>();
     FavoriteManager *favorites = m_favorites;
     const int index = m_index;
     QPointer<HostViewController> self(this);
     HUD()->show_Cancellable_HUD(
-        [favorites, index, client_, outcome] {
+        [favorites, index, pending, outcome] {
             Error e;
             CgiCtrl *c = favorites->login_Favorite_NAS(index, &e);
-            *client_ = c;
+            pending->set(c);
             if (!c) {
                 *outcome = e;
                 return;
@@ -220,14 +225,13 @@ void HostViewController::check_login()
             c->get_User_Preference(outcome.get());
         },
         over,
-        [self, client_, outcome] {
-            if (!self) {
-                delete *client_;
+        [self, pending, outcome] {
+            if (!self)
                 return;
-            }
             self->HUD()->setText(localized("LOADING"));
-            self->adoptClient(*client_);
-            if (!*client_) {
+            CgiCtrl *client = pending->take();
+            self->adoptClient(client);
+            if (!client) {
                 self->m_state = State::SignInFailed;
                 return;
             }
@@ -302,10 +306,9 @@ void HostViewController::on_Login_Fail(const Notification &n)
     if (!isMyServer(n))
         return;
     _stop_Timer();
-    CgiCtrl *client = ctrlCgi();
     QPointer<HostViewController> self(this);
     HUD()->show_HUD(
-        [client] {
+        [client = m_client] {
             if (client)
                 client->logout_Server(nullptr);
         },
@@ -325,11 +328,11 @@ void HostViewController::on_Re_Login(const Notification &n)
     if (!isMyServer(n))
         return;
     _stop_Timer();
-    CgiCtrl *client = ctrlCgi();
     QPointer<HostViewController> self(this);
-    QThreadPool::globalInstance()->start([self, client] {
+    QThreadPool::globalInstance()->start([self, client = m_client]() mutable {
         if (client)
             client->logout_Server(nullptr);
+        client.reset();
         QMetaObject::invokeMethod(
             qApp,
             [self] {

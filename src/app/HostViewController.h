@@ -58,6 +58,8 @@ public:
 
     // Segue: the default download folder is not set up on the NAS yet.
     void ToDefaultFolderView();
+    // Takes over a signed-in client (its own from now on).
+    void adoptClient(CgiCtrl *client);
 
 signals:
     void defaultFolderNeeded();
@@ -68,11 +70,12 @@ protected:
     void hideEvent(QHideEvent *e) override;
 
 private:
-    void adoptClient(CgiCtrl *client);
     void dropClient();
     bool isMyServer(const Notification &n) const;
 
     FavoriteManager *m_favorites;
+    // Shared with work in flight, so a client outlives every action using it.
+    std::shared_ptr<CgiCtrl> m_client;
     int m_index;
     State m_state = State::NotShown;
     QTimer *m_timer = nullptr;

@@ -3,10 +3,15 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
+#include <QMutex>
 #include <QPainter>
 #include <QPainterPath>
+#include <QThread>
+#include <QThreadPool>
 #include <QTimer>
+
 #include <QWidget>
+#include <deque>
 
 namespace flk {
 
@@ -88,19 +93,72 @@ private:
     QString m_text;
 };
 
-KSTProgressHUDHelper::KSTProgressHUDHelper(QObject *parent) : QObject(parent)
+namespace {
+QThreadPool *hudPool()
 {
-    m_queue.setMaxThreadCount(1);
-    m_queue.setObjectName(QStringLiteral("com.kestrel.queue.hud"));
+    // Actions block on NAS requests: give them threads of their own rather
+    // than starving the global pool.
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setMaxThreadCount(32);
+        p->setObjectName(QStringLiteral("com.kestrel.queue.hud"));
+        return p;
+    }();
+    return pool;
 }
+} // namespace
+
+class KSTProgressHUDHelper::SerialQueue : public std::enable_shared_from_this<SerialQueue>
+{
+public:
+    void post(std::function<void()> task)
+    {
+        QMutexLocker lock(&m_mutex);
+        m_tasks.push_back(std::move(task));
+        if (m_running)
+            return;
+        m_running = true;
+        hudPool()->start([self = shared_from_this()] { self->drain(); });
+    }
+    bool idle() const
+    {
+        QMutexLocker lock(&m_mutex);
+        return !m_running;
+    }
+
+private:
+    void drain()
+    {
+        for (;;) {
+            std::function<void()> task;
+            {
+                QMutexLocker lock(&m_mutex);
+                if (m_tasks.empty()) {
+                    m_running = false;
+                    return;
+                }
+                task = std::move(m_tasks.front());
+                m_tasks.pop_front();
+            }
+            task();
+        }
+    }
+
+    mutable QMutex m_mutex;
+    std::deque<std::function<void()>> m_tasks;
+    bool m_running = false;
+};
+
+KSTProgressHUDHelper::KSTProgressHUDHelper(QObject *parent)
+    : QObject(parent), m_queue(std::make_shared<SerialQueue>())
+{ }
 
 KSTProgressHUDHelper::~KSTProgressHUDHelper()
 {
-    // An action still running may post its completion; it finds this object
-    // gone and does nothing.
+    // Work still running finishes on its own; its completion finds this
+    // object gone and does nothing.
     ++m_generation;
     hide();
-    m_queue.waitForDone();
 }
 
 void KSTProgressHUDHelper::setText(const QString &text)
@@ -124,7 +182,21 @@ QWidget *KSTProgressHUDHelper::overlay() const
 
 void KSTProgressHUDHelper::waitForIdle()
 {
-    m_queue.waitForDone();
+    // An action may be waiting for a request that the GUI thread carries out:
+    // keep that going while we wait on the GUI thread.
+    const bool gui = QThread::currentThread() == qApp->thread();
+    while (!m_queue->idle()) {
+        if (gui)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        else
+            QThread::msleep(5);
+    }
+}
+
+void KSTProgressHUDHelper::waitForAllQueues()
+{
+    while (!hudPool()->waitForDone(10))
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
 bool KSTProgressHUDHelper::show_HUD(Action action, QWidget *view, Completion completion)
@@ -163,7 +235,7 @@ bool KSTProgressHUDHelper::start(
         m_overlay = overlay;
     }
     QPointer<KSTProgressHUDHelper> self(this);
-    m_queue.start([self, run, action = std::move(action), completion = std::move(completion)] {
+    m_queue->post([self, run, action = std::move(action), completion = std::move(completion)] {
         if (action)
             action();
         // Back on the GUI thread: hide, then complete (unless cancelled meanwhile).

@@ -3,9 +3,8 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
-#include <QThreadPool>
-
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -39,14 +38,21 @@ public:
     bool isShowing() const { return m_showing; }
     // The overlay widget while showing (tests click it).
     QWidget *overlay() const;
-    // Waits until the queue is idle (shutdown and tests).
+    // Waits, keeping events flowing, until this queue is idle. Not for
+    // destructors: a helper never waits for its queue when it goes.
     void waitForIdle();
+    // The same for every overlay's queue (tests, shutdown).
+    static void waitForAllQueues();
+
+    class SerialQueue;
 
 private:
     bool start(Action action, QWidget *view, Completion completion, Completion cancel);
     void hide();
 
-    QThreadPool m_queue; // "com.kestrel.queue.hud": one thread, serial
+    // "com.kestrel.queue.hud": serial; shared so that work still running when
+    // the helper goes finishes safely on its own.
+    std::shared_ptr<SerialQueue> m_queue;
     QPointer<HUDOverlay> m_overlay;
     QString m_text;
     int m_style = 1;

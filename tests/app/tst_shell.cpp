@@ -1,0 +1,409 @@
+// The application shell against the simulated NAS: start-up, tabs, the
+// per-server host's sign-in, polling and failure states, and the menu actions.
+#include "RecordingAlertPresenter.h"
+#include "SimFixture.h"
+#include "TestUtil.h"
+
+#include "api/CgiCtrl.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "app/AddServerWizardViewController.h"
+#include "app/AppDelegate.h"
+#include "app/FLKMainViewController.h"
+#include "app/HostViewController.h"
+#include "app/KSTProgressHUDHelper.h"
+#include "servers/DefaultsStore.h"
+#include "servers/FavoriteManager.h"
+#include "servers/ReachabilityMonitor.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QMainWindow>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QtTest>
+
+using namespace flk;
+
+namespace {
+
+class CountingPane : public DCBaseViewController
+{
+public:
+    int refreshes = 0;
+    bool request = false; // ask the NAS on each refresh, as list panes do
+    void refresh_Items() override
+    {
+        ++refreshes;
+        if (request && ctrlCgi()) {
+            Error e;
+            ctrlCgi()->get_User_Preference(&e);
+        }
+    }
+};
+
+AddServerWizardViewController *openWizard()
+{
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (!w->isVisible())
+            continue;
+        if (auto *wizard = w->findChild<AddServerWizardViewController *>())
+            return wizard;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestShell : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SimFixture> sim;
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<DefaultsStore> defaults;
+    std::unique_ptr<FavoriteManager> favorites;
+    std::unique_ptr<AppDelegate> app;
+    std::unique_ptr<RecordingAlertPresenter> alerts;
+    QList<QStringList> launches;
+
+    QJsonObject record(const QString &name, bool isDefault, const QString &password = "admin")
+    {
+        return QJsonObject { { "host", "127.0.0.1" },
+            { "port", QString::number(sim->server().httpPort()) }, { "account", "admin" },
+            { "password", password }, { "use_https", false }, { "is_cloud_id", false },
+            { "default", isDefault ? 1 : 0 }, { "server_name", name },
+            { "host_id", sim->state().identity().hostId } };
+    }
+    void start(const QJsonArray &servers)
+    {
+        if (!servers.isEmpty()) {
+            QFile f(dir->filePath("defaults.json"));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QJsonDocument(QJsonObject { { "com.kestrel.flk.favorites", servers },
+                                      { "open_with", QJsonArray { "/stale.torrent" } } })
+                        .toJson());
+        }
+        defaults = std::make_unique<DefaultsStore>(dir->filePath("defaults.json"));
+        favorites = std::make_unique<FavoriteManager>(defaults.get());
+        app = std::make_unique<AppDelegate>(favorites.get(), defaults.get());
+        app->launcher = [this](const QString &, const QStringList &args) {
+            launches << args;
+            return true;
+        };
+        app->applicationDidFinishLaunching();
+    }
+    FLKMainViewController *main() const { return app->mainViewController(); }
+    HostViewController *host(int i) const { return main()->hostAt(i); }
+
+private slots:
+    void initTestCase()
+    {
+        installTranslations();
+        QCoreApplication::setApplicationName("Ferrylink");
+        QCoreApplication::setApplicationVersion("1.0.0");
+    }
+    void init()
+    {
+        ReachabilityMonitor::shared()->setForcedStatus(ReachabilityMonitor::Reachable);
+        sim = std::make_unique<SimFixture>();
+        QVERIFY(sim->isRunning());
+        dir = std::make_unique<QTemporaryDir>();
+        alerts = std::make_unique<RecordingAlertPresenter>();
+        launches.clear();
+    }
+    void cleanup()
+    {
+        if (QWidget *w = openWizard())
+            w->window()->close();
+        app.reset();
+        // Work of the overlays ends before the store it uses goes.
+        KSTProgressHUDHelper::waitForAllQueues();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        favorites.reset();
+        defaults.reset();
+        alerts.reset();
+        sim.reset();
+        ReachabilityMonitor::shared()->setForcedStatus(std::nullopt);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    void cleanupTestCase()
+    {
+        QTest::qWait(50);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void firstStartOpensWizardAfterHalfASecond()
+    {
+        QElapsedTimer t;
+        t.start();
+        start({});
+        QVERIFY(app->launched());
+        QVERIFY(app->mainWindow()->isVisible());
+        QCOMPARE(main()->hostCount(), 0);
+        QVERIFY(!openWizard());
+        QTRY_VERIFY(openWizard());
+        QVERIFY(t.elapsed() >= 450);
+        QCOMPARE(CgiCtrl::sharedCgiCtrl()->delegate(), static_cast<CgiCtrlDelegate *>(app.get()));
+        QVERIFY(CgiCtrl::sharedCgiCtrl()->showErrorAlert());
+        QCOMPARE(favorites->appName(), QStringLiteral("Haulhouse"));
+        QCOMPARE(favorites->appPackage(), QStringLiteral("haulhouse"));
+        QVERIFY(!QFile::exists(dir->filePath("defaults.json"))); // nothing to write yet
+    }
+
+    void liveUpdateArguments()
+    {
+        start({});
+        QCOMPARE(launches.size(), 1);
+        QCOMPARE(launches[0],
+            (QStringList { "-name", "Ferrylink", "-version", "1.0.0.1", "-active", "NO" }));
+        app->on_Live_Update();
+        QCOMPARE(launches[1].last(), QStringLiteral("YES"));
+        QVERIFY(AppDelegate::liveUpdateProgram().endsWith("/newsprout"));
+    }
+
+    void startUpSelectsDefaultTabAndDropsStaleHandOver()
+    {
+        start({ record("first", false), record("second", true) });
+        QCOMPARE(main()->hostCount(), 2);
+        QCOMPARE(main()->tabView()->tabText(0), QStringLiteral("first"));
+        QCOMPARE(main()->tabView()->currentIndex(), 1);
+        QCOMPARE(host(1)->index(), 1);
+        QVERIFY(defaults->value("open_with").isUndefined());
+        QVERIFY(!QJsonDocument::fromJson(fileBytes(dir->filePath("defaults.json")))
+                     .object()
+                     .contains("open_with"));
+        // Only the shown host signs in.
+        QTRY_COMPARE(host(1)->state(), HostViewController::State::Polling);
+        QCOMPARE(host(0)->state(), HostViewController::State::NotShown);
+        QVERIFY(!host(0)->ctrlCgi());
+    }
+
+    void threeServersRefuseAFourth()
+    {
+        start({ record("a", true), record("b", false), record("c", false) });
+        app->on_Add_NAS();
+        QCOMPARE(alerts->shown.size(), 1);
+        QCOMPARE(alerts->shown[0].spec.message, localized("ERROR_MAX_NAS"));
+        QVERIFY(!openWizard());
+    }
+
+    void twoServersOpenTheWizard()
+    {
+        start({ record("a", true), record("b", false) });
+        app->on_Add_NAS();
+        QVERIFY(openWizard());
+        QVERIFY(alerts->shown.isEmpty());
+    }
+
+    void noNetworkStopsMenuActions()
+    {
+        start({ record("a", true) });
+        ReachabilityMonitor::shared()->setForcedStatus(ReachabilityMonitor::NotReachable);
+        app->on_Add_NAS();
+        app->on_Remove_NAS();
+        app->on_Reconnect_Nas();
+        QCOMPARE(alerts->shown.size(), 3);
+        for (const auto &a : alerts->shown)
+            QCOMPARE(a.spec.message, localized("ERR_NETWORK_DISCONNECT"));
+        QVERIFY(!openWizard());
+        QCOMPARE(favorites->count(), 1);
+    }
+
+    void hostSignsInAndPollsVisiblePanes()
+    {
+        start({ record("a", true) });
+        HostViewController *h = host(0);
+        auto *visiblePane = new CountingPane;
+        auto *hiddenPane = new CountingPane;
+        h->addLeftPane(0, visiblePane);
+        h->addFeaturePage(1, hiddenPane); // page "1" is not the current feature
+        QTRY_COMPARE(h->state(), HostViewController::State::Polling);
+        QVERIFY(h->ctrlCgi() && h->ctrlCgi()->logon());
+        QVERIFY(h->ctrlCgi()->showErrorAlert());
+        QCOMPARE(h->ctrlCgi()->delegate(), static_cast<CgiCtrlDelegate *>(app.get()));
+        QCOMPARE(visiblePane->ctrlCgi(), h->ctrlCgi());
+        QVERIFY(h->isPolling());
+        QCOMPARE(h->timerInterval(), 5000);
+        QVERIFY(visiblePane->refreshes >= 1);
+        QCOMPARE(hiddenPane->refreshes, 0);
+        const int before = visiblePane->refreshes;
+        h->on_Timer();
+        QCOMPARE(visiblePane->refreshes, before + 1);
+        QCOMPARE(sim->server().requestsFor("get-user-pref").size(), 1);
+    }
+
+    void hiddenHostStopsAndResumesPolling()
+    {
+        start({ record("a", true), record("b", false) });
+        HostViewController *h = host(0);
+        auto *pane = new CountingPane;
+        h->addLeftPane(0, pane);
+        QTRY_COMPARE(h->state(), HostViewController::State::Polling);
+        main()->tabView()->setCurrentIndex(1);
+        QVERIFY(!h->isPolling());
+        QCOMPARE(h->state(), HostViewController::State::Hidden);
+        const int before = pane->refreshes;
+        QTRY_COMPARE(host(1)->state(), HostViewController::State::Polling);
+        const int logins = int(sim->server().requestsFor("login").size());
+        main()->tabView()->setCurrentIndex(0);
+        QVERIFY(h->isPolling());
+        QVERIFY(pane->refreshes > before); // one refresh at once
+        QCOMPARE(h->state(), HostViewController::State::Polling);
+        QTest::qWait(100);
+        // Host 0 kept its client: no new sign-in.
+        QCOMPARE(int(sim->server().requestsFor("login").size()), logins);
+    }
+
+    void loginFailureNotificationsForOtherServersChangeNothing()
+    {
+        start({ record("a", true) });
+        HostViewController *h = host(0);
+        QTRY_COMPARE(h->state(), HostViewController::State::Polling);
+        for (const QString &id : { QString(""), QString("SOMEONE-ELSE") })
+            NotificationCenter::defaultCenter()->post(
+                kNOTIFY_LOGIN_FAVORITE_FAIL, nullptr, { { "hostID", id } });
+        QVERIFY(h->isPolling());
+        QVERIFY(h->ctrlCgi());
+        QSignalSpy failView(h, &HostViewController::loginFailViewRequested);
+        NotificationCenter::defaultCenter()->post(
+            kNOTIFY_LOGIN_FAVORITE_FAIL, nullptr, { { "hostID", sim->state().identity().hostId } });
+        QVERIFY(!h->isPolling());
+        QTRY_COMPARE(failView.size(), 1);
+        QCOMPARE(h->state(), HostViewController::State::SignInFailed);
+        QVERIFY(!h->ctrlCgi());
+        QCOMPARE(h->currentFeature(), 0);
+        QCOMPARE(sim->server().requestsFor("logout").size(), 1);
+    }
+
+    void expiredSessionAsksOnceThenReconnectsOrGivesUp_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::newRow("YES") << 0;
+        QTest::newRow("NO") << 1;
+    }
+    void expiredSessionAsksOnceThenReconnectsOrGivesUp()
+    {
+        QFETCH(int, button);
+        start({ record("a", true) });
+        HostViewController *h = host(0);
+        auto *pane = new CountingPane;
+        pane->request = true;
+        h->addLeftPane(0, pane);
+        QTRY_COMPARE(h->state(), HostViewController::State::Polling);
+        CgiCtrl *first = h->ctrlCgi();
+        sim->state().expireAllSessions();
+        h->on_Timer();
+        h->on_Timer(); // a second failure while the alert shows adds nothing
+        QTRY_COMPARE(alerts->shown.size(), 1);
+        QTest::qWait(50);
+        QCOMPARE(alerts->shown.size(), 1);
+        QCOMPARE(alerts->shown[0].spec.message, localized("TXT_RE_CONNECT_NAS"));
+        QCOMPARE(alerts->shown[0].spec.buttons.size(), 2);
+        alerts->close(button);
+        if (button == 0) {
+            QTRY_VERIFY(h->ctrlCgi() && h->ctrlCgi() != first);
+            QTRY_COMPARE(h->state(), HostViewController::State::Polling);
+            QVERIFY(h->ctrlCgi()->logon());
+        } else {
+            QTRY_COMPARE(h->state(), HostViewController::State::SignInFailed);
+            QVERIFY(!h->ctrlCgi());
+            QVERIFY(!h->isPolling());
+        }
+    }
+
+    void cancelledHostSignInLeavesNothingBehind()
+    {
+        sim->server().applyControl("delay_ms", "1500");
+        start({ record("a", true) });
+        HostViewController *h = host(0);
+        QTRY_VERIFY(h->HUD()->overlay());
+        QCOMPARE(h->state(), HostViewController::State::SigningIn);
+        QTest::qWait(200);
+        QTest::mouseClick(h->HUD()->overlay(), Qt::LeftButton);
+        KSTProgressHUDHelper::waitForAllQueues();
+        QTest::qWait(100);
+        QVERIFY(!h->ctrlCgi());
+        QVERIFY(!h->isPolling());
+        QVERIFY(h->state() != HostViewController::State::SignInFailed);
+        QVERIFY(alerts->shown.isEmpty());
+        // The reconnect menu item signs it in again.
+        sim->server().applyControl("delay_ms", "0");
+        app->on_Reconnect_Nas();
+        QTRY_COMPARE(h->state(), HostViewController::State::Polling);
+        QVERIFY(h->ctrlCgi());
+    }
+
+    void failedHostSignInEndsWithoutClientOrTimer()
+    {
+        start({ record("a", true, "wrong") });
+        HostViewController *h = host(0);
+        QTRY_COMPARE(alerts->shown.size(), 1);
+        QCOMPARE(alerts->shown[0].spec.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
+        QTRY_COMPARE(h->state(), HostViewController::State::SignInFailed);
+        QVERIFY(!h->ctrlCgi());
+        QVERIFY(!h->isPolling());
+        // Dismissing the alert brings up the failure view.
+        QSignalSpy failView(h, &HostViewController::loginFailViewRequested);
+        alerts->close(0);
+        QTRY_COMPARE(failView.size(), 1);
+    }
+
+    void removingServersRenumbersAndReopensWizard()
+    {
+        start({ record("a", true), record("b", false), record("c", false) });
+        alerts->answer = 0; // confirm
+        main()->tabView()->setCurrentIndex(0);
+        app->on_Remove_NAS();
+        QCOMPARE(alerts->shown.last().spec.title, localized("CONFIRM"));
+        QVERIFY(alerts->shown.last().spec.message.contains("a"));
+        QCOMPARE(favorites->count(), 2);
+        QCOMPARE(main()->hostCount(), 2);
+        QCOMPARE(host(0)->index(), 0);
+        QCOMPARE(host(1)->index(), 1);
+        QCOMPARE(main()->tabView()->tabText(0), QStringLiteral("b"));
+        QVERIFY(favorites->get_Favorite_NAS(0)->isDefault()); // passed on
+        // Declining keeps the server.
+        alerts->answer = 1;
+        app->on_Remove_NAS();
+        QCOMPARE(favorites->count(), 2);
+        alerts->answer = 0;
+        app->emptyListWizardDelayMs = 300;
+        app->on_Remove_NAS();
+        app->on_Remove_NAS();
+        QCOMPARE(favorites->count(), 0);
+        QCOMPARE(main()->hostCount(), 0);
+        QVERIFY(!openWizard());
+        QTRY_VERIFY(openWizard());
+    }
+
+    void reconnectPostsTheSelectedServer()
+    {
+        start({ record("a", true) });
+        QObject observer;
+        QStringList ids;
+        NotificationCenter::defaultCenter()->addObserver(kNOTIFY_RE_LOGIN_FAVORITE, &observer,
+            [&](const Notification &n) { ids << n.userInfo.value("hostID").toString(); });
+        QTRY_COMPARE(host(0)->state(), HostViewController::State::Polling);
+        app->on_Reconnect_Nas();
+        QCOMPARE(ids, QStringList { sim->state().identity().hostId });
+        QTRY_COMPARE(host(0)->state(), HostViewController::State::Polling);
+    }
+
+    void handedOverFilesWithoutServersAreRefused()
+    {
+        defaults = std::make_unique<DefaultsStore>(dir->filePath("defaults.json"));
+        favorites = std::make_unique<FavoriteManager>(defaults.get());
+        app = std::make_unique<AppDelegate>(favorites.get(), defaults.get());
+        app->launcher = [](const QString &, const QStringList &) { return true; };
+        app->application_openFiles({ "/tmp/a.torrent" });
+        app->applicationDidFinishLaunching();
+        QCOMPARE(alerts->shown.size(), 1);
+        QCOMPARE(alerts->shown[0].spec.message, localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"));
+        QVERIFY(defaults->value("open_with").isUndefined());
+    }
+};
+
+QTEST_MAIN(TestShell)
+#include "tst_shell.moc"
