@@ -242,19 +242,23 @@ void AddServerWizardViewController::setField(QString &field, QLineEdit *edit, co
 
 void AddServerWizardViewController::on_Scan_Server()
 {
+    m_btnByScan->setChecked(true);
     m_tableNas->setEnabled(true);
     m_btnNext->setEnabled(m_tableNas->selectionModel()->hasSelection());
 }
 
 void AddServerWizardViewController::on_Manual()
 {
+    m_btnByManual->setChecked(true);
     m_tableNas->setEnabled(false);
     m_btnNext->setEnabled(true);
 }
 
 void AddServerWizardViewController::on_Cloud_ID()
 {
-    on_Manual();
+    m_btnByCloudID->setChecked(true);
+    m_tableNas->setEnabled(false);
+    m_btnNext->setEnabled(true);
 }
 
 void AddServerWizardViewController::on_Connect_Type()

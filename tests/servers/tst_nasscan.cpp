@@ -1,5 +1,6 @@
 // LAN discovery: TXT parsing, address choice and the probe states, driven
 // through a stand-in for the platform's discovery.
+#include "FakeDiscovery.h"
 #include "SimFixture.h"
 
 #include "servers/NasScanManager.h"
@@ -9,21 +10,6 @@
 using namespace flk;
 
 namespace {
-
-class FakeDiscovery : public ServiceDiscovery
-{
-public:
-    QStringList browsed;
-    int stops = 0;
-    bool browse(const QString &type) override
-    {
-        browsed << type;
-        return true;
-    }
-    void stop() override { ++stops; }
-    void resolve(const ResolvedService &s) { emit serviceResolved(s); }
-    void remove(const QString &name) { emit serviceRemoved(name, "_KESTREL_DC._tcp."); }
-};
 
 class Recorder : public NasScanDelegate
 {
@@ -147,6 +133,20 @@ private slots:
         if (reachablePort && fault != "slow")
             QCOMPARE(sim.server().requestLog().last().value("method").toString(),
                 QStringLiteral("POST"));
+    }
+
+    void withoutADaemonTheScanReportsNothing()
+    {
+        // No bus here: the platform discovery says why and finds nothing.
+        qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/flk-test-bus");
+        NasScanManager scan; // on Avahi
+        Recorder r;
+        scan.scanDelegate = &r;
+        QTest::ignoreMessage(QtInfoMsg, QRegularExpression("LAN discovery is not available"));
+        scan.start_Scan_Server();
+        QTest::qWait(200);
+        QVERIFY(r.added.isEmpty());
+        scan.stop_Scan_Server();
     }
 
     void unitsNotSetUpAreNotProbed()

@@ -1,9 +1,13 @@
 // nas-sim: a simulated NAS for Ferrylink's tests and demo.
+#include "MdnsPublisher.h"
 #include "NasServer.h"
 #include "NasState.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -43,7 +47,10 @@ int main(int argc, char **argv)
                        "disabled|inaccessible, app_version, kos_version, "
                        "prefs=missing|set)."),
         QStringLiteral("name=value"));
-    parser.addOptions({ host, port, httpsPort, logFile, set });
+    QCommandLineOption mdns({ QStringLiteral("mdns") },
+        QStringLiteral("Announce the unit on the LAN by mDNS under this name."),
+        QStringLiteral("name"));
+    parser.addOptions({ host, port, httpsPort, logFile, set, mdns });
     parser.process(app);
 
     nassim::NasState state;
@@ -66,6 +73,31 @@ int main(int argc, char **argv)
     std::printf("nas-sim: HTTP on %s", qPrintable(server.httpBase()));
     if (server.httpsPort() > 0)
         std::printf(", HTTPS on %s", qPrintable(server.httpsBase()));
+    nassim::MdnsPublisher publisher;
+    if (parser.isSet(mdns)) {
+        const auto id = state.identity();
+        const QJsonDocument netif(
+            QJsonArray { QJsonObject { { QStringLiteral("name"), QStringLiteral("eth0") },
+                { QStringLiteral("mac"), QStringLiteral("02:00:00:5e:10:01") } } });
+        const bool ok = publisher.publish(parser.value(mdns), server.httpPort(),
+            { { QStringLiteral("hostid"), id.hostId },
+                { QStringLiteral("httpport"), QString::number(server.httpPort()) },
+                { QStringLiteral("httpsport"), QString::number(server.httpsPort()) },
+                { QStringLiteral("httpenabled"), QStringLiteral("1") },
+                { QStringLiteral("httpsenabled"), QStringLiteral("0") },
+                { QStringLiteral("httpsonly"), QStringLiteral("0") },
+                { QStringLiteral("model"), id.model },
+                { QStringLiteral("serialnumber"), QStringLiteral("SIM0000001") },
+                { QStringLiteral("version"), id.kosVersion },
+                { QStringLiteral("wol"), QStringLiteral("0") },
+                { QStringLiteral("canSuspend"), QStringLiteral("0") },
+                { QStringLiteral("netif"),
+                    QString::fromUtf8(netif.toJson(QJsonDocument::Compact)) } });
+        if (ok)
+            std::printf("\nnas-sim: announced as %s on the LAN", qPrintable(parser.value(mdns)));
+        else
+            std::printf("\nnas-sim: not announced on the LAN (%s)", qPrintable(publisher.error()));
+    }
     std::printf("\nnas-sim: accounts admin/admin (administrator), guest/guest, disabled/disabled, "
                 "expired/expired\n");
     std::fflush(stdout);

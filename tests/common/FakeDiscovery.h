@@ -1,0 +1,19 @@
+#pragma once
+
+#include "servers/ServiceDiscovery.h"
+
+// Stands in for the platform's service discovery: tests announce services.
+class FakeDiscovery : public flk::ServiceDiscovery
+{
+public:
+    QStringList browsed;
+    int stops = 0;
+    bool browse(const QString &type) override
+    {
+        browsed << type;
+        return true;
+    }
+    void stop() override { ++stops; }
+    void resolve(const flk::ResolvedService &s) { emit serviceResolved(s); }
+    void remove(const QString &name) { emit serviceRemoved(name, "_KESTREL_DC._tcp."); }
+};
