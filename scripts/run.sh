@@ -28,7 +28,7 @@ JSON
 fi
 
 "$build/tools/nas-sim/nas-sim" --port "$http_port" --https-port "$https_port" \
-  --log "$demo/nas-requests.jsonl" &
+  --log "$demo/nas-requests.jsonl" --mdns "Ferrylink demo NAS" &
 sim=$!
 trap 'kill "$sim" 2>/dev/null; wait "$sim" 2>/dev/null || true' EXIT
 sleep 0.5
