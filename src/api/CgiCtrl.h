@@ -3,6 +3,7 @@
 #include "CgiCtrlDelegate.h"
 #include "Error.h"
 
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QList>
 #include <QMutex>
@@ -110,8 +111,56 @@ public:
 
     Error _get_Error_Code(int function, const Reply &response);
 
+    // Download tasks. Ids of several tasks or files come joined by the caller.
+    Reply get_Torrent_List(int category, const QString &sort, const QString &order,
+        const QString &filter, Error *error);
+    Reply get_Torrent_Info(qint64 taskId, const QString &sort, const QString &order, Error *error);
+    // The reply's "torrent_list"; failures are the transport's own. Worker thread.
+    std::optional<QJsonValue> upload_Torrent(
+        const QStringList &files, bool showTaskDialog, const QString &saveTo, Error *error);
+    Reply add_Torrent_Url(const QString &url, Error *error);
+    bool add_Torrent(const QString &torrent, const QString &dir, bool topQueue,
+        const QString &unwanted, Error *error);
+    bool set_Torrent(const QString &taskId, const QString &dir, const QString &wanted,
+        const QString &unwanted, Error *error);
+    bool remove_Torrent(const QString &ids, int mode, Error *error);
+    bool start_Torrent(const QString &ids, Error *error);
+    bool stop_Torrent(const QString &ids, Error *error);
+    bool change_Torrent_Order(const QString &ids, const QString &direction, Error *error);
+    // The link that downloads a task's torrent file (nothing is sent).
+    QString get_Torrent_URL(const QString &name, const QString &torrentPath) const;
+    bool add_Torrent_Tracker(qint64 taskId, const QString &tracker, Error *error);
+    bool remove_Torrent_Tracker(qint64 taskId, const QString &trackerIds, Error *error);
+    // options: show_dialog_enabled, auto_torrent_enabled, auth_enabled,
+    // auth_account, auth_password. Returns the reply's "torrent_list".
+    std::optional<QJsonValue> add_Download(
+        const QString &url, const QString &dir, const QVariantMap &options, Error *error);
+    bool remove_Download(const QString &ids, int mode, Error *error);
+    bool start_Download(const QString &ids, Error *error);
+    bool stop_Download(const QString &ids, Error *error);
+
+    // Folders, preferences, schedule, search sites.
+    // root: the reply's "share_folders"; otherwise its "datas".
+    std::optional<QJsonValue> get_Folder_List(const QString &path, bool root, Error *error);
+    bool create_Folder(const QString &parent, const QString &name, Error *error);
     // The user's download preferences (the whole reply), or none on error.
     Reply get_User_Preference(Error *error);
+    bool set_User_Preference(const QJsonObject &record, Error *error);
+    bool set_User_Initial_Preference(const QString &folder, Error *error);
+    Reply get_Torrent_Schedule(Error *error);
+    bool set_Torrent_Schedule(const QJsonObject &record, Error *error);
+    // A day of the schedule as sent ("v0,v1,...,v23") and as received (24 integers).
+    static QString encodeScheduleDay(const QList<int> &hours);
+    static QList<int> decodeScheduleDay(const QJsonValue &day);
+    std::optional<QJsonArray> get_Search_Site_List(Error *error);
+    bool enable_Search_Site(const QString &name, bool enable, Error *error);
+    // Uploads a search-site plug-in; true unless the upload itself failed.
+    bool add_Search_Site(const QString &file, Error *error);
+    bool delete_Search_Site(const QString &name, Error *error);
+    Reply get_Search_Site_Info(const QString &name, Error *error);
+    bool set_Search_Site_Info(const QString &name, const QJsonObject &settings, Error *error);
+    bool test_Search_Site_Auth(
+        const QString &name, const QString &account, const QString &password, Error *error);
 
     // Session.
     Reply login_Server(const QString &server, const QString &user, const QString &password,
@@ -136,6 +185,14 @@ public:
     static QByteArray formBody(const QVariantMap &params);
 
 private:
+    // The reply (none on error), success, or one member of the reply.
+    Reply _request_Reply(const QString &path, const QString &action, const QVariantMap &params,
+        int function, Error *error);
+    bool _request_Ok(const QString &path, const QString &action, const QVariantMap &params,
+        int function, Error *error);
+    std::optional<QJsonValue> _request_Member(const QString &path, const QString &action,
+        const QVariantMap &params, int function, const QString &member, Error *error);
+
     struct Request;
     struct Config {
         mutable QMutex mutex;

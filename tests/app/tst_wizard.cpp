@@ -59,6 +59,15 @@ class TestWizard : public QObject
         edit->clear();
         QTest::keyClicks(edit, text);
     }
+    // Types the server page as a user would, for the simulator's HTTP port.
+    void fillServerInfo(
+        AddServerWizardViewController *w, const QString &host, const QString &password = "admin")
+    {
+        type(w->editIP(), host);
+        type(w->editPort(), QString::number(sim->server().httpPort()));
+        type(w->editAccount(), "admin");
+        type(w->editPassword(), password);
+    }
 
 private slots:
     void initTestCase()
@@ -179,10 +188,7 @@ private slots:
             };
             w->on_Manual();
             w->on_Next();
-            type(w->editIP(), "127.0.0.1");
-            type(w->editPort(), QString::number(sim->server().httpPort()));
-            type(w->editAccount(), "admin");
-            type(w->editPassword(), "admin");
+            fillServerInfo(w.get(), "127.0.0.1");
             w->on_Next();
             QVERIFY(w->HUD()->isShowing());
             QCOMPARE(w->HUD()->text(), localized("TXT_SIGNING_IN"));
@@ -202,10 +208,7 @@ private slots:
         w->completion = [&](bool, const QVariant &) { called = true; };
         w->on_Manual();
         w->on_Next();
-        type(w->editIP(), "127.0.0.1");
-        type(w->editPort(), QString::number(sim->server().httpPort()));
-        type(w->editAccount(), "admin");
-        type(w->editPassword(), "nope");
+        fillServerInfo(w.get(), "127.0.0.1", "nope");
         w->on_Next();
         QTRY_VERIFY(!w->HUD()->isShowing());
         QTRY_COMPARE(alerts->shown.size(), 1);
@@ -227,10 +230,7 @@ private slots:
         };
         w->on_Cloud_ID();
         w->on_Next();
-        type(w->editIP(), "127.0.0");
-        type(w->editPort(), QString::number(sim->server().httpPort()));
-        type(w->editAccount(), "admin");
-        type(w->editPassword(), "admin");
+        fillServerInfo(w.get(), "127.0.0");
         w->on_Next();
         QTRY_VERIFY(client);
         QCOMPARE(favorites->get_Favorite_NAS(0)->host(), QStringLiteral("127.0.0"));
@@ -247,10 +247,7 @@ private slots:
         w->show();
         w->on_Manual();
         w->on_Next();
-        type(w->editIP(), "127.0.0.1");
-        type(w->editPort(), QString::number(sim->server().httpPort()));
-        type(w->editAccount(), "admin");
-        type(w->editPassword(), "admin");
+        fillServerInfo(w.get(), "127.0.0.1");
         w->on_Next();
         QTRY_VERIFY(favorites->bIsLogining());
         QTest::mouseClick(w->HUD()->overlay(), Qt::LeftButton);
