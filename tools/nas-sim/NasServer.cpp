@@ -93,6 +93,7 @@ SimReply SimReply::fail(int errorCode)
 NasServer::NasServer(NasState &state) : m_state(state)
 {
     registerPortal();
+    registerTasks();
 }
 
 NasServer::~NasServer()
@@ -244,6 +245,12 @@ bool NasServer::applyControl(const QString &name, const QString &value)
         NasState::AppInfo app = m_state.app();
         app.version = value;
         m_state.setApp(app);
+        return true;
+    }
+    if (name == QLatin1String("tasks")) {
+        if (!ok || n < 0)
+            return false;
+        m_state.tasks().makeSynthetic(n);
         return true;
     }
     if (name == QLatin1String("prefs")) {

@@ -111,6 +111,7 @@ private:
     void control(const httplib::Request &req, httplib::Response &res);
     void log(const Call &call);
     void registerPortal();
+    void registerTasks();
 
     NasState &m_state;
     std::unique_ptr<SelfSignedCertificate> m_cert;

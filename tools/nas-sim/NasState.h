@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NasTasks.h"
+
 #include <QHash>
 #include <QJsonObject>
 #include <QMutex>
@@ -58,11 +60,14 @@ public:
     void clearPreferences(const QString &account);
     static QJsonObject defaultPreferences(const QString &folder);
 
+    NasTasks &tasks() { return m_tasks; }
+
 private:
     mutable QMutex m_mutex;
     QHash<QString, Account> m_accounts;
     QHash<QString, QString> m_sessions; // sid -> account
     QHash<QString, QJsonObject> m_preferences; // account -> record
+    NasTasks m_tasks;
     Identity m_identity;
     AppInfo m_app;
     quint64 m_sidCounter = 0;
