@@ -9,6 +9,7 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
+#include "api/WorkQueue.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 
@@ -51,7 +52,7 @@ AppDelegate::~AppDelegate()
     // in flight ends, with this object still answering its clients.
     delete m_window;
     KSTProgressHUDHelper::waitForAllQueues();
-    while (!QThreadPool::globalInstance()->waitForDone(10))
+    while (!backgroundQueue()->waitForDone(10))
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (CgiCtrl::sharedCgiCtrl()->delegate() == this)

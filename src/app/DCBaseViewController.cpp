@@ -24,6 +24,15 @@ CgiCtrl *DCBaseViewController::ctrlCgi() const
     return nullptr;
 }
 
+std::shared_ptr<CgiCtrl> DCBaseViewController::ctrlCgiHandle() const
+{
+    if (m_ctrlCgi)
+        return nullptr; // a client of its own, owned elsewhere
+    if (DCBaseViewController *p = parentController())
+        return p->ctrlCgiHandle();
+    return nullptr;
+}
+
 void DCBaseViewController::setCtrlCgi(CgiCtrl *c)
 {
     m_ctrlCgi = c;

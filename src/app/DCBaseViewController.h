@@ -5,6 +5,8 @@
 #include <QJsonArray>
 #include <QPointer>
 
+#include <memory>
+
 #include <QTableView>
 
 namespace flk {
@@ -24,6 +26,9 @@ public:
     explicit DCBaseViewController(QWidget *parent = nullptr);
 
     CgiCtrl *ctrlCgi() const;
+    // The client as shared with work in flight (a host holds its client this
+    // way); work on a queue keeps a copy so the client outlives it.
+    virtual std::shared_ptr<CgiCtrl> ctrlCgiHandle() const;
     void setCtrlCgi(CgiCtrl *c);
     // The screen whose client this one inherits (defaults to the nearest
     // DCBaseViewController among the widget parents).

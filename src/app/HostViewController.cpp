@@ -6,7 +6,10 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
+#include "api/WorkQueue.h"
 #include "servers/FavoriteManager.h"
+#include "tasks/DownloadCategoryViewController.h"
+#include "tasks/DownloadViewController.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -80,6 +83,12 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
     m_svMain->setStyleSheet(handle);
     m_svLeft->setStyleSheet(QStringLiteral("QSplitter::handle { background: #e4e4e4; }"));
     layout->addWidget(m_svMain);
+
+    // The panes of the frame.
+    m_downloadCateView = new DownloadCategoryViewController;
+    addLeftPane(0, m_downloadCateView);
+    m_downloadView = new DownloadViewController;
+    addFeaturePage(0, m_downloadView);
 }
 
 HostViewController::~HostViewController()
@@ -152,6 +161,21 @@ void HostViewController::hideEvent(QHideEvent *e)
 
 void HostViewController::_setup_Notifications()
 {
+    if (m_downloadView) {
+        m_downloadView->setFavObj(record());
+        auto *center = NotificationCenter::defaultCenter();
+        DownloadViewController *list = m_downloadView;
+        DownloadCategoryViewController *categories = m_downloadCateView;
+        center->addObserver(
+            QString::fromLatin1(kNOTIFY_DOWNLOAD_CATEGORY_CHANGED), list,
+            [list](const Notification &n) { list->on_Category_Changed(n); }, categories);
+        center->addObserver(
+            QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), categories,
+            [categories](const Notification &n) { categories->on_Download_Entry_Changed(n); },
+            list);
+        center->addObserver(QString::fromLatin1(kNOTIFY_DOWNLOAD_REFRESH_ITEMS), list,
+            [list](const Notification &) { list->refresh_Items(); });
+    }
     // Panes signal a feature change with {"feature": n}; each registration
     // names its sender so hosts never hear each other's panes.
     auto *center = NotificationCenter::defaultCenter();
@@ -188,7 +212,7 @@ void HostViewController::check_login()
 {
     if (m_client && m_client->logon()) {
         QPointer<HostViewController> self(this);
-        QThreadPool::globalInstance()->start([self, client = m_client] {
+        backgroundQueue()->start([self, client = m_client] {
             Error e;
             client->get_User_Preference(&e);
             if (e.is(kCgiErrorDomain, kCgiErrorNoPreference))
@@ -319,6 +343,8 @@ void HostViewController::on_Login_Fail(const Notification &n)
             self->dropClient();
             self->m_state = State::SignInFailed;
             self->selectFeature(0);
+            if (self->m_downloadView)
+                self->m_downloadView->on_Show_Login_Fail_View();
             emit self->loginFailViewRequested();
         });
 }
@@ -329,7 +355,7 @@ void HostViewController::on_Re_Login(const Notification &n)
         return;
     _stop_Timer();
     QPointer<HostViewController> self(this);
-    QThreadPool::globalInstance()->start([self, client = m_client]() mutable {
+    backgroundQueue()->start([self, client = m_client]() mutable {
         if (client)
             client->logout_Server(nullptr);
         client.reset();

@@ -14,6 +14,8 @@ namespace flk {
 struct Notification;
 class FavoriteManager;
 class FavoriteObject;
+class DownloadCategoryViewController;
+class DownloadViewController;
 
 // One saved server's pane: signs in the first time it is shown, polls its
 // visible child panes every 5 seconds while shown, and reacts to sign-in
@@ -60,6 +62,9 @@ public:
     void ToDefaultFolderView();
     // Takes over a signed-in client (its own from now on).
     void adoptClient(CgiCtrl *client);
+    std::shared_ptr<CgiCtrl> ctrlCgiHandle() const override { return m_client; }
+    DownloadCategoryViewController *downloadCateView() const { return m_downloadCateView; }
+    DownloadViewController *downloadView() const { return m_downloadView; }
 
 signals:
     void defaultFolderNeeded();
@@ -85,6 +90,8 @@ private:
     QList<QWidget *> m_leftSlots;
     QStackedWidget *m_tabView;
     QList<QWidget *> m_featurePages;
+    DownloadCategoryViewController *m_downloadCateView = nullptr;
+    DownloadViewController *m_downloadView = nullptr;
 };
 
 } // namespace flk

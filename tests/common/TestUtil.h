@@ -5,11 +5,14 @@
 #include <QFuture>
 #include <QtConcurrent/QtConcurrentRun>
 
+#include "api/WorkQueue.h"
+
 // Runs f on a worker thread while the GUI thread keeps handling events (as a
 // screen's work queue does), and returns its result.
 template <typename F> auto onWorker(F f)
 {
-    QFuture<decltype(f())> future = QtConcurrent::run(f);
+    // Not Qt's global pool: painting may wait on it while f waits for us.
+    QFuture<decltype(f())> future = QtConcurrent::run(flk::backgroundQueue(), f);
     while (!future.isFinished())
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     return future.result();

@@ -1,0 +1,321 @@
+#include "DownloadViewController.h"
+
+#include "api/CgiCtrl.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "api/WorkQueue.h"
+#include "app/KSTProgressHUDHelper.h"
+#include "app/Utility.h"
+#include "servers/FavoriteObject.h"
+
+#include <QCoreApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QStyle>
+#include <QTableView>
+#include <QThreadPool>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace flk {
+
+EmptyView::EmptyView(QWidget *parent) : QWidget(parent)
+{
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    auto *layout = new QVBoxLayout(this);
+    layout->addStretch();
+    auto *image = new QLabel(this);
+    image->setPixmap(QIcon(QStringLiteral(":/images/ferrylink.svg")).pixmap(150, 150));
+    image->setAlignment(Qt::AlignCenter);
+    layout->addWidget(image);
+    auto *text = new QLabel(localized("TXT_RE_CONNECT_NAS"), this);
+    text->setAlignment(Qt::AlignCenter);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    m_button = new QPushButton(localized("MITEM_RECONNECT_NAS"), this);
+    m_button->setFixedWidth(180);
+    m_button->setStyleSheet(QStringLiteral(
+        "QPushButton { background: #2f7dd1; color: white; border-radius: 4px; padding: 5px; }"));
+    layout->addSpacing(10);
+    layout->addWidget(m_button, 0, Qt::AlignHCenter);
+    layout->addStretch();
+    connect(m_button, &QPushButton::clicked, this, &EmptyView::on_Reconnect);
+}
+
+void EmptyView::on_Reconnect()
+{
+    const QString hostID = favObj ? favObj->hostID() : QString();
+    NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_RE_LOGIN_FAVORITE),
+        nullptr, { { QStringLiteral("hostID"), hostID.isNull() ? QStringLiteral("") : hostID } });
+}
+
+DownloadViewController::DownloadViewController(QWidget *parent)
+    : DCBaseViewController(parent), m_model(new TaskListModel(this))
+{
+    btnOk()->hide();
+    btnCancel()->hide();
+    sortKey = QStringLiteral("position");
+    order = QStringLiteral("asc");
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto *toolbar = new QWidget(this);
+    auto *bar = new QHBoxLayout(toolbar);
+    bar->setContentsMargins(6, 4, 6, 4);
+    auto tool = [&](QStyle::StandardPixmap icon, const char *tip) {
+        auto *b = new QToolButton(toolbar);
+        b->setIcon(style()->standardIcon(icon));
+        b->setToolTip(localized(tip));
+        b->setAutoRaise(true);
+        bar->addWidget(b);
+        return b;
+    };
+    m_btnStart = tool(QStyle::SP_MediaPlay, QT_TRID_NOOP("TOOL_TIP_START"));
+    m_btnPause = tool(QStyle::SP_MediaPause, QT_TRID_NOOP("TOOL_TIP_PAUSE"));
+    m_btnUp = tool(QStyle::SP_ArrowUp, QT_TRID_NOOP("TOOL_TIP_UP"));
+    m_btnDown = tool(QStyle::SP_ArrowDown, QT_TRID_NOOP("TOOL_TIP_DOWN"));
+    bar->addStretch();
+    m_textNowSpeed = new QLabel(toolbar);
+    bar->addWidget(m_textNowSpeed);
+    bar->addSpacing(12);
+    m_editFilter = new QLineEdit(toolbar);
+    m_editFilter->setClearButtonEnabled(true);
+    m_editFilter->setPlaceholderText(localized("SEARCH_TITLE"));
+    m_editFilter->setFixedWidth(200);
+    bar->addWidget(m_editFilter);
+    layout->addWidget(toolbar);
+
+    auto *table = new QTableView(this);
+    table->setModel(m_model);
+    table->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table->setAlternatingRowColors(true);
+    table->setShowGrid(false);
+    table->setWordWrap(false);
+    table->verticalHeader()->hide();
+    table->horizontalHeader()->setSectionsClickable(true);
+    table->horizontalHeader()->setSortIndicatorShown(true);
+    table->horizontalHeader()->setHighlightSections(false);
+    table->horizontalHeader()->setDefaultSectionSize(92);
+    table->horizontalHeader()->setStretchLastSection(true);
+    table->setColumnWidth(TaskListModel::ColPosition, 64);
+    table->setColumnWidth(TaskListModel::ColName, 320);
+    table->setColumnWidth(TaskListModel::ColEndTime, 130);
+    table->setColumnWidth(TaskListModel::ColStatus, 100);
+    table->setColumnHidden(TaskListModel::ColOwner, true);
+    table->horizontalHeader()->setSortIndicator(TaskListModel::ColPosition, Qt::AscendingOrder);
+    // The indicator follows the clicks (the NAS does the sorting); it is set
+    // before the base class reads it.
+    connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, [table](int column) {
+        QHeaderView *h = table->horizontalHeader();
+        const bool flip
+            = h->sortIndicatorSection() == column && h->sortIndicatorOrder() == Qt::AscendingOrder;
+        h->setSortIndicator(column, flip ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+    setTableView(table);
+    layout->addWidget(table, 1);
+
+    m_headerMenu = new QMenu(this);
+    for (int c = 0; c < TaskListModel::ColumnCount; ++c) {
+        QAction *a = m_headerMenu->addAction(localized(TaskListModel::columnTitleKey(c)));
+        a->setCheckable(true);
+        a->setChecked(!table->isColumnHidden(c));
+        connect(
+            a, &QAction::toggled, table, [table, c](bool on) { table->setColumnHidden(c, !on); });
+    }
+    table->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table->horizontalHeader(), &QWidget::customContextMenuRequested, this,
+        [this, table](
+            const QPoint &p) { m_headerMenu->popup(table->horizontalHeader()->mapToGlobal(p)); });
+
+    m_emptyView = new EmptyView(this);
+    m_emptyView->hide();
+
+    connect(m_btnStart, &QToolButton::clicked, this, &DownloadViewController::on_Start_Torrent);
+    connect(m_btnPause, &QToolButton::clicked, this, &DownloadViewController::on_Pause_Torrent);
+    connect(m_btnUp, &QToolButton::clicked, this, &DownloadViewController::on_Torrent_Up);
+    connect(m_btnDown, &QToolButton::clicked, this, &DownloadViewController::on_Torrent_Down);
+    connect(m_editFilter, &QLineEdit::textChanged, this, &DownloadViewController::on_Edit_Filter);
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &DownloadViewController::updateButtons);
+    updateButtons();
+}
+
+void DownloadViewController::setFavObj(std::shared_ptr<FavoriteObject> record)
+{
+    m_favObj = std::move(record);
+    m_emptyView->favObj = m_favObj;
+}
+
+QString DownloadViewController::sortKeyForColumn(int column) const
+{
+    return QString::fromLatin1(TaskListModel::columnKey(column));
+}
+
+QList<int> DownloadViewController::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &i : tableView()->selectionModel()->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void DownloadViewController::updateButtons()
+{
+    const QList<int> rows = selectedRows();
+    const bool any = !rows.isEmpty() && !m_emptyView->isVisible();
+    const bool torrents = any && !m_model->idStringFromType(rows, QStringLiteral("BT")).isEmpty();
+    m_btnStart->setEnabled(any);
+    m_btnPause->setEnabled(any);
+    // The queue holds torrent tasks only.
+    m_btnUp->setEnabled(torrents);
+    m_btnDown->setEnabled(torrents);
+}
+
+void DownloadViewController::refresh_Items()
+{
+    const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
+    CgiCtrl *client = handle ? handle.get() : ctrlCgi();
+    if (!client || !client->logon())
+        return;
+    tableView()->setColumnHidden(TaskListModel::ColOwner, !client->administrator());
+    m_headerMenu->actions().value(TaskListModel::ColOwner)->setVisible(client->administrator());
+    // A slow NAS is not flooded: a refresh waits for the previous one.
+    if (m_listInFlight)
+        return;
+    m_listInFlight = true;
+    QPointer<DownloadViewController> self(this);
+    const int cat = int(category);
+    const QString sort = sortKey, ord = order, filt = filter;
+    backgroundQueue()->start([self, handle, client, cat, sort, ord, filt] {
+        Error e;
+        const CgiCtrl::Reply reply = client->get_Torrent_List(cat, sort, ord, filt, &e);
+        std::optional<TaskListSnapshot> snapshot;
+        if (reply && !e.isError())
+            snapshot = TaskListModel::decode(*reply);
+        // The GUI step: the worker waits for it, so replies apply in order.
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, &snapshot] {
+                if (!self)
+                    return;
+                self->m_listInFlight = false;
+                if (snapshot)
+                    self->applyList(std::move(*snapshot));
+            },
+            Qt::BlockingQueuedConnection);
+    });
+}
+
+void DownloadViewController::applyList(TaskListSnapshot snapshot)
+{
+    m_emptyView->hide();
+    // Selection kept by type and id.
+    QSet<QString> kept;
+    for (int r : selectedRows())
+        kept.insert(m_model->row(r).key());
+    const QString dl = snapshot.totalDownload, ul = snapshot.totalUpload;
+    const QVariantMap counts = snapshot.counts;
+    m_model->apply(std::move(snapshot));
+
+    QItemSelection selection;
+    for (int r : m_model->rowsWithKeys(kept))
+        selection.select(m_model->index(r, 0), m_model->index(r, TaskListModel::ColumnCount - 1));
+    tableView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+
+    m_textNowSpeed->setText(stringWithKSTFormat(localized("TXT_NOW_SPEED"), { dl, ul }));
+    NotificationCenter::defaultCenter()->post(
+        QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), this, counts);
+    updateButtons();
+    emit listApplied();
+}
+
+void DownloadViewController::on_Category_Changed(const Notification &n)
+{
+    category = n.userInfo.value(QStringLiteral("category")).toUInt();
+    refresh_Items();
+}
+
+void DownloadViewController::on_Edit_Filter(const QString &text)
+{
+    filter = text;
+    refresh_Items();
+}
+
+void DownloadViewController::on_Show_Login_Fail_View()
+{
+    category = 0;
+    m_emptyView->setGeometry(rect());
+    m_emptyView->show();
+    m_emptyView->raise();
+    updateButtons();
+}
+
+void DownloadViewController::runCommand(
+    const QString &btAct, const QString &plainAct, bool queue, bool up)
+{
+    const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
+    CgiCtrl *client = handle ? handle.get() : ctrlCgi();
+    const QList<int> rows = selectedRows();
+    if (!client || rows.isEmpty())
+        return;
+    const QString bt = m_model->idStringFromType(rows, QStringLiteral("BT"));
+    const QString plain = m_model->idStringFromType(rows, QStringLiteral("HTTP/FTP"));
+    const QString all = m_model->idStringFromType(rows, QString());
+    QPointer<DownloadViewController> self(this);
+    QWidget *over = Utility::mainView() ? Utility::mainView() : this;
+    HUD()->show_HUD(
+        [handle, client, btAct, plainAct, queue, up, bt, plain, all] {
+            Error e;
+            if (queue) {
+                if (!all.isEmpty())
+                    client->change_Torrent_Order(
+                        all, up ? QStringLiteral("up") : QStringLiteral("down"), &e);
+                return;
+            }
+            if (!bt.isEmpty())
+                btAct == QLatin1String("torrent-start") ? client->start_Torrent(bt, &e)
+                                                        : client->stop_Torrent(bt, &e);
+            if (!plain.isEmpty())
+                plainAct == QLatin1String("download-start") ? client->start_Download(plain, &e)
+                                                            : client->stop_Download(plain, &e);
+        },
+        over,
+        [self] {
+            if (self)
+                self->refresh_Items();
+        });
+}
+
+void DownloadViewController::on_Start_Torrent()
+{
+    runCommand(QStringLiteral("torrent-start"), QStringLiteral("download-start"), false, false);
+}
+
+void DownloadViewController::on_Pause_Torrent()
+{
+    runCommand(QStringLiteral("torrent-stop"), QStringLiteral("download-stop"), false, false);
+}
+
+void DownloadViewController::on_Torrent_Up()
+{
+    runCommand(QString(), QString(), true, true);
+}
+
+void DownloadViewController::on_Torrent_Down()
+{
+    runCommand(QString(), QString(), true, false);
+}
+
+} // namespace flk

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "TaskListModel.h"
+#include "app/DCBaseViewController.h"
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QToolButton;
+class QPushButton;
+
+namespace flk {
+
+struct Notification;
+class FavoriteObject;
+
+// Covers the task list after a failed sign-in, with a reconnect button.
+class EmptyView : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit EmptyView(QWidget *parent = nullptr);
+    std::shared_ptr<FavoriteObject> favObj;
+    void on_Reconnect();
+    QPushButton *button() const { return m_button; }
+
+private:
+    QPushButton *m_button;
+};
+
+// The task list of one server: categories, sort, filter and selection kept
+// across refreshes; the list is decoded off the GUI thread and applied as
+// row updates.
+class DownloadViewController : public DCBaseViewController
+{
+    Q_OBJECT
+
+public:
+    explicit DownloadViewController(QWidget *parent = nullptr);
+
+    uint category = 0;
+    QString filter;
+    void setFavObj(std::shared_ptr<FavoriteObject> record);
+
+    void refresh_Items() override;
+    QString sortKeyForColumn(int column) const override;
+    void on_Category_Changed(const Notification &n);
+    void on_Show_Login_Fail_View();
+
+    void on_Start_Torrent();
+    void on_Pause_Torrent();
+    void on_Torrent_Up();
+    void on_Torrent_Down();
+    void on_Edit_Filter(const QString &text);
+
+    TaskListModel *model() const { return m_model; }
+    QList<int> selectedRows() const;
+    QLabel *textNowSpeed() const { return m_textNowSpeed; }
+    EmptyView *emptyView() const { return m_emptyView; }
+    QToolButton *btnStart() const { return m_btnStart; }
+    QToolButton *btnPause() const { return m_btnPause; }
+    QToolButton *btnUp() const { return m_btnUp; }
+    QToolButton *btnDown() const { return m_btnDown; }
+    QLineEdit *editFilter() const { return m_editFilter; }
+    QMenu *menuDownloadHeader() const { return m_headerMenu; }
+    bool isListRequestOutstanding() const { return m_listInFlight; }
+
+    // GUI step of a refresh (also used by tests and benchmarks).
+    void applyList(TaskListSnapshot snapshot);
+
+signals:
+    void listApplied();
+
+private:
+    void updateButtons();
+    // Sends the request of each non-empty id list, then refreshes.
+    void runCommand(const QString &btAct, const QString &plainAct, bool queue, bool up);
+
+    TaskListModel *m_model;
+    QLabel *m_textNowSpeed;
+    EmptyView *m_emptyView;
+    QToolButton *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown;
+    QLineEdit *m_editFilter;
+    QMenu *m_headerMenu;
+    std::shared_ptr<FavoriteObject> m_favObj;
+    bool m_listInFlight = false;
+};
+
+} // namespace flk

@@ -1,0 +1,183 @@
+#include "TaskListModel.h"
+
+#include "api/JsonUtil.h"
+#include "api/Localization.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QLocale>
+
+namespace flk {
+
+namespace {
+struct ColumnInfo {
+    const char *identifier;
+    const char *key;
+    const char *title;
+};
+const ColumnInfo kColumns[TaskListModel::ColumnCount] = {
+    { "ColPosition", "position", QT_TRID_NOOP("COL_POSITION") },
+    { "ColName", "name", QT_TRID_NOOP("COL_NAME") },
+    { "ColSize", "size", QT_TRID_NOOP("COL_SIZE") },
+    { "ColPercent", "percent", QT_TRID_NOOP("COL_PERCENT") },
+    { "ColDownload", "download", QT_TRID_NOOP("DOWNLOAD") },
+    { "ColUpload", "upload", QT_TRID_NOOP("UPLOAD") },
+    { "ColETA", "eta", QT_TRID_NOOP("COL_ETA") },
+    { "ColQueuePosition", "queuePosition_active", QT_TRID_NOOP("COL_QUEUE_POSITION") },
+    { "ColEndTime", "complete_time", QT_TRID_NOOP("COL_END_TIME") },
+    { "ColStatus", "status", QT_TRID_NOOP("COL_STATUS") },
+    { "ColOwner", "owner", QT_TRID_NOOP("COL_OWNER") },
+    { "ColType", "type", QT_TRID_NOOP("COL_TYPE") },
+};
+} // namespace
+
+const char *TaskListModel::columnIdentifier(int column)
+{
+    return kColumns[column].identifier;
+}
+const char *TaskListModel::columnKey(int column)
+{
+    return kColumns[column].key;
+}
+const char *TaskListModel::columnTitleKey(int column)
+{
+    return kColumns[column].title;
+}
+
+int TaskListModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_rows.size());
+}
+
+int TaskListModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant TaskListModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= m_rows.size())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return m_rows[index.row()].cells[size_t(index.column())];
+    return {};
+}
+
+QVariant TaskListModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
+        return localized(kColumns[section].title);
+    return {};
+}
+
+QString TaskListModel::cellText(int column, const QJsonObject &task)
+{
+    const QLatin1String key(kColumns[column].key);
+    const QJsonValue v = task.value(key);
+    if (v.isUndefined())
+        return QString();
+    if (column == ColQueuePosition) {
+        const qint64 n = json::toInt(v);
+        return n < 1 ? QString() : QString::number(n);
+    }
+    if (column == ColEndTime) {
+        const qint64 t = json::toInt(v);
+        if (t < 1)
+            return QString();
+        return QLocale().toString(
+            QDateTime::fromSecsSinceEpoch(t).toLocalTime(), QLocale::ShortFormat);
+    }
+    return json::toString(v);
+}
+
+TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
+{
+    TaskListSnapshot s;
+    const QJsonArray files = json::arrayValue(reply, u"files");
+    s.rows.reserve(files.size());
+    for (const QJsonValue &f : files) {
+        const QJsonObject task = json::toObject(f);
+        TaskRow row;
+        row.type = json::stringValue(task, u"type");
+        row.id = task.value(QLatin1String("id"));
+        row.idValue = json::toInt(row.id);
+        for (int c = 0; c < ColumnCount; ++c)
+            row.cells[size_t(c)] = cellText(c, task);
+        s.rows.append(std::move(row));
+    }
+    const auto speed = [&](QStringView key) {
+        const QJsonValue v = reply.value(key);
+        return v.isUndefined() || v.isNull() ? QStringLiteral("0") : json::toString(v);
+    };
+    s.totalDownload = speed(u"total_download_speed");
+    s.totalUpload = speed(u"total_upload_speed");
+    for (const char *key : { "all", "downloading", "completed", "active", "inactive" })
+        s.counts.insert(QLatin1String(key), json::intValue(reply, QString::fromLatin1(key)));
+    return s;
+}
+
+void TaskListModel::apply(TaskListSnapshot snapshot)
+{
+    QList<TaskRow> &incoming = snapshot.rows;
+    bool sameTasks = incoming.size() == m_rows.size();
+    for (qsizetype i = 0; sameTasks && i < incoming.size(); ++i)
+        sameTasks = incoming[i].idValue == m_rows[i].idValue && incoming[i].type == m_rows[i].type;
+    if (!sameTasks) {
+        beginResetModel();
+        m_rows = std::move(incoming);
+        endResetModel();
+        return;
+    }
+    // Same tasks in the same order: only changed cells are announced.
+    for (qsizetype i = 0; i < incoming.size(); ++i) {
+        int first = -1, last = -1;
+        for (int c = 0; c < ColumnCount; ++c) {
+            if (incoming[i].cells[size_t(c)] != m_rows[i].cells[size_t(c)]) {
+                if (first < 0)
+                    first = c;
+                last = c;
+            }
+        }
+        if (first < 0)
+            continue;
+        m_rows[i] = std::move(incoming[i]);
+        emit dataChanged(index(int(i), first), index(int(i), last), { Qt::DisplayRole });
+    }
+}
+
+QList<int> TaskListModel::rowsWithKeys(const QSet<QString> &keys) const
+{
+    QList<int> out;
+    if (keys.isEmpty())
+        return out;
+    for (int i = 0; i < m_rows.size(); ++i) {
+        if (keys.contains(m_rows[i].key()))
+            out.append(i);
+    }
+    return out;
+}
+
+QJsonArray TaskListModel::idsFromType(const QList<int> &rows, const QString &type) const
+{
+    QList<int> sorted = rows;
+    std::sort(sorted.begin(), sorted.end());
+    QJsonArray ids;
+    for (int r : sorted) {
+        if (r >= 0 && r < m_rows.size() && (type.isEmpty() || m_rows[r].type == type))
+            ids.append(m_rows[r].id);
+    }
+    return ids;
+}
+
+QString TaskListModel::idStringFromType(const QList<int> &rows, const QString &type) const
+{
+    QString out;
+    for (const QJsonValue &id : idsFromType(rows, type)) {
+        if (!out.isEmpty())
+            out += QLatin1Char(',');
+        out += QString::number(json::toInt(id));
+    }
+    return out;
+}
+
+} // namespace flk

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QList>
+#include <QSet>
+#include <QString>
+#include <QVariantMap>
+
+#include <array>
+
+namespace flk {
+
+// One task as the table shows it, prepared off the GUI thread.
+struct TaskRow {
+    QString type; // "BT" or "HTTP/FTP"
+    QJsonValue id; // as received
+    qint64 idValue = 0;
+    std::array<QString, 12> cells;
+    // Identity of a task across refreshes: its type and its id.
+    QString key() const { return type + QLatin1Char('\x1f') + QString::number(idValue); }
+};
+
+// A decoded "torrent-list" reply.
+struct TaskListSnapshot {
+    QList<TaskRow> rows;
+    QString totalDownload = QStringLiteral("0");
+    QString totalUpload = QStringLiteral("0");
+    QVariantMap counts; // all, downloading, completed, active, inactive
+};
+
+// The task table: the list as last received, in the order received. A
+// refresh that brings the same tasks updates cells in place (no reset), so
+// scroll position, current row and selection stay put.
+class TaskListModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column {
+        ColPosition,
+        ColName,
+        ColSize,
+        ColPercent,
+        ColDownload,
+        ColUpload,
+        ColETA,
+        ColQueuePosition,
+        ColEndTime,
+        ColStatus,
+        ColOwner,
+        ColType,
+        ColumnCount
+    };
+    static const char *columnIdentifier(int column);
+    static const char *columnKey(int column); // reply key
+    static const char *columnTitleKey(int column); // localisation key
+
+    using QAbstractTableModel::QAbstractTableModel;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    // Worker side: the reply's rows with every cell rule applied.
+    static TaskListSnapshot decode(const QJsonObject &reply);
+    static QString cellText(int column, const QJsonObject &task);
+    // GUI side: swaps in the new rows.
+    void apply(TaskListSnapshot snapshot);
+
+    const TaskRow &row(int i) const { return m_rows.at(i); }
+    const QList<TaskRow> &rows() const { return m_rows; }
+    // Rows whose key is in keys, in ascending order (one pass).
+    QList<int> rowsWithKeys(const QSet<QString> &keys) const;
+    // _get_IDs:from_Type: (empty type: every row).
+    QJsonArray idsFromType(const QList<int> &rows, const QString &type) const;
+    // _get_ID_String:from_Type: — "%ld" joined by ",".
+    QString idStringFromType(const QList<int> &rows, const QString &type) const;
+
+private:
+    QList<TaskRow> m_rows;
+};
+
+} // namespace flk

@@ -1,0 +1,297 @@
+// The task list: cell rules, row updates without resets, selection kept by
+// type and id, totals and counts, commands in pairs, and polls that never
+// pile up.
+#include "SimFixture.h"
+
+#include "api/CgiCtrl.h"
+#include "api/CgiOperations.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "app/KSTProgressHUDHelper.h"
+#include "servers/FavoriteObject.h"
+#include "tasks/DownloadCategoryViewController.h"
+#include "tasks/DownloadViewController.h"
+#include "tasks/TaskListModel.h"
+
+#include <QJsonArray>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QToolButton>
+#include <QtTest>
+
+using namespace flk;
+using nassim::SimReply;
+
+namespace {
+QJsonObject task(qint64 id, const QString &type, const QString &name = "t")
+{
+    return { { "id", id }, { "type", type }, { "name", name }, { "queuePosition_active", 0 },
+        { "complete_time", 0 } };
+}
+QJsonObject reply(const QJsonArray &files, bool withTotals = true)
+{
+    QJsonObject r { { "success", 1 }, { "files", files }, { "all", files.size() },
+        { "downloading", 1 }, { "completed", 0 }, { "active", 2 }, { "inactive", 3 } };
+    if (withTotals) {
+        r.insert("total_download_speed", "1.00 MB/s");
+        r.insert("total_upload_speed", "2.00 KB/s");
+    }
+    return r;
+}
+} // namespace
+
+class TestTaskList : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installTranslations(); }
+
+    void cellRules()
+    {
+        QJsonObject t = task(1, "BT");
+        QCOMPARE(TaskListModel::cellText(TaskListModel::ColQueuePosition, t), QString());
+        QCOMPARE(TaskListModel::cellText(TaskListModel::ColEndTime, t), QString());
+        t["queuePosition_active"] = 3;
+        t["complete_time"] = 1700000000;
+        QCOMPARE(TaskListModel::cellText(TaskListModel::ColQueuePosition, t), QStringLiteral("3"));
+        QVERIFY(!TaskListModel::cellText(TaskListModel::ColEndTime, t).isEmpty());
+        QCOMPARE(TaskListModel::cellText(TaskListModel::ColStatus, t), QString()); // missing key
+        QCOMPARE(TaskListModel::cellText(TaskListModel::ColType, t), QStringLiteral("BT"));
+        QCOMPARE(QString(TaskListModel::columnIdentifier(TaskListModel::ColEndTime)),
+            QStringLiteral("ColEndTime"));
+    }
+
+    void decodeTotalsAndCounts()
+    {
+        const TaskListSnapshot s = TaskListModel::decode(reply({ task(1, "BT") }, false));
+        QCOMPARE(s.totalDownload, QStringLiteral("0"));
+        QCOMPARE(s.totalUpload, QStringLiteral("0"));
+        QCOMPARE(s.counts.value("inactive").toInt(), 3);
+        // Rubbish in the reply reads as empty, never a crash.
+        const TaskListSnapshot bad = TaskListModel::decode(
+            QJsonObject { { "files", QJsonArray { 1, "x", QJsonValue() } } });
+        QCOMPARE(bad.rows.size(), 3);
+        QCOMPARE(bad.rows[0].type, QString());
+    }
+
+    void sameTasksUpdateInPlace()
+    {
+        TaskListModel model;
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+        model.apply(TaskListModel::decode(reply({ task(1, "BT", "a"), task(2, "BT", "b") })));
+        QCOMPARE(resets.size(), 1);
+        model.apply(TaskListModel::decode(reply({ task(1, "BT", "a"), task(2, "BT", "b2") })));
+        QCOMPARE(resets.size(), 1); // no reset for the same tasks
+        QCOMPARE(changes.size(), 1);
+        QCOMPARE(changes[0][0].value<QModelIndex>().row(), 1);
+        model.apply(TaskListModel::decode(reply({ task(2, "BT", "b2") })));
+        QCOMPARE(resets.size(), 2);
+    }
+
+    void idsByType()
+    {
+        TaskListModel model;
+        model.apply(
+            TaskListModel::decode(reply({ task(12, "BT"), task(5, "HTTP/FTP"), task(40, "BT") })));
+        QCOMPARE(model.idStringFromType({ 2, 0 }, "BT"), QStringLiteral("12,40"));
+        QCOMPARE(model.idStringFromType({ 0, 1, 2 }, "HTTP/FTP"), QStringLiteral("5"));
+        QCOMPARE(model.idStringFromType({ 1 }, "BT"), QString());
+        QCOMPARE(model.idStringFromType({ 0, 1, 2 }, QString()), QStringLiteral("12,5,40"));
+        QCOMPARE(model.idsFromType({ 0 }, "BT").first().toInteger(), 12);
+    }
+
+    void selectionKeptByTypeAndId()
+    {
+        DownloadViewController view;
+        view.applyList(TaskListModel::decode(
+            reply({ task(7, "BT"), task(7, "HTTP/FTP"), task(9, "BT"), task(8, "HTTP/FTP") })));
+        QTableView *table = view.tableView();
+        table->selectionModel()->select(
+            QItemSelection(view.model()->index(0, 0), view.model()->index(1, 11)),
+            QItemSelectionModel::ClearAndSelect);
+        QCOMPARE(view.selectedRows(), (QList<int> { 0, 1 }));
+        // New order; task 9 gone; another "BT" 8 appears.
+        view.applyList(TaskListModel::decode(
+            reply({ task(8, "BT"), task(7, "HTTP/FTP"), task(8, "HTTP/FTP"), task(7, "BT") })));
+        QCOMPARE(view.selectedRows(), (QList<int> { 1, 3 }));
+        // Only the "BT" 7 selected: the "HTTP/FTP" 7 does not come along.
+        table->selectionModel()->select(
+            QItemSelection(view.model()->index(3, 0), view.model()->index(3, 11)),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        view.applyList(TaskListModel::decode(reply({ task(7, "HTTP/FTP"), task(7, "BT") })));
+        QCOMPARE(view.selectedRows(), QList<int> { 1 });
+        QCOMPARE(view.textNowSpeed()->text(),
+            stringWithKSTFormat(localized("TXT_NOW_SPEED"), { "1.00 MB/s", "2.00 KB/s" }));
+        view.applyList(TaskListModel::decode(reply({}, false)));
+        QCOMPARE(view.model()->rowCount(), 0);
+        QCOMPARE(view.textNowSpeed()->text(),
+            stringWithKSTFormat(localized("TXT_NOW_SPEED"), { "0", "0" }));
+    }
+
+    void countsReachTheCategoryListOfTheSameHostOnly()
+    {
+        DownloadViewController list, otherList;
+        DownloadCategoryViewController categories;
+        NotificationCenter::defaultCenter()->addObserver(
+            kNOTIFY_DOWNLOAD_ENTRY_UPDATED, &categories,
+            [&](const Notification &n) { categories.on_Download_Entry_Changed(n); }, &list);
+        otherList.applyList(TaskListModel::decode(reply({ task(1, "BT") })));
+        QCOMPARE(categories.entries()->entry(0).title, localized("ITEM_CATE_ALL") + " (0)");
+        list.applyList(TaskListModel::decode(reply({ task(1, "BT"), task(2, "BT") })));
+        QCOMPARE(categories.entries()->entry(0).title, localized("ITEM_CATE_ALL") + " (2)");
+        QCOMPARE(categories.entries()->entry(4).title, localized("ITEM_CATE_INACTIVE") + " (3)");
+        QObject observer;
+        QVariant category;
+        NotificationCenter::defaultCenter()->addObserver(
+            kNOTIFY_DOWNLOAD_CATEGORY_CHANGED, &observer,
+            [&](const Notification &n) { category = n.userInfo.value("category"); }, &categories);
+        categories.selectCategory(2);
+        QCOMPARE(category.toUInt(), 2u);
+    }
+
+    void refreshAgainstTheNas()
+    {
+        SimFixture sim;
+        CgiCtrl client;
+        Error e;
+        QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
+        DownloadViewController view;
+        view.setCtrlCgi(&client);
+        QSignalSpy applied(&view, &DownloadViewController::listApplied);
+        view.refresh_Items();
+        QVERIFY(view.isListRequestOutstanding());
+        view.refresh_Items(); // skipped: the previous one is still out
+        QTRY_COMPARE(applied.size(), 1);
+        QCOMPARE(sim.server().requestsFor("torrent-list").size(), 1);
+        const QJsonObject form
+            = sim.server().requestsFor("torrent-list").last().value("form").toObject();
+        QCOMPARE(form,
+            (QJsonObject { { "type", "0" }, { "sortby", "position" }, { "orderby", "asc" },
+                { "filter", "" } }));
+        QCOMPARE(view.model()->rowCount(), sim.state().tasks().count());
+        QVERIFY(!view.tableView()->isColumnHidden(TaskListModel::ColOwner)); // admin
+
+        // A failed request changes nothing.
+        const int rows = view.model()->rowCount();
+        view.tableView()->selectRow(0);
+        sim.server().applyControl("non_json", "1");
+        view.refresh_Items();
+        QTRY_VERIFY(!view.isListRequestOutstanding());
+        QCOMPARE(view.model()->rowCount(), rows);
+        QCOMPARE(view.selectedRows(), QList<int> { 0 });
+
+        // Category and filter travel to the NAS.
+        view.on_Category_Changed(
+            Notification { kNOTIFY_DOWNLOAD_CATEGORY_CHANGED, nullptr, { { "category", 2u } } });
+        QTRY_VERIFY(!view.isListRequestOutstanding());
+        QCOMPARE(sim.server()
+                     .requestsFor("torrent-list")
+                     .last()
+                     .value("form")
+                     .toObject()
+                     .value("type")
+                     .toString(),
+            QStringLiteral("2"));
+    }
+
+    void commandsSendOneRequestPerKind()
+    {
+        SimFixture sim;
+        sim.server().on(kCgiPathBtdlm, "torrent-list", true, [](nassim::Call &) {
+            SimReply r;
+            r.json
+                = reply({ task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP"), task(4, "BT") });
+            return r;
+        });
+        for (const char *act :
+            { "torrent-start", "download-start", "torrent-queue", "torrent-stop", "download-stop" })
+            sim.server().on(
+                kCgiPathBtdlm, act, true, [](nassim::Call &) { return SimReply::ok(); });
+        CgiCtrl client;
+        Error e;
+        QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
+        DownloadViewController view;
+        view.setCtrlCgi(&client);
+        QSignalSpy applied(&view, &DownloadViewController::listApplied);
+        view.refresh_Items();
+        QTRY_COMPARE(applied.size(), 1);
+        auto select = [&](QList<int> rows) {
+            QItemSelection s;
+            for (int r : rows)
+                s.select(view.model()->index(r, 0), view.model()->index(r, 11));
+            view.tableView()->selectionModel()->select(s, QItemSelectionModel::ClearAndSelect);
+        };
+        select({ 0, 1, 2 });
+        QVERIFY(view.btnUp()->isEnabled());
+        view.on_Start_Torrent();
+        view.on_Pause_Torrent(); // the overlay shows: dropped
+        KSTProgressHUDHelper::waitForAllQueues();
+        QTRY_COMPARE(applied.size(), 2);
+        QCOMPARE(sim.server()
+                     .requestsFor("torrent-start")
+                     .last()
+                     .value("form")
+                     .toObject()
+                     .value("id")
+                     .toString(),
+            QStringLiteral("1"));
+        QCOMPARE(sim.server()
+                     .requestsFor("download-start")
+                     .last()
+                     .value("form")
+                     .toObject()
+                     .value("id")
+                     .toString(),
+            QStringLiteral("2,3"));
+        QVERIFY(sim.server().requestsFor("torrent-stop").isEmpty());
+
+        view.on_Torrent_Up();
+        KSTProgressHUDHelper::waitForAllQueues();
+        QTRY_COMPARE(applied.size(), 3);
+        const QJsonObject queue
+            = sim.server().requestsFor("torrent-queue").last().value("form").toObject();
+        QCOMPARE(queue, (QJsonObject { { "id", "1,2,3" }, { "direction", "up" } }));
+
+        // Plain tasks only: nothing for torrents is sent, and no queue moves.
+        select({ 1, 2 });
+        QVERIFY(!view.btnUp()->isEnabled());
+        QVERIFY(view.btnStart()->isEnabled());
+        view.on_Pause_Torrent();
+        KSTProgressHUDHelper::waitForAllQueues();
+        QTRY_COMPARE(applied.size(), 4);
+        QVERIFY(sim.server().requestsFor("torrent-stop").isEmpty());
+        QCOMPARE(sim.server().requestsFor("download-stop").size(), 1);
+    }
+
+    void failureViewAndReconnect()
+    {
+        DownloadViewController view;
+        view.resize(600, 400);
+        view.show();
+        view.category = 3;
+        auto record = std::make_shared<FavoriteObject>(QJsonObject { { "host_id", "HOST-1" } });
+        view.setFavObj(record);
+        view.applyList(TaskListModel::decode(reply({ task(1, "BT") })));
+        view.tableView()->selectRow(0);
+        view.on_Show_Login_Fail_View();
+        QCOMPARE(view.category, 0u);
+        QVERIFY(view.emptyView()->isVisible());
+        QVERIFY(!view.btnStart()->isEnabled());
+        QObject observer;
+        QString heard;
+        NotificationCenter::defaultCenter()->addObserver(kNOTIFY_RE_LOGIN_FAVORITE, &observer,
+            [&](const Notification &n) { heard = n.userInfo.value("hostID").toString(); });
+        QTest::mouseClick(view.emptyView()->button(), Qt::LeftButton);
+        QCOMPARE(heard, QStringLiteral("HOST-1"));
+        view.applyList(TaskListModel::decode(reply({ task(1, "BT") })));
+        QVERIFY(!view.emptyView()->isVisible());
+    }
+};
+
+QTEST_MAIN(TestTaskList)
+#include "tst_tasklist.moc"
