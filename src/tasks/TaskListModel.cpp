@@ -4,6 +4,7 @@
 #include "api/Localization.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QJsonArray>
 #include <QLocale>
 
@@ -58,8 +59,13 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || index.row() >= m_rows.size())
         return {};
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return m_rows[index.row()].cells[size_t(index.column())];
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
+        const QString &cell = m_rows[index.row()].cells[size_t(index.column())];
+        // Date-times are kept as seconds and formatted for the rows on screen only.
+        if (index.column() == ColEndTime && !cell.isEmpty())
+            return formatDateTime(cell.toLongLong());
+        return cell;
+    }
     return {};
 }
 
@@ -82,12 +88,15 @@ QString TaskListModel::cellText(int column, const QJsonObject &task)
     }
     if (column == ColEndTime) {
         const qint64 t = json::toInt(v);
-        if (t < 1)
-            return QString();
-        return QLocale().toString(
-            QDateTime::fromSecsSinceEpoch(t).toLocalTime(), QLocale::ShortFormat);
+        return t < 1 ? QString() : formatDateTime(t);
     }
     return json::toString(v);
+}
+
+QString TaskListModel::formatDateTime(qint64 secondsSinceEpoch)
+{
+    return QLocale().toString(
+        QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toLocalTime(), QLocale::ShortFormat);
 }
 
 TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
@@ -95,14 +104,38 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
     TaskListSnapshot s;
     const QJsonArray files = json::arrayValue(reply, u"files");
     s.rows.reserve(files.size());
+    // One pass over each task's members (a member lookup by key is a scan).
+    static const QHash<QString, int> columnOfKey = [] {
+        QHash<QString, int> h;
+        for (int c = 0; c < ColumnCount; ++c)
+            h.insert(QString::fromLatin1(kColumns[c].key), c);
+        return h;
+    }();
     for (const QJsonValue &f : files) {
         const QJsonObject task = json::toObject(f);
         TaskRow row;
-        row.type = json::stringValue(task, u"type");
-        row.id = task.value(QLatin1String("id"));
-        row.idValue = json::toInt(row.id);
-        for (int c = 0; c < ColumnCount; ++c)
-            row.cells[size_t(c)] = cellText(c, task);
+        for (auto it = task.constBegin(); it != task.constEnd(); ++it) {
+            const auto col = columnOfKey.constFind(it.key());
+            if (col == columnOfKey.constEnd()) {
+                if (it.key() == QLatin1String("id")) {
+                    row.id = it.value();
+                    row.idValue = json::toInt(row.id);
+                }
+                continue;
+            }
+            const int c = *col;
+            const QJsonValue v = it.value();
+            if (c == ColEndTime) {
+                const qint64 t = json::toInt(v);
+                row.cells[size_t(c)] = t < 1 ? QString() : QString::number(t);
+            } else if (c == ColQueuePosition) {
+                const qint64 n = json::toInt(v);
+                row.cells[size_t(c)] = n < 1 ? QString() : QString::number(n);
+            } else {
+                row.cells[size_t(c)] = json::toString(v);
+            }
+        }
+        row.type = row.cells[ColType];
         s.rows.append(std::move(row));
     }
     const auto speed = [&](QStringView key) {

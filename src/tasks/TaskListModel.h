@@ -17,7 +17,7 @@ struct TaskRow {
     QString type; // "BT" or "HTTP/FTP"
     QJsonValue id; // as received
     qint64 idValue = 0;
-    std::array<QString, 12> cells;
+    std::array<QString, 12> cells; // display texts; ColEndTime holds the seconds
     // Identity of a task across refreshes: its type and its id.
     QString key() const { return type + QLatin1Char('\x1f') + QString::number(idValue); }
 };
@@ -66,6 +66,8 @@ public:
     // Worker side: the reply's rows with every cell rule applied.
     static TaskListSnapshot decode(const QJsonObject &reply);
     static QString cellText(int column, const QJsonObject &task);
+    // Short date and short time in the user's locale.
+    static QString formatDateTime(qint64 secondsSinceEpoch);
     // GUI side: swaps in the new rows.
     void apply(TaskListSnapshot snapshot);
 

@@ -172,6 +172,7 @@ void NasServer::stop()
 void NasServer::install(httplib::Server &server)
 {
     server.set_keep_alive_max_count(100000);
+    server.set_tcp_nodelay(true);
     server.set_keep_alive_timeout(5);
     server.set_payload_max_length(64 * 1024 * 1024);
     auto cgi = [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); };

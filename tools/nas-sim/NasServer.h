@@ -49,7 +49,8 @@ struct Call {
 struct SimReply {
     int status = 200;
     QJsonObject json;
-    QByteArray contentType = "application/json";
+    // With a charset the front does not compress it (large lists stay fast).
+    QByteArray contentType = "application/json; charset=utf-8";
     QList<QPair<QByteArray, QByteArray>> headers;
 
     static SimReply ok(QJsonObject members = {});

@@ -1,0 +1,78 @@
+// Decoding and applying a "torrent-list" reply, and a whole list round trip
+// against the simulated NAS.
+#include "NasServer.h"
+#include "NasState.h"
+
+#include "api/CgiCtrl.h"
+#include "tasks/TaskListModel.h"
+
+#include <QApplication>
+#include <QJsonDocument>
+#include <QSet>
+
+#include <benchmark/benchmark.h>
+
+using namespace flk;
+
+namespace {
+
+QByteArray listReply(int n)
+{
+    nassim::NasTasks tasks;
+    tasks.makeSynthetic(n);
+    return QJsonDocument(tasks.list(0, "position", "asc", "", 0)).toJson(QJsonDocument::Compact);
+}
+
+// Parse, decode, apply to a model that already shows the list, and restore
+// a selection of 10% of the rows by type and id: one poll's work.
+void BM_DecodeAndApply(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const QByteArray body = listReply(n);
+    TaskListModel model;
+    model.apply(TaskListModel::decode(QJsonDocument::fromJson(body).object()));
+    QSet<QString> selected;
+    for (int i = 0; i < n; i += 10)
+        selected.insert(model.row(i).key());
+    for (auto _ : state) {
+        TaskListSnapshot snapshot = TaskListModel::decode(QJsonDocument::fromJson(body).object());
+        model.apply(std::move(snapshot));
+        benchmark::DoNotOptimize(model.rowsWithKeys(selected));
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_DecodeAndApply)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Arg(50000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_ListRoundTrip(benchmark::State &state)
+{
+    nassim::NasState nas;
+    nas.tasks().makeSynthetic(int(state.range(0)));
+    nassim::NasServer server(nas);
+    server.start("127.0.0.1", 0, -1);
+    CgiCtrl client;
+    Error e;
+    client.login_Server(server.httpBase(), "admin", "admin", false, &e);
+    TaskListModel model;
+    for (auto _ : state) {
+        const auto reply = client.get_Torrent_List(0, "position", "asc", "", &e);
+        model.apply(TaskListModel::decode(*reply));
+    }
+    server.clearLog();
+}
+BENCHMARK(BM_ListRoundTrip)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
