@@ -367,39 +367,39 @@ QList<qint64> NasTasks::parseIds(const QString &text)
     return ids;
 }
 
+bool NasTasks::forEach(
+    const QString &type, const QList<qint64> &ids, const std::function<void(Task &)> &fn)
+{
+    // Caller holds m_mutex. False when an id is unknown (the others still apply).
+    bool all = true;
+    for (qint64 id : ids) {
+        if (Task *t = find(type, id))
+            fn(*t);
+        else
+            all = false;
+    }
+    return all;
+}
+
 bool NasTasks::start(const QString &type, const QList<qint64> &ids)
 {
     QMutexLocker lock(&m_mutex);
-    bool all = true;
-    for (qint64 id : ids) {
-        Task *t = find(type, id);
-        if (!t) {
-            all = false;
-            continue;
+    return forEach(type, ids, [](Task &t) {
+        if (t.status == Paused || t.status == Waiting) {
+            t.status = Downloading;
+            if (t.dlRate == 0)
+                t.dlRate = 750000;
         }
-        if (t->status == Paused || t->status == Waiting) {
-            t->status = Downloading;
-            if (t->dlRate == 0)
-                t->dlRate = 750000;
-        }
-    }
-    return all;
+    });
 }
 
 bool NasTasks::stop(const QString &type, const QList<qint64> &ids)
 {
     QMutexLocker lock(&m_mutex);
-    bool all = true;
-    for (qint64 id : ids) {
-        Task *t = find(type, id);
-        if (!t) {
-            all = false;
-            continue;
-        }
-        if (t->status == Downloading || t->status == Waiting || t->status == Seeding)
-            t->status = t->progress >= 1.0 ? Completed : Paused;
-    }
-    return all;
+    return forEach(type, ids, [](Task &t) {
+        if (t.status == Downloading || t.status == Waiting || t.status == Seeding)
+            t.status = t.progress >= 1.0 ? Completed : Paused;
+    });
 }
 
 bool NasTasks::remove(const QString &type, const QList<qint64> &ids)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 
 namespace nassim {
@@ -76,6 +77,8 @@ public:
 private:
     void advance(qint64 now);
     Task *find(const QString &type, qint64 id);
+    bool forEach(
+        const QString &type, const QList<qint64> &ids, const std::function<void(Task &)> &fn);
     QJsonObject record(const Task &t) const;
     static bool inCategory(const Task &t, int category);
     double currentDl(const Task &t) const;
