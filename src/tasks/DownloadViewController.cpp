@@ -1,5 +1,6 @@
 #include "DownloadViewController.h"
 
+#include "TorrentDeleteViewController.h"
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
@@ -80,6 +81,7 @@ DownloadViewController::DownloadViewController(QWidget *parent)
         bar->addWidget(b);
         return b;
     };
+    m_btnDelete = tool(QStyle::SP_TrashIcon, QT_TRID_NOOP("TOOL_TIP_DELETE"));
     m_btnStart = tool(QStyle::SP_MediaPlay, QT_TRID_NOOP("TOOL_TIP_START"));
     m_btnPause = tool(QStyle::SP_MediaPause, QT_TRID_NOOP("TOOL_TIP_PAUSE"));
     m_btnUp = tool(QStyle::SP_ArrowUp, QT_TRID_NOOP("TOOL_TIP_UP"));
@@ -141,6 +143,35 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     m_emptyView = new EmptyView(this);
     m_emptyView->hide();
 
+    // Context menu: Edit, Delete, -, Start, Pause, -, Up, Down.
+    m_menuDownload = new QMenu(this);
+    QAction *edit = m_menuDownload->addAction(localized("TOOL_TIP_EDIT"));
+    edit->setEnabled(false); // the new-task dialog arrives with the adding-tasks work
+    connect(m_menuDownload->addAction(localized("TOOL_TIP_DELETE")), &QAction::triggered, this,
+        &DownloadViewController::on_Delete_Torrent);
+    m_menuDownload->addSeparator();
+    connect(m_menuDownload->addAction(localized("TOOL_TIP_START")), &QAction::triggered, this,
+        &DownloadViewController::on_Start_Torrent);
+    connect(m_menuDownload->addAction(localized("TOOL_TIP_PAUSE")), &QAction::triggered, this,
+        &DownloadViewController::on_Pause_Torrent);
+    m_menuDownload->addSeparator();
+    connect(m_menuDownload->addAction(localized("TOOL_TIP_UP")), &QAction::triggered, this,
+        &DownloadViewController::on_Torrent_Up);
+    connect(m_menuDownload->addAction(localized("TOOL_TIP_DOWN")), &QAction::triggered, this,
+        &DownloadViewController::on_Torrent_Down);
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(table, &QWidget::customContextMenuRequested, this, [this, table](const QPoint &p) {
+        // Below the last row: no menu. On a row outside the selection: that
+        // row alone becomes the selection first.
+        const QModelIndex at = table->indexAt(p);
+        if (!at.isValid())
+            return;
+        if (!table->selectionModel()->isRowSelected(at.row(), {}))
+            table->selectRow(at.row());
+        m_menuDownload->popup(table->viewport()->mapToGlobal(p));
+    });
+    connect(m_btnDelete, &QToolButton::clicked, this, &DownloadViewController::on_Delete_Torrent);
+
     connect(m_btnStart, &QToolButton::clicked, this, &DownloadViewController::on_Start_Torrent);
     connect(m_btnPause, &QToolButton::clicked, this, &DownloadViewController::on_Pause_Torrent);
     connect(m_btnUp, &QToolButton::clicked, this, &DownloadViewController::on_Torrent_Up);
@@ -175,12 +206,18 @@ void DownloadViewController::updateButtons()
 {
     const QList<int> rows = selectedRows();
     const bool any = !rows.isEmpty() && !m_emptyView->isVisible();
+    // Torrent tasks among the selection: h (plain ones) differs from n.
     const bool torrents = any && !m_model->idStringFromType(rows, QStringLiteral("BT")).isEmpty();
+    m_btnDelete->setEnabled(any);
     m_btnStart->setEnabled(any);
     m_btnPause->setEnabled(any);
-    // The queue holds torrent tasks only.
     m_btnUp->setEnabled(torrents);
     m_btnDown->setEnabled(torrents);
+    const QList<QAction *> items = m_menuDownload->actions();
+    for (int i : { 1, 3, 4 })
+        items[i]->setEnabled(any);
+    for (int i : { 6, 7 })
+        items[i]->setEnabled(torrents);
 }
 
 void DownloadViewController::refresh_Items()
@@ -262,8 +299,7 @@ void DownloadViewController::on_Show_Login_Fail_View()
     updateButtons();
 }
 
-void DownloadViewController::runCommand(
-    const QString &btAct, const QString &plainAct, bool queue, bool up)
+void DownloadViewController::runCommand(Command command, int mode)
 {
     const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
     CgiCtrl *client = handle ? handle.get() : ctrlCgi();
@@ -276,20 +312,36 @@ void DownloadViewController::runCommand(
     QPointer<DownloadViewController> self(this);
     QWidget *over = Utility::mainView() ? Utility::mainView() : this;
     HUD()->show_HUD(
-        [handle, client, btAct, plainAct, queue, up, bt, plain, all] {
+        [handle, client, command, mode, bt, plain, all] {
+            // A request whose id list is empty is not sent; the second of a
+            // pair goes whatever the first returned.
             Error e;
-            if (queue) {
+            switch (command) {
+            case Command::Start:
+                if (!bt.isEmpty())
+                    client->start_Torrent(bt, &e);
+                if (!plain.isEmpty())
+                    client->start_Download(plain, &e);
+                break;
+            case Command::Pause:
+                if (!bt.isEmpty())
+                    client->stop_Torrent(bt, &e);
+                if (!plain.isEmpty())
+                    client->stop_Download(plain, &e);
+                break;
+            case Command::Up:
+            case Command::Down:
                 if (!all.isEmpty())
-                    client->change_Torrent_Order(
-                        all, up ? QStringLiteral("up") : QStringLiteral("down"), &e);
-                return;
+                    client->change_Torrent_Order(all,
+                        command == Command::Up ? QStringLiteral("up") : QStringLiteral("down"), &e);
+                break;
+            case Command::Delete:
+                if (!bt.isEmpty())
+                    client->remove_Torrent(bt, mode, &e);
+                if (!plain.isEmpty())
+                    client->remove_Download(plain, mode, &e);
+                break;
             }
-            if (!bt.isEmpty())
-                btAct == QLatin1String("torrent-start") ? client->start_Torrent(bt, &e)
-                                                        : client->stop_Torrent(bt, &e);
-            if (!plain.isEmpty())
-                plainAct == QLatin1String("download-start") ? client->start_Download(plain, &e)
-                                                            : client->stop_Download(plain, &e);
         },
         over,
         [self] {
@@ -300,22 +352,45 @@ void DownloadViewController::runCommand(
 
 void DownloadViewController::on_Start_Torrent()
 {
-    runCommand(QStringLiteral("torrent-start"), QStringLiteral("download-start"), false, false);
+    runCommand(Command::Start);
 }
 
 void DownloadViewController::on_Pause_Torrent()
 {
-    runCommand(QStringLiteral("torrent-stop"), QStringLiteral("download-stop"), false, false);
+    runCommand(Command::Pause);
 }
 
 void DownloadViewController::on_Torrent_Up()
 {
-    runCommand(QString(), QString(), true, true);
+    runCommand(Command::Up);
 }
 
 void DownloadViewController::on_Torrent_Down()
 {
-    runCommand(QString(), QString(), true, false);
+    runCommand(Command::Down);
+}
+
+void DownloadViewController::on_Delete_Torrent()
+{
+    if (selectedRows().isEmpty() || HUD()->isShowing())
+        return;
+    ToTorrentDeleteView();
+}
+
+void DownloadViewController::ToTorrentDeleteView()
+{
+    auto *sheet = new TorrentDeleteViewController;
+    QPointer<DownloadViewController> self(this);
+    sheet->completion = [self](bool ok, const QVariant &mode) {
+        if (ok && self)
+            self->deleteSelected(mode.toInt());
+    };
+    KSTSheetViewController::presentSheet(this, sheet);
+}
+
+void DownloadViewController::deleteSelected(int mode)
+{
+    runCommand(Command::Delete, mode);
 }
 
 } // namespace flk

@@ -55,6 +55,12 @@ public:
     void on_Torrent_Up();
     void on_Torrent_Down();
     void on_Edit_Filter(const QString &text);
+    // Opens the delete sheet; on OK removes the selected tasks with its mode.
+    void on_Delete_Torrent();
+    void ToTorrentDeleteView();
+    void deleteSelected(int mode);
+    QMenu *menuDownload() const { return m_menuDownload; }
+    QToolButton *btnDelete() const { return m_btnDelete; }
 
     TaskListModel *model() const { return m_model; }
     QList<int> selectedRows() const;
@@ -77,12 +83,14 @@ signals:
 private:
     void updateButtons();
     // Sends the request of each non-empty id list, then refreshes.
-    void runCommand(const QString &btAct, const QString &plainAct, bool queue, bool up);
+    enum class Command { Start, Pause, Up, Down, Delete };
+    void runCommand(Command command, int mode = 0);
 
     TaskListModel *m_model;
     QLabel *m_textNowSpeed;
     EmptyView *m_emptyView;
-    QToolButton *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown;
+    QToolButton *m_btnDelete, *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown;
+    QMenu *m_menuDownload;
     QLineEdit *m_editFilter;
     QMenu *m_headerMenu;
     std::shared_ptr<FavoriteObject> m_favObj;

@@ -13,6 +13,9 @@
 #include "tasks/DownloadCategoryViewController.h"
 #include "tasks/DownloadViewController.h"
 #include "tasks/TaskListModel.h"
+#include "tasks/TorrentDeleteViewController.h"
+#include <QMenu>
+#include <QRadioButton>
 
 #include <QJsonArray>
 #include <QLabel>
@@ -266,6 +269,75 @@ private slots:
         QTRY_COMPARE(applied.size(), 4);
         QVERIFY(sim.server().requestsFor("torrent-stop").isEmpty());
         QCOMPARE(sim.server().requestsFor("download-stop").size(), 1);
+    }
+
+    void deleteSheetGivesTheMode()
+    {
+        for (int mode : { 0, 1 }) {
+            TorrentDeleteViewController sheet;
+            QVariant result;
+            bool ok = false;
+            sheet.completion = [&](bool o, const QVariant &r) {
+                ok = o;
+                result = r;
+            };
+            if (mode == 1)
+                sheet.taskAndFiles()->setChecked(true);
+            sheet.on_Ok();
+            QVERIFY(ok);
+            QCOMPARE(result.toInt(), mode);
+        }
+        TorrentDeleteViewController sheet;
+        bool ok = true;
+        QVariant result = 5;
+        sheet.completion = [&](bool o, const QVariant &r) {
+            ok = o;
+            result = r;
+        };
+        sheet.on_Cancel();
+        QVERIFY(!ok);
+        QVERIFY(!result.isValid());
+    }
+
+    void deleteSendsTheModeToBothActsAndMenuFollowsSelection()
+    {
+        SimFixture sim;
+        sim.server().on(kCgiPathBtdlm, "torrent-list", true, [](nassim::Call &) {
+            SimReply r;
+            r.json = reply({ task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP") });
+            return r;
+        });
+        for (const char *act : { "torrent-remove", "download-delete" })
+            sim.server().on(
+                kCgiPathBtdlm, act, true, [](nassim::Call &) { return SimReply::ok(); });
+        CgiCtrl client;
+        Error e;
+        QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
+        DownloadViewController view;
+        view.setCtrlCgi(&client);
+        QSignalSpy applied(&view, &DownloadViewController::listApplied);
+        view.refresh_Items();
+        QTRY_COMPARE(applied.size(), 1);
+        const QList<QAction *> items = view.menuDownload()->actions();
+        QCOMPARE(items.size(), 8);
+        QVERIFY(!items[1]->isEnabled());
+        QItemSelection s(view.model()->index(1, 0), view.model()->index(2, 11));
+        view.tableView()->selectionModel()->select(s, QItemSelectionModel::ClearAndSelect);
+        // Plain tasks only: delete, start, pause yes; queue moves no.
+        QVERIFY(items[1]->isEnabled() && items[3]->isEnabled() && items[4]->isEnabled());
+        QVERIFY(!items[6]->isEnabled() && !items[7]->isEnabled());
+        QVERIFY(view.btnDelete()->isEnabled());
+        view.tableView()->selectionModel()->select(
+            QItemSelection(view.model()->index(0, 0), view.model()->index(2, 11)),
+            QItemSelectionModel::ClearAndSelect);
+        QVERIFY(items[6]->isEnabled());
+        view.deleteSelected(1);
+        KSTProgressHUDHelper::waitForAllQueues();
+        QTRY_COMPARE(applied.size(), 2);
+        QCOMPARE(sim.server().requestsFor("torrent-remove").last().value("form").toObject(),
+            (QJsonObject { { "id", "1" }, { "mode", "1" } }));
+        QCOMPARE(sim.server().requestsFor("download-delete").last().value("form").toObject(),
+            (QJsonObject { { "id", "2,3" }, { "mode", "1" } }));
     }
 
     void failureViewAndReconnect()
