@@ -8,7 +8,7 @@
 namespace flk {
 
 // What a prompt shows. buttons[0] is the affirmative button ("OK" or "YES").
-struct AlertSpec {
+struct AlertRequest {
     enum Style { Warning = 0, Informational = 1, Critical = 2 };
     QString title;
     QString message;
@@ -27,7 +27,7 @@ class AlertPresenter
 {
 public:
     virtual ~AlertPresenter() = default;
-    virtual void present(const AlertSpec &spec, std::function<void(int button)> done) = 0;
+    virtual void present(const AlertRequest &request, std::function<void(int button)> done) = 0;
 
     static AlertPresenter *current();
     // Installs p (not owned); pass nullptr to uninstall.

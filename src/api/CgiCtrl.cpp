@@ -616,15 +616,15 @@ void CgiCtrl::_present_Alert(const QString &message, int alertID, bool yesNo)
     QMetaObject::invokeMethod(
         this,
         [self, message, alertID, yesNo, hostAtError] {
-            AlertSpec spec;
-            spec.title = localized("ERROR");
-            spec.message = message;
+            AlertRequest request;
+            request.title = localized("ERROR");
+            request.message = message;
             if (yesNo) {
-                spec.buttons = { localized("YES"), localized("NO") };
-                spec.style = AlertSpec::Informational;
+                request.buttons = { localized("YES"), localized("NO") };
+                request.style = AlertRequest::Informational;
             } else {
-                spec.buttons = { localized("OK") };
-                spec.style = AlertSpec::Warning;
+                request.buttons = { localized("OK") };
+                request.style = AlertRequest::Warning;
             }
             auto closed = [self, alertID, hostAtError](int button) {
                 if (!self)
@@ -641,9 +641,9 @@ void CgiCtrl::_present_Alert(const QString &message, int alertID, bool yesNo)
                 self->m_alertShowing = false;
             };
             if (AlertPresenter *p = AlertPresenter::current()) {
-                p->present(spec, closed);
+                p->present(request, closed);
             } else {
-                qWarning("%s: %s", qPrintable(spec.title), qPrintable(spec.message));
+                qWarning("%s: %s", qPrintable(request.title), qPrintable(request.message));
                 closed(-1);
             }
         },

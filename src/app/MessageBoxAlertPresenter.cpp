@@ -17,22 +17,22 @@ QWidget *MessageBoxAlertPresenter::topMostWindow()
     return nullptr;
 }
 
-void MessageBoxAlertPresenter::present(const AlertSpec &spec, std::function<void(int)> done)
+void MessageBoxAlertPresenter::present(const AlertRequest &request, std::function<void(int)> done)
 {
     QWidget *parent
-        = spec.parentWindow ? static_cast<QWidget *>(spec.parentWindow) : topMostWindow();
+        = request.parentWindow ? static_cast<QWidget *>(request.parentWindow) : topMostWindow();
     auto *box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowTitle(spec.title);
-    box->setText(spec.title);
-    box->setInformativeText(spec.message);
-    box->setIcon(spec.style == AlertSpec::Informational ? QMessageBox::Information
-            : spec.style == AlertSpec::Critical         ? QMessageBox::Critical
-                                                        : QMessageBox::Warning);
+    box->setWindowTitle(request.title);
+    box->setText(request.title);
+    box->setInformativeText(request.message);
+    box->setIcon(request.style == AlertRequest::Informational ? QMessageBox::Information
+            : request.style == AlertRequest::Critical         ? QMessageBox::Critical
+                                                              : QMessageBox::Warning);
     QList<QAbstractButton *> buttons;
-    for (int i = 0; i < spec.buttons.size(); ++i) {
+    for (int i = 0; i < request.buttons.size(); ++i) {
         auto role = i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
-        buttons << box->addButton(spec.buttons[i], role);
+        buttons << box->addButton(request.buttons[i], role);
     }
     if (!buttons.isEmpty())
         box->setDefaultButton(static_cast<QPushButton *>(buttons.first()));

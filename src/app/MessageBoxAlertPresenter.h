@@ -11,7 +11,7 @@ namespace flk {
 class MessageBoxAlertPresenter : public AlertPresenter
 {
 public:
-    void present(const AlertSpec &spec, std::function<void(int button)> done) override;
+    void present(const AlertRequest &request, std::function<void(int button)> done) override;
 
     static QWidget *topMostWindow();
 };

@@ -53,21 +53,21 @@ void showAlert(QWidget *window, int style, const QString &title, const QString &
     const QString &cancelButtonTitle, const QStringList &otherButtonTitles,
     std::function<void(bool, int)> complete)
 {
-    AlertSpec spec;
-    spec.title = title.isNull() ? QStringLiteral("") : title;
-    spec.message = message.isNull() ? QStringLiteral("") : message;
-    spec.buttons = otherButtonTitles;
-    const int cancelIndex = cancelButtonTitle.isEmpty() ? -1 : int(spec.buttons.size());
+    AlertRequest request;
+    request.title = title.isNull() ? QStringLiteral("") : title;
+    request.message = message.isNull() ? QStringLiteral("") : message;
+    request.buttons = otherButtonTitles;
+    const int cancelIndex = cancelButtonTitle.isEmpty() ? -1 : int(request.buttons.size());
     if (cancelIndex >= 0)
-        spec.buttons << cancelButtonTitle;
-    spec.style = AlertSpec::Style(style);
-    spec.parentWindow = window;
+        request.buttons << cancelButtonTitle;
+    request.style = AlertRequest::Style(style);
+    request.parentWindow = window;
     auto done = [complete, cancelIndex](int button) {
         if (complete)
             complete(button == cancelIndex || button < 0, button);
     };
     if (AlertPresenter *p = AlertPresenter::current())
-        p->present(spec, done);
+        p->present(request, done);
     else
         done(-1);
 }

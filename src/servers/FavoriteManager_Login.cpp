@@ -211,20 +211,20 @@ void FavoriteManager::_show_Login_Alert(const Error &error)
     QMetaObject::invokeMethod(
         this,
         [self, message, hostID] {
-            AlertSpec spec;
-            spec.title = localized("ERROR");
-            spec.message = message;
-            spec.buttons = { localized("OK") };
-            spec.style = AlertSpec::Warning;
+            AlertRequest request;
+            request.title = localized("ERROR");
+            request.message = message;
+            request.buttons = { localized("OK") };
+            request.style = AlertRequest::Warning;
             auto closed = [self, hostID](int) {
                 NotificationCenter::defaultCenter()->post(
                     QString::fromLatin1(kNOTIFY_LOGIN_FAVORITE_FAIL), self.data(),
                     { { QStringLiteral("hostID"), hostID } });
             };
             if (AlertPresenter *p = AlertPresenter::current())
-                p->present(spec, closed);
+                p->present(request, closed);
             else {
-                qWarning("%s: %s", qPrintable(spec.title), qPrintable(spec.message));
+                qWarning("%s: %s", qPrintable(request.title), qPrintable(request.message));
                 closed(-1);
             }
         },

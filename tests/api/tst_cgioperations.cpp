@@ -182,7 +182,7 @@ private slots:
         QCOMPARE(e.code, 5000);
         QVERIFY(c->sessionTimeout());
         QTRY_COMPARE(alerts.shown.size(), 1);
-        QCOMPARE(alerts.shown[0].spec.message, localized("TXT_RE_CONNECT_NAS"));
+        QCOMPARE(alerts.shown[0].request.message, localized("TXT_RE_CONNECT_NAS"));
         alerts.close(1);
     }
 

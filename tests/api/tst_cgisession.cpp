@@ -294,11 +294,11 @@ private slots:
         QCOMPARE(e.code, 5000);
         QVERIFY(!c.is_Reviving());
         QTRY_COMPARE(alerts.shown.size(), 1);
-        const AlertSpec spec = alerts.shown[0].spec;
-        QCOMPARE(spec.title, localized("ERROR"));
-        QCOMPARE(spec.message, localized("TXT_RE_CONNECT_NAS"));
-        QCOMPARE(spec.buttons, (QStringList { localized("YES"), localized("NO") }));
-        QCOMPARE(spec.style, AlertSpec::Informational);
+        const AlertRequest request = alerts.shown[0].request;
+        QCOMPARE(request.title, localized("ERROR"));
+        QCOMPARE(request.message, localized("TXT_RE_CONNECT_NAS"));
+        QCOMPARE(request.buttons, (QStringList { localized("YES"), localized("NO") }));
+        QCOMPARE(request.style, AlertRequest::Informational);
 
         // While it shows, further failures show nothing and post nothing.
         c.send_Request(kCgiPathBtdlm, "torrent-list", QVariantMap(), kCgiTorrentList, &e);
@@ -334,9 +334,9 @@ private slots:
             kCgiPathBtdlm, "torrent-add", QVariantMap { { "torrent", "x" } }, kCgiTorrentAdd, &e);
         QCOMPARE(e.code, 5019);
         QTRY_COMPARE(alerts.shown.size(), 1);
-        QCOMPARE(alerts.shown[0].spec.message, localized("ERROR_CGI_TORRENT_ALREADY_ADD"));
-        QCOMPARE(alerts.shown[0].spec.buttons, QStringList { localized("OK") });
-        QCOMPARE(alerts.shown[0].spec.style, AlertSpec::Warning);
+        QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_TORRENT_ALREADY_ADD"));
+        QCOMPARE(alerts.shown[0].request.buttons, QStringList { localized("OK") });
+        QCOMPARE(alerts.shown[0].request.style, AlertRequest::Warning);
         alerts.close(0);
         QCOMPARE(heard, QStringList { kNOTIFY_RE_LOGIN_FAVORITE });
         QCOMPARE(blockedId, 0);
@@ -390,8 +390,8 @@ private slots:
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression("Cgi failed"));
         c.check_Session_Timeout(&e);
         QTRY_COMPARE(alerts.shown.size(), 1);
-        QCOMPARE(alerts.shown[0].spec.message, localized("TXT_RE_CONNECT_NAS"));
-        QCOMPARE(alerts.shown[0].spec.buttons.size(), 2);
+        QCOMPARE(alerts.shown[0].request.message, localized("TXT_RE_CONNECT_NAS"));
+        QCOMPARE(alerts.shown[0].request.buttons.size(), 2);
         alerts.close(1);
     }
 

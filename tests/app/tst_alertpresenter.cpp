@@ -31,7 +31,7 @@ private slots:
         MessageBoxAlertPresenter presenter;
         int answered = -2;
         presenter.present(
-            { "Error", "The connection was lost.", { "Yes", "No" }, AlertSpec::Informational },
+            { "Error", "The connection was lost.", { "Yes", "No" }, AlertRequest::Informational },
             [&](int b) { answered = b; });
         QMessageBox *box = window.findChild<QMessageBox *>();
         QVERIFY(box);
@@ -56,7 +56,7 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         MessageBoxAlertPresenter presenter;
         int answered = -2;
-        presenter.present({ "Error", "x", { "Yes", "No" }, AlertSpec::Informational, &window },
+        presenter.present({ "Error", "x", { "Yes", "No" }, AlertRequest::Informational, &window },
             [&](int b) { answered = b; });
         QMessageBox *box = window.findChild<QMessageBox *>();
         QVERIFY(box);

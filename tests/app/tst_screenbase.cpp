@@ -202,10 +202,10 @@ private slots:
                 indexSeen = i;
             });
         QCOMPARE(alerts.shown.size(), 1);
-        QCOMPARE(alerts.shown[0].spec.buttons, (QStringList { "A", "B", "Cancel" }));
-        QCOMPARE(alerts.shown[0].spec.title, QStringLiteral(""));
-        QCOMPARE(alerts.shown[0].spec.style, AlertSpec::Critical);
-        QCOMPARE(alerts.shown[0].spec.parentWindow, static_cast<void *>(&window));
+        QCOMPARE(alerts.shown[0].request.buttons, (QStringList { "A", "B", "Cancel" }));
+        QCOMPARE(alerts.shown[0].request.title, QStringLiteral(""));
+        QCOMPARE(alerts.shown[0].request.style, AlertRequest::Critical);
+        QCOMPARE(alerts.shown[0].request.parentWindow, static_cast<void *>(&window));
         alerts.close(1);
         QVERIFY(!cancelledSeen);
         QCOMPARE(indexSeen, 1);
@@ -217,7 +217,7 @@ private slots:
         bool ok = false;
         Utility::showAlert(
             &window, Utility::Informational, "t", "m", QString(), "OK", [&](bool o) { ok = o; });
-        QCOMPARE(alerts.shown.last().spec.buttons, QStringList { "OK" });
+        QCOMPARE(alerts.shown.last().request.buttons, QStringList { "OK" });
         alerts.close(0);
         QVERIFY(ok);
     }
@@ -231,7 +231,7 @@ private slots:
         ReachabilityMonitor::shared()->setForcedStatus(ReachabilityMonitor::NotReachable);
         QVERIFY(!Utility::is_Network_Valid());
         QCOMPARE(alerts.shown.size(), 1);
-        QCOMPARE(alerts.shown[0].spec.message, localized("ERR_NETWORK_DISCONNECT"));
+        QCOMPARE(alerts.shown[0].request.message, localized("ERR_NETWORK_DISCONNECT"));
         ReachabilityMonitor::shared()->setForcedStatus(ReachabilityMonitor::Unknown);
         QVERIFY(Utility::is_Network_Valid());
         ReachabilityMonitor::shared()->setForcedStatus(std::nullopt);

@@ -185,7 +185,7 @@ private slots:
         start({ record("a", true), record("b", false), record("c", false) });
         app->on_Add_NAS();
         QCOMPARE(alerts->shown.size(), 1);
-        QCOMPARE(alerts->shown[0].spec.message, localized("ERROR_MAX_NAS"));
+        QCOMPARE(alerts->shown[0].request.message, localized("ERROR_MAX_NAS"));
         QVERIFY(!openWizard());
     }
 
@@ -206,7 +206,7 @@ private slots:
         app->on_Reconnect_Nas();
         QCOMPARE(alerts->shown.size(), 3);
         for (const auto &a : alerts->shown)
-            QCOMPARE(a.spec.message, localized("ERR_NETWORK_DISCONNECT"));
+            QCOMPARE(a.request.message, localized("ERR_NETWORK_DISCONNECT"));
         QVERIFY(!openWizard());
         QCOMPARE(favorites->count(), 1);
     }
@@ -299,8 +299,8 @@ private slots:
         QTRY_COMPARE(alerts->shown.size(), 1);
         QTest::qWait(50);
         QCOMPARE(alerts->shown.size(), 1);
-        QCOMPARE(alerts->shown[0].spec.message, localized("TXT_RE_CONNECT_NAS"));
-        QCOMPARE(alerts->shown[0].spec.buttons.size(), 2);
+        QCOMPARE(alerts->shown[0].request.message, localized("TXT_RE_CONNECT_NAS"));
+        QCOMPARE(alerts->shown[0].request.buttons.size(), 2);
         alerts->close(button);
         if (button == 0) {
             QTRY_VERIFY(h->ctrlCgi() && h->ctrlCgi() != first);
@@ -340,7 +340,7 @@ private slots:
         start({ record("a", true, "wrong") });
         HostViewController *h = host(0);
         QTRY_COMPARE(alerts->shown.size(), 1);
-        QCOMPARE(alerts->shown[0].spec.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
+        QCOMPARE(alerts->shown[0].request.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
         QTRY_COMPARE(h->state(), HostViewController::State::SignInFailed);
         QVERIFY(!h->ctrlCgi());
         QVERIFY(!h->isPolling());
@@ -356,8 +356,8 @@ private slots:
         alerts->answer = 0; // confirm
         main()->tabView()->setCurrentIndex(0);
         app->on_Remove_NAS();
-        QCOMPARE(alerts->shown.last().spec.title, localized("CONFIRM"));
-        QVERIFY(alerts->shown.last().spec.message.contains("a"));
+        QCOMPARE(alerts->shown.last().request.title, localized("CONFIRM"));
+        QVERIFY(alerts->shown.last().request.message.contains("a"));
         QCOMPARE(favorites->count(), 2);
         QCOMPARE(main()->hostCount(), 2);
         QCOMPARE(host(0)->index(), 0);
@@ -400,7 +400,7 @@ private slots:
         app->application_openFiles({ "/tmp/a.torrent" });
         app->applicationDidFinishLaunching();
         QCOMPARE(alerts->shown.size(), 1);
-        QCOMPARE(alerts->shown[0].spec.message, localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"));
+        QCOMPARE(alerts->shown[0].request.message, localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"));
         QVERIFY(defaults->value("open_with").isUndefined());
     }
 };

@@ -212,7 +212,7 @@ private slots:
         w->on_Next();
         QTRY_VERIFY(!w->HUD()->isShowing());
         QTRY_COMPARE(alerts->shown.size(), 1);
-        QCOMPARE(alerts->shown[0].spec.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
+        QCOMPARE(alerts->shown[0].request.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
         QVERIFY(!called);
         QCOMPARE(w->currentPage(), QStringLiteral("ServerInfo"));
         QCOMPARE(w->password, QStringLiteral("nope"));

@@ -1,8 +1,9 @@
 #include "RecordingAlertPresenter.h"
 
-void RecordingAlertPresenter::present(const flk::AlertSpec &spec, std::function<void(int)> done)
+void RecordingAlertPresenter::present(
+    const flk::AlertRequest &request, std::function<void(int)> done)
 {
-    shown.append({ spec, done });
+    shown.append({ request, done });
     if (answer >= 0)
         done(answer);
 }

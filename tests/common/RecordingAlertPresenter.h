@@ -11,14 +11,14 @@ class RecordingAlertPresenter : public flk::AlertPresenter
 {
 public:
     struct Shown {
-        flk::AlertSpec spec;
+        flk::AlertRequest request;
         std::function<void(int)> done;
     };
 
     RecordingAlertPresenter() { install(this); }
     ~RecordingAlertPresenter() override { install(nullptr); }
 
-    void present(const flk::AlertSpec &spec, std::function<void(int)> done) override;
+    void present(const flk::AlertRequest &request, std::function<void(int)> done) override;
 
     // -1 keeps alerts open until close() is called.
     int answer = -1;

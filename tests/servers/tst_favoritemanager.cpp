@@ -156,8 +156,8 @@ private slots:
         QCOMPARE(fileBytes(path()), before);
         QCOMPARE(store->count(), 1);
         QTRY_COMPARE(alerts->shown.size(), 1);
-        QCOMPARE(alerts->shown[0].spec.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
-        QCOMPARE(alerts->shown[0].spec.buttons, QStringList { localized("OK") });
+        QCOMPARE(alerts->shown[0].request.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
+        QCOMPARE(alerts->shown[0].request.buttons, QStringList { localized("OK") });
         QCOMPARE(hostIDs, QVariantList { QString() }); // a new server has no host_id yet
     }
 
@@ -316,7 +316,7 @@ private slots:
         QCOMPARE(sim->server().requestsFor("logout").size(), signedOut ? 1 : 0);
 
         QTRY_COMPARE(alerts->shown.size(), 1);
-        const QString message = alerts->shown[0].spec.message;
+        const QString message = alerts->shown[0].request.message;
         QCOMPARE(message, CgiErrorRules::loginErrorMessage(e));
         if (code <= -7988 && code >= -7991)
             QVERIFY2(message.contains("Haulhouse"), qPrintable(message));
@@ -361,7 +361,7 @@ private slots:
         QCOMPARE(e.code, int(kLoginErrorNetworkUnreachable));
         QVERIFY(sim->server().requestLog().isEmpty());
         QTRY_COMPARE(alerts->shown.size(), 1);
-        QCOMPARE(alerts->shown[0].spec.message, localized("ERR_LOGIN_CONNECT_SERVER_FAIL"));
+        QCOMPARE(alerts->shown[0].request.message, localized("ERR_LOGIN_CONNECT_SERVER_FAIL"));
         // Unknown counts as reachable.
         ReachabilityMonitor::shared()->setForcedStatus(ReachabilityMonitor::Unknown);
         CgiCtrl *c = onWorker([&] { return store->login_Favorite_NAS(0, &e); });
