@@ -14,7 +14,9 @@
 #include "tasks/DownloadViewController.h"
 #include "tasks/TaskListModel.h"
 #include "tasks/TorrentDeleteViewController.h"
+#include "tasks/TorrentTrackerAddViewController.h"
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 
 #include <QJsonArray>
@@ -338,6 +340,23 @@ private slots:
             (QJsonObject { { "id", "1" }, { "mode", "1" } }));
         QCOMPARE(sim.server().requestsFor("download-delete").last().value("form").toObject(),
             (QJsonObject { { "id", "2,3" }, { "mode", "1" } }));
+    }
+
+    void trackerSheetNeedsAKnownScheme()
+    {
+        TorrentTrackerAddViewController sheet;
+        QVERIFY(!sheet.btnOk()->isEnabled());
+        sheet.tvTracker()->setPlainText("ftp://tracker.example:21/announce");
+        QVERIFY(!sheet.btnOk()->isEnabled());
+        const QString both = "ftp://tracker.example:21/announce\nUDP://tracker.example:80/announce";
+        sheet.tvTracker()->setPlainText(both);
+        QVERIFY(sheet.btnOk()->isEnabled());
+        QString sent;
+        sheet.completion = [&](bool, const QVariant &r) { sent = r.toString(); };
+        sheet.on_Ok();
+        QCOMPARE(sent, both); // the whole text, every line
+        QVERIFY(TorrentTrackerAddViewController::hasTrackerLine("HTTPS://x"));
+        QVERIFY(!TorrentTrackerAddViewController::hasTrackerLine(" udp://leading-space"));
     }
 
     void failureViewAndReconnect()
