@@ -46,6 +46,25 @@ QJsonObject reply(const QJsonArray &files, bool withTotals = true)
     }
     return r;
 }
+// Has the simulator answer "torrent-list" with tasks and the given acts with success.
+void scriptNas(SimFixture &sim, const QJsonArray &tasks, std::initializer_list<const char *> acts)
+{
+    sim.server().on(kCgiPathBtdlm, "torrent-list", true, [tasks](nassim::Call &) {
+        SimReply r;
+        r.json = reply(tasks);
+        return r;
+    });
+    for (const char *act : acts)
+        sim.server().on(kCgiPathBtdlm, act, true, [](nassim::Call &) { return SimReply::ok(); });
+}
+
+void selectRows(DownloadViewController &view, const QList<int> &rows)
+{
+    QItemSelection s;
+    for (int r : rows)
+        s.select(view.model()->index(r, 0), view.model()->index(r, TaskListModel::ColumnCount - 1));
+    view.tableView()->selectionModel()->select(s, QItemSelectionModel::ClearAndSelect);
+}
 } // namespace
 
 class TestTaskList : public QObject
@@ -207,16 +226,9 @@ private slots:
     void commandsSendOneRequestPerKind()
     {
         SimFixture sim;
-        sim.server().on(kCgiPathBtdlm, "torrent-list", true, [](nassim::Call &) {
-            SimReply r;
-            r.json
-                = reply({ task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP"), task(4, "BT") });
-            return r;
-        });
-        for (const char *act :
-            { "torrent-start", "download-start", "torrent-queue", "torrent-stop", "download-stop" })
-            sim.server().on(
-                kCgiPathBtdlm, act, true, [](nassim::Call &) { return SimReply::ok(); });
+        scriptNas(sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP"), task(4, "BT") },
+            { "torrent-start", "download-start", "torrent-queue", "torrent-stop",
+                "download-stop" });
         CgiCtrl client;
         Error e;
         QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
@@ -225,13 +237,7 @@ private slots:
         QSignalSpy applied(&view, &DownloadViewController::listApplied);
         view.refresh_Items();
         QTRY_COMPARE(applied.size(), 1);
-        auto select = [&](QList<int> rows) {
-            QItemSelection s;
-            for (int r : rows)
-                s.select(view.model()->index(r, 0), view.model()->index(r, 11));
-            view.tableView()->selectionModel()->select(s, QItemSelectionModel::ClearAndSelect);
-        };
-        select({ 0, 1, 2 });
+        selectRows(view, { 0, 1, 2 });
         QVERIFY(view.btnUp()->isEnabled());
         view.on_Start_Torrent();
         view.on_Pause_Torrent(); // the overlay shows: dropped
@@ -263,7 +269,7 @@ private slots:
         QCOMPARE(queue, (QJsonObject { { "id", "1,2,3" }, { "direction", "up" } }));
 
         // Plain tasks only: nothing for torrents is sent, and no queue moves.
-        select({ 1, 2 });
+        selectRows(view, { 1, 2 });
         QVERIFY(!view.btnUp()->isEnabled());
         QVERIFY(view.btnStart()->isEnabled());
         view.on_Pause_Torrent();
@@ -304,14 +310,8 @@ private slots:
     void deleteSendsTheModeToBothActsAndMenuFollowsSelection()
     {
         SimFixture sim;
-        sim.server().on(kCgiPathBtdlm, "torrent-list", true, [](nassim::Call &) {
-            SimReply r;
-            r.json = reply({ task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP") });
-            return r;
-        });
-        for (const char *act : { "torrent-remove", "download-delete" })
-            sim.server().on(
-                kCgiPathBtdlm, act, true, [](nassim::Call &) { return SimReply::ok(); });
+        scriptNas(sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP") },
+            { "torrent-remove", "download-delete" });
         CgiCtrl client;
         Error e;
         QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
@@ -323,15 +323,12 @@ private slots:
         const QList<QAction *> items = view.menuDownload()->actions();
         QCOMPARE(items.size(), 8);
         QVERIFY(!items[1]->isEnabled());
-        QItemSelection s(view.model()->index(1, 0), view.model()->index(2, 11));
-        view.tableView()->selectionModel()->select(s, QItemSelectionModel::ClearAndSelect);
+        selectRows(view, { 1, 2 });
         // Plain tasks only: delete, start, pause yes; queue moves no.
         QVERIFY(items[1]->isEnabled() && items[3]->isEnabled() && items[4]->isEnabled());
         QVERIFY(!items[6]->isEnabled() && !items[7]->isEnabled());
         QVERIFY(view.btnDelete()->isEnabled());
-        view.tableView()->selectionModel()->select(
-            QItemSelection(view.model()->index(0, 0), view.model()->index(2, 11)),
-            QItemSelectionModel::ClearAndSelect);
+        selectRows(view, { 0, 1, 2 });
         QVERIFY(items[6]->isEnabled());
         view.deleteSelected(1);
         KSTProgressHUDHelper::waitForAllQueues();
