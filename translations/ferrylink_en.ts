@@ -1116,8 +1116,8 @@
         <translation>Time elapsed:</translation>
     </message>
     <message id="TRANS_INFO_TORRENT_FILE">
-        <source>Torrent file:</source>
-        <translation>Torrent file:</translation>
+        <source>Torrent file</source>
+        <translation>Torrent file</translation>
     </message>
     <message id="TRANS_INFO_UL_SPEED">
         <source>Upload speed:</source>

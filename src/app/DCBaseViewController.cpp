@@ -2,8 +2,10 @@
 
 #include "KSTProgressHUDHelper.h"
 #include "api/CgiCtrl.h"
+#include "api/Localization.h"
 
 #include <QHeaderView>
+#include <QMenu>
 #include <QTableView>
 #include <QTimer>
 
@@ -66,14 +68,49 @@ void DCBaseViewController::onHeaderClicked(QTableView *table, int column)
 {
     if (table != m_tableView)
         return;
-    const QHeaderView *header = table->horizontalHeader();
     sortKey = sortKeyForColumn(column);
-    if (header->sortIndicatorSection() == column)
-        order = header->sortIndicatorOrder() == Qt::AscendingOrder ? QStringLiteral("asc")
-                                                                   : QStringLiteral("desc");
-    else
-        order = QString();
+    order = orderAfterClick(table, column);
     refresh_Items();
+}
+
+QString DCBaseViewController::orderAfterClick(const QTableView *table, int column)
+{
+    const QHeaderView *header = table->horizontalHeader();
+    if (header->sortIndicatorSection() != column)
+        return QString();
+    return header->sortIndicatorOrder() == Qt::AscendingOrder ? QStringLiteral("asc")
+                                                              : QStringLiteral("desc");
+}
+
+void DCBaseViewController::followSortClicks(QTableView *table)
+{
+    QHeaderView *h = table->horizontalHeader();
+    h->setSectionsClickable(true);
+    h->setSortIndicatorShown(true);
+    QObject::connect(h, &QHeaderView::sectionClicked, h, [h](int column) {
+        const bool flip
+            = h->sortIndicatorSection() == column && h->sortIndicatorOrder() == Qt::AscendingOrder;
+        h->setSortIndicator(column, flip ? Qt::DescendingOrder : Qt::AscendingOrder);
+    });
+}
+
+QMenu *DCBaseViewController::installColumnMenu(
+    QTableView *table, const QList<QPair<int, const char *>> &columns, QWidget *owner)
+{
+    auto *menu = new QMenu(owner);
+    for (const auto &[column, title] : columns) {
+        QAction *a = menu->addAction(localized(title));
+        a->setCheckable(true);
+        a->setChecked(!table->isColumnHidden(column));
+        const int c = column;
+        QObject::connect(
+            a, &QAction::toggled, table, [table, c](bool on) { table->setColumnHidden(c, !on); });
+    }
+    QHeaderView *h = table->horizontalHeader();
+    h->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(h, &QWidget::customContextMenuRequested, menu,
+        [menu, h](const QPoint &p) { menu->popup(h->mapToGlobal(p)); });
+    return menu;
 }
 
 void DCBaseViewController::showEvent(QShowEvent *e)

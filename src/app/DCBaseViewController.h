@@ -9,6 +9,8 @@
 
 #include <QTableView>
 
+class QMenu;
+
 namespace flk {
 
 class CgiCtrl;
@@ -50,6 +52,17 @@ public:
     virtual QString sortKeyForColumn(int column) const;
     // A header click on table at column (ignored for other tables).
     void onHeaderClicked(QTableView *table, int column);
+
+    // Makes the header's sort indicator follow clicks (a second click on the
+    // same column flips the order); connect before reading the indicator.
+    static void followSortClicks(QTableView *table);
+    // The order a click left on the header: "asc", "desc", or empty when the
+    // clicked column is not the indicator's.
+    static QString orderAfterClick(const QTableView *table, int column);
+    // A header context menu with one checkable item per listed column
+    // (titled by its localisation key) that hides and shows that column.
+    static QMenu *installColumnMenu(
+        QTableView *table, const QList<QPair<int, const char *>> &columns, QWidget *owner);
 
 protected:
     void showEvent(QShowEvent *e) override;

@@ -1,6 +1,8 @@
 #include "DownloadViewController.h"
 
+#include "TaskDetailsView.h"
 #include "TorrentDeleteViewController.h"
+#include "TorrentTrackerAddViewController.h"
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QSplitter>
 #include <QStyle>
 #include <QTableView>
 #include <QThreadPool>
@@ -105,8 +108,6 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     table->setShowGrid(false);
     table->setWordWrap(false);
     table->verticalHeader()->hide();
-    table->horizontalHeader()->setSectionsClickable(true);
-    table->horizontalHeader()->setSortIndicatorShown(true);
     table->horizontalHeader()->setHighlightSections(false);
     table->horizontalHeader()->setDefaultSectionSize(92);
     table->horizontalHeader()->setStretchLastSection(true);
@@ -118,35 +119,52 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     table->horizontalHeader()->setSortIndicator(TaskListModel::ColPosition, Qt::AscendingOrder);
     // The indicator follows the clicks (the NAS does the sorting); it is set
     // before the base class reads it.
-    connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this, [table](int column) {
-        QHeaderView *h = table->horizontalHeader();
-        const bool flip
-            = h->sortIndicatorSection() == column && h->sortIndicatorOrder() == Qt::AscendingOrder;
-        h->setSortIndicator(column, flip ? Qt::DescendingOrder : Qt::AscendingOrder);
-    });
+    followSortClicks(table);
     setTableView(table);
-    layout->addWidget(table, 1);
 
-    m_headerMenu = new QMenu(this);
-    for (int c = 0; c < TaskListModel::ColumnCount; ++c) {
-        QAction *a = m_headerMenu->addAction(localized(TaskListModel::columnTitleKey(c)));
-        a->setCheckable(true);
-        a->setChecked(!table->isColumnHidden(c));
-        connect(
-            a, &QAction::toggled, table, [table, c](bool on) { table->setColumnHidden(c, !on); });
-    }
-    table->horizontalHeader()->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(table->horizontalHeader(), &QWidget::customContextMenuRequested, this,
-        [this, table](
-            const QPoint &p) { m_headerMenu->popup(table->horizontalHeader()->mapToGlobal(p)); });
+    QList<QPair<int, const char *>> columns;
+    for (int c = 0; c < TaskListModel::ColumnCount; ++c)
+        columns.append({ c, TaskListModel::columnTitleKey(c) });
+    m_headerMenu = installColumnMenu(table, columns, this);
+
+    // List above, details below; on resize the details keep their height.
+    m_splitView = new QSplitter(Qt::Vertical, this);
+    m_splitView->setHandleWidth(8);
+    m_splitView->setChildrenCollapsible(false);
+    m_details = new TaskDetailsView(m_splitView);
+    table->setParent(m_splitView);
+    m_splitView->addWidget(table);
+    m_splitView->addWidget(m_details);
+    table->setMinimumHeight(120);
+    m_details->setMinimumHeight(120);
+    m_splitView->setStretchFactor(0, 1);
+    m_splitView->setStretchFactor(1, 0);
+    m_splitView->setSizes({ 420, 230 });
+    layout->addWidget(m_splitView, 1);
+    connect(m_details, &TaskDetailsView::addTrackerRequested, this,
+        &DownloadViewController::on_Add_Tracker);
+    connect(m_details, &TaskDetailsView::removeTrackerRequested, this,
+        &DownloadViewController::on_Remove_Tracker);
+    connect(m_details, &TaskDetailsView::contentSortRequested, this,
+        [this](const QString &key, const QString &ord) {
+            sortKeyContent = key;
+            orderContent = ord;
+            refresh_Items();
+        });
+    connect(m_details, &TaskDetailsView::trackerSortRequested, this,
+        [this](const QString &key, const QString &ord) {
+            sortKeyTracker = key;
+            orderTracker = ord;
+            refresh_Items();
+        });
 
     m_emptyView = new EmptyView(this);
     m_emptyView->hide();
 
     // Context menu: Edit, Delete, -, Start, Pause, -, Up, Down.
     m_menuDownload = new QMenu(this);
-    QAction *edit = m_menuDownload->addAction(localized("TOOL_TIP_EDIT"));
-    edit->setEnabled(false); // the new-task dialog arrives with the adding-tasks work
+    connect(m_menuDownload->addAction(localized("TOOL_TIP_EDIT")), &QAction::triggered, this,
+        &DownloadViewController::on_Edit_Torrent);
     connect(m_menuDownload->addAction(localized("TOOL_TIP_DELETE")), &QAction::triggered, this,
         &DownloadViewController::on_Delete_Torrent);
     m_menuDownload->addSeparator();
@@ -177,8 +195,12 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     connect(m_btnUp, &QToolButton::clicked, this, &DownloadViewController::on_Torrent_Up);
     connect(m_btnDown, &QToolButton::clicked, this, &DownloadViewController::on_Torrent_Down);
     connect(m_editFilter, &QLineEdit::textChanged, this, &DownloadViewController::on_Edit_Filter);
-    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        &DownloadViewController::updateButtons);
+    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        updateButtons();
+        // A refresh fetches the details once it has restored the selection.
+        if (!m_applying)
+            _refresh_Contents();
+    });
     updateButtons();
 }
 
@@ -216,7 +238,7 @@ void DownloadViewController::updateButtons()
     const QList<QAction *> items = m_menuDownload->actions();
     for (int i : { 1, 3, 4 })
         items[i]->setEnabled(any);
-    for (int i : { 6, 7 })
+    for (int i : { 0, 6, 7 })
         items[i]->setEnabled(torrents);
 }
 
@@ -262,19 +284,34 @@ void DownloadViewController::applyList(TaskListSnapshot snapshot)
     QSet<QString> kept;
     for (int r : selectedRows())
         kept.insert(m_model->row(r).key());
+    const int current = currentTaskRow();
+    const QString currentKey = current >= 0 ? m_model->row(current).key() : QString();
     const QString dl = snapshot.totalDownload, ul = snapshot.totalUpload;
     const QVariantMap counts = snapshot.counts;
+    m_applying = true;
     m_model->apply(std::move(snapshot));
 
     QItemSelection selection;
-    for (int r : m_model->rowsWithKeys(kept))
+    int newCurrent = -1;
+    for (int r : m_model->rowsWithKeys(kept)) {
         selection.select(m_model->index(r, 0), m_model->index(r, TaskListModel::ColumnCount - 1));
-    tableView()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        if (m_model->row(r).key() == currentKey)
+            newCurrent = r;
+    }
+    QItemSelectionModel *sm = tableView()->selectionModel();
+    sm->select(selection, QItemSelectionModel::ClearAndSelect);
+    // The current task follows its row when rows move.
+    if (newCurrent >= 0 && sm->currentIndex().row() != newCurrent)
+        sm->setCurrentIndex(m_model->index(newCurrent,
+                                sm->currentIndex().column() < 0 ? 0 : sm->currentIndex().column()),
+            QItemSelectionModel::NoUpdate);
+    m_applying = false;
 
     m_textNowSpeed->setText(stringWithKSTFormat(localized("TXT_NOW_SPEED"), { dl, ul }));
     NotificationCenter::defaultCenter()->post(
         QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), this, counts);
     updateButtons();
+    _refresh_Contents();
     emit listApplied();
 }
 
@@ -391,6 +428,11 @@ void DownloadViewController::ToTorrentDeleteView()
 void DownloadViewController::deleteSelected(int mode)
 {
     runCommand(Command::Delete, mode);
+}
+
+void DownloadViewController::ToTaskView(const QVariantMap &sender)
+{
+    emit taskDialogRequested(sender);
 }
 
 } // namespace flk

@@ -10,11 +10,13 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 class QPushButton;
+class QSplitter;
 
 namespace flk {
 
 struct Notification;
 class FavoriteObject;
+class TaskDetailsView;
 
 // Covers the task list after a failed sign-in, with a reconnect button.
 class EmptyView : public QWidget
@@ -59,6 +61,26 @@ public:
     void on_Delete_Torrent();
     void ToTorrentDeleteView();
     void deleteSelected(int mode);
+    // Fetches the current task's details and opens the task dialog on them.
+    void on_Edit_Torrent();
+    // Opens the new-task dialog in edit mode on {"torrent", "id"}.
+    void ToTaskView(const QVariantMap &sender);
+
+    // Details of the current task (the most recently selected row).
+    void _refresh_Contents();
+    void on_Add_Tracker();
+    void ToTrackerAddView(const QVariantMap &sender);
+    void addTrackers(qint64 taskId, const QString &text);
+    void on_Remove_Tracker();
+    QString sortKeyContent = QStringLiteral("file_id");
+    QString orderContent = QStringLiteral("asc");
+    QString sortKeyTracker = QStringLiteral("tracker_name");
+    QString orderTracker = QStringLiteral("asc");
+    // The current row when it is selected, else -1.
+    int currentTaskRow() const;
+    TaskDetailsView *tabView() const { return m_details; }
+    QSplitter *splitView() const { return m_splitView; }
+    bool isDetailsRequestOutstanding() const { return m_detailsInFlight; }
     QMenu *menuDownload() const { return m_menuDownload; }
     QToolButton *btnDelete() const { return m_btnDelete; }
 
@@ -79,6 +101,9 @@ public:
 
 signals:
     void listApplied();
+    void detailsApplied();
+    // The edit-mode task dialog's request (until the dialog is built in).
+    void taskDialogRequested(const QVariantMap &sender);
 
 private:
     void updateButtons();
@@ -95,6 +120,9 @@ private:
     QMenu *m_headerMenu;
     std::shared_ptr<FavoriteObject> m_favObj;
     bool m_listInFlight = false;
+    TaskDetailsView *m_details;
+    QSplitter *m_splitView;
+    bool m_detailsInFlight = false, m_detailsPending = false, m_applying = false;
 };
 
 } // namespace flk

@@ -94,6 +94,7 @@ NasServer::NasServer(NasState &state) : m_state(state)
 {
     registerPortal();
     registerTasks();
+    registerSettings();
 }
 
 NasServer::~NasServer()
@@ -409,8 +410,11 @@ void NasServer::handle(const httplib::Request &req, httplib::Response &res)
     res.status = reply.status;
     for (const auto &[k, v] : reply.headers)
         res.set_header(k.toStdString(), v.toStdString());
-    res.set_content(QJsonDocument(reply.json).toJson(QJsonDocument::Compact).toStdString(),
-        reply.contentType.toStdString());
+    if (!reply.body.isEmpty())
+        res.set_content(reply.body.toStdString(), reply.contentType.toStdString());
+    else
+        res.set_content(QJsonDocument(reply.json).toJson(QJsonDocument::Compact).toStdString(),
+            reply.contentType.toStdString());
 }
 
 void NasServer::log(const Call &call)

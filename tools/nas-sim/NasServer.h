@@ -52,6 +52,7 @@ struct SimReply {
     // With a charset the front does not compress it (large lists stay fast).
     QByteArray contentType = "application/json; charset=utf-8";
     QList<QPair<QByteArray, QByteArray>> headers;
+    QByteArray body; // when set, sent instead of the JSON
 
     static SimReply ok(QJsonObject members = {});
     static SimReply fail(int errorCode);
@@ -113,6 +114,7 @@ private:
     void log(const Call &call);
     void registerPortal();
     void registerTasks();
+    void registerSettings();
 
     NasState &m_state;
     std::unique_ptr<SelfSignedCertificate> m_cert;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NasSettings.h"
 #include "NasTasks.h"
 
 #include <QHash>
@@ -61,6 +62,7 @@ public:
     static QJsonObject defaultPreferences(const QString &folder);
 
     NasTasks &tasks() { return m_tasks; }
+    NasSettings &settings() { return m_settings; }
 
 private:
     mutable QMutex m_mutex;
@@ -68,6 +70,7 @@ private:
     QHash<QString, QString> m_sessions; // sid -> account
     QHash<QString, QJsonObject> m_preferences; // account -> record
     NasTasks m_tasks;
+    NasSettings m_settings;
     Identity m_identity;
     AppInfo m_app;
     quint64 m_sidCounter = 0;

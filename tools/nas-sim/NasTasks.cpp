@@ -78,6 +78,7 @@ NasTasks::NasTasks()
         { QStringLiteral("ubuntu-24.04.1-desktop-amd64.iso") });
     bt(QStringLiteral("Tears of Steel 4K"), 6738794496LL, 0.0, 0, 0, Waiting,
         { QStringLiteral("tears_of_steel_2160p.mov") });
+    m_tasks.last().trackers.clear(); // a magnet link still waiting for its metadata
     Task http;
     http.type = QStringLiteral("HTTP/FTP");
     http.name = QStringLiteral("archlinux-2024.12.01-x86_64.iso");
@@ -330,7 +331,7 @@ std::optional<QJsonObject> NasTasks::info(
             { QStringLiteral("seeds"), QString::number(t->seeds) },
             { QStringLiteral("peers"), QString::number(t->peers) } });
     const double downloaded = t->progress * double(t->size);
-    return QJsonObject { { QStringLiteral("success"), 1 }, { QStringLiteral("name"), t->name },
+    QJsonObject reply { { QStringLiteral("success"), 1 }, { QStringLiteral("name"), t->name },
         { QStringLiteral("torrentFile"),
             QStringLiteral("/Download/.torrents/%1.torrent").arg(t->id) },
         { QStringLiteral("time_elapsed"), durationText(m_lastTick - t->created) },
@@ -342,8 +343,32 @@ std::optional<QJsonObject> NasTasks::info(
         { QStringLiteral("uploaded"), formatSize(double(t->uploaded)) },
         { QStringLiteral("share_ratio"),
             QString::number(downloaded > 0 ? double(t->uploaded) / downloaded : 0, 'f', 2) },
-        { QStringLiteral("download_dir"), t->dir }, { QStringLiteral("files"), fileArray },
-        { QStringLiteral("tracker"), trackers } };
+        { QStringLiteral("download_dir"), t->dir }, { QStringLiteral("files"), fileArray } };
+    // A magnet link still fetching its metadata has no trackers: no member.
+    if (!t->trackers.isEmpty())
+        reply.insert(QStringLiteral("tracker"), trackers);
+    return reply;
+}
+
+std::optional<QByteArray> NasTasks::torrentFile(const QString &path)
+{
+    static const QString prefix = QStringLiteral("/Download/.torrents/");
+    if (!path.startsWith(prefix) || !path.endsWith(QLatin1String(".torrent")))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 id = path.mid(prefix.size()).chopped(8).toLongLong(&ok);
+    QMutexLocker lock(&m_mutex);
+    const Task *t = ok ? find(QStringLiteral("BT"), id) : nullptr;
+    if (!t)
+        return std::nullopt;
+    auto str = [](const QByteArray &b) { return QByteArray::number(b.size()) + ':' + b; };
+    QByteArray out = "d";
+    if (!t->trackers.isEmpty())
+        out += str("announce") + str(t->trackers.first().url.toUtf8());
+    out += str("info") + "d" + str("length") + 'i' + QByteArray::number(t->size) + 'e' + str("name")
+        + str(t->name.toUtf8()) + str("piece length") + "i262144e" + str("pieces")
+        + str(QByteArray(20, '\0')) + "ee";
+    return out;
 }
 
 NasTasks::Task *NasTasks::find(const QString &type, qint64 id)

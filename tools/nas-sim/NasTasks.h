@@ -69,6 +69,8 @@ public:
     bool move(const QString &type, const QList<qint64> &ids, bool up);
     bool addTracker(qint64 id, const QString &url);
     bool removeTrackers(qint64 id, const QList<qint64> &trackerIds);
+    // The .torrent file behind a torrent task's "torrentFile" path (bencoded).
+    std::optional<QByteArray> torrentFile(const QString &path);
 
     static QList<qint64> parseIds(const QString &text);
     static QString formatSize(double bytes);

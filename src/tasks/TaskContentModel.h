@@ -1,0 +1,21 @@
+#pragma once
+
+#include "app/RecordTableModel.h"
+
+namespace flk {
+
+// The files of a torrent: wanted mark, name, size, downloaded, percent.
+class TaskContentModel : public RecordTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { ColCheck, ColName, ColSize, ColDownloaded, ColPercent, ColumnCount };
+    explicit TaskContentModel(QObject *parent = nullptr);
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+protected:
+    QVariant cell(const QJsonObject &record, int column, int role) const override;
+};
+
+} // namespace flk

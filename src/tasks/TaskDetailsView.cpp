@@ -1,0 +1,274 @@
+#include "TaskDetailsView.h"
+
+#include "TaskContentModel.h"
+#include "TaskTrackerModel.h"
+#include "api/Localization.h"
+#include "app/DCBaseViewController.h"
+
+#include <QFontMetrics>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace flk {
+
+namespace {
+QTableView *makeTable(QAbstractItemModel *model, QWidget *parent)
+{
+    auto *t = new QTableView(parent);
+    t->setModel(model);
+    t->setShowGrid(false);
+    t->setWordWrap(false);
+    t->setAlternatingRowColors(true);
+    t->setSelectionBehavior(QAbstractItemView::SelectRows);
+    t->verticalHeader()->hide();
+    t->verticalHeader()->setDefaultSectionSize(22);
+    t->horizontalHeader()->setHighlightSections(false);
+    t->horizontalHeader()->setStretchLastSection(true);
+    t->horizontalHeader()->setDefaultSectionSize(110);
+    DCBaseViewController::followSortClicks(t);
+    return t;
+}
+} // namespace
+
+TaskDetailsView::TaskDetailsView(QWidget *parent)
+    : QTabWidget(parent),
+      m_content(new TaskContentModel(this)),
+      m_trackers(new TaskTrackerModel(this))
+{
+    setDocumentMode(true);
+    addTab(buildInfoPage(), localized("TAB_ITEM_INFO"));
+
+    m_contentTable = makeTable(m_content, this);
+    m_contentTable->setSelectionMode(QAbstractItemView::NoSelection);
+    m_contentTable->setFocusPolicy(Qt::NoFocus);
+    m_contentTable->setColumnWidth(TaskContentModel::ColCheck, 28);
+    m_contentTable->setColumnWidth(TaskContentModel::ColName, 360);
+    m_contentTable->horizontalHeader()->setSortIndicator(
+        TaskContentModel::ColCheck, Qt::AscendingOrder);
+    m_contentTable->horizontalHeader()->setSortIndicatorShown(false);
+    addTab(m_contentTable, localized("TAB_ITEM_CONTENT"));
+    m_menuContentHeader = DCBaseViewController::installColumnMenu(m_contentTable,
+        { { TaskContentModel::ColName, QT_TRID_NOOP("COL_NAME") },
+            { TaskContentModel::ColSize, QT_TRID_NOOP("COL_SIZE") },
+            { TaskContentModel::ColDownloaded, QT_TRID_NOOP("COL_DOWNLOADED") },
+            { TaskContentModel::ColPercent, QT_TRID_NOOP("COL_PERCENT") } },
+        this);
+    connect(
+        m_contentTable->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+            m_contentTable->horizontalHeader()->setSortIndicatorShown(true);
+            emit contentSortRequested(m_content->columnKey(column),
+                DCBaseViewController::orderAfterClick(m_contentTable, column));
+        });
+
+    m_trackerPage = new QWidget(this);
+    auto *trackerLayout = new QVBoxLayout(m_trackerPage);
+    trackerLayout->setContentsMargins(0, 0, 0, 0);
+    trackerLayout->setSpacing(0);
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(4, 2, 4, 2);
+    auto tool = [&](const QIcon &icon, const char *tip) {
+        auto *b = new QToolButton(m_trackerPage);
+        b->setIcon(icon);
+        b->setToolTip(localized(tip));
+        b->setAutoRaise(true);
+        bar->addWidget(b);
+        return b;
+    };
+    m_btnAddTracker = tool(QIcon(QStringLiteral(":/images/add.svg")), QT_TRID_NOOP("TOOL_TIP_ADD"));
+    m_btnRemoveTracker
+        = tool(style()->standardIcon(QStyle::SP_TrashIcon), QT_TRID_NOOP("TOOL_TIP_DELETE"));
+    bar->addStretch();
+    trackerLayout->addLayout(bar);
+    m_trackerTable = makeTable(m_trackers, m_trackerPage);
+    m_trackerTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_trackerTable->setColumnWidth(TaskTrackerModel::ColURL, 340);
+    m_trackerTable->setColumnWidth(TaskTrackerModel::ColUpdateTime, 140);
+    m_trackerTable->horizontalHeader()->setSortIndicator(
+        TaskTrackerModel::ColURL, Qt::AscendingOrder);
+    trackerLayout->addWidget(m_trackerTable, 1);
+    m_menuTrackerHeader = DCBaseViewController::installColumnMenu(m_trackerTable,
+        { { TaskTrackerModel::ColURL, QT_TRID_NOOP("COL_URL") },
+            { TaskTrackerModel::ColStatus, QT_TRID_NOOP("COL_STATUS") },
+            { TaskTrackerModel::ColUpdateTime, QT_TRID_NOOP("COL_UPDATE_TIME") },
+            { TaskTrackerModel::ColSeeds, QT_TRID_NOOP("COL_SEED") },
+            { TaskTrackerModel::ColPeers, QT_TRID_NOOP("COL_PEER") } },
+        this);
+    connect(
+        m_trackerTable->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
+            emit trackerSortRequested(m_trackers->columnKey(column),
+                DCBaseViewController::orderAfterClick(m_trackerTable, column));
+        });
+
+    m_menuTracker = new QMenu(this);
+    connect(m_menuTracker->addAction(localized("TOOL_TIP_ADD")), &QAction::triggered, this,
+        &TaskDetailsView::addTrackerRequested);
+    connect(m_menuTracker->addAction(localized("TOOL_TIP_DELETE")), &QAction::triggered, this,
+        &TaskDetailsView::removeTrackerRequested);
+    m_trackerTable->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_trackerTable, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) {
+        const QModelIndex at = m_trackerTable->indexAt(p);
+        if (at.isValid() && !m_trackerTable->selectionModel()->isRowSelected(at.row(), {}))
+            m_trackerTable->selectRow(at.row());
+        m_menuTracker->popup(m_trackerTable->viewport()->mapToGlobal(p));
+    });
+    connect(m_btnAddTracker, &QToolButton::clicked, this, &TaskDetailsView::addTrackerRequested);
+    connect(
+        m_btnRemoveTracker, &QToolButton::clicked, this, &TaskDetailsView::removeTrackerRequested);
+    connect(m_trackerTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &TaskDetailsView::updateTrackerButtons);
+    updateTrackerButtons();
+    showEmpty();
+}
+
+QWidget *TaskDetailsView::buildInfoPage()
+{
+    auto *page = new QWidget(this);
+    page->setAutoFillBackground(true);
+    QPalette pal = page->palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    pal.setColor(QPalette::WindowText, Qt::black);
+    page->setPalette(pal);
+    auto *outer = new QHBoxLayout(page);
+    outer->setContentsMargins(16, 12, 16, 12);
+    outer->setSpacing(40);
+
+    struct Pair {
+        const char *title;
+        const char *key;
+    };
+    const Pair groups[2][5] = {
+        { { QT_TRID_NOOP("TRANS_INFO_TIME_ELAPS"), "time_elapsed" },
+            { QT_TRID_NOOP("TRANS_INFO_DL_SPEED"), "download_speed" },
+            { QT_TRID_NOOP("TRANS_INFO_SEED"), "seeds" },
+            { QT_TRID_NOOP("TRANS_INFO_DOWNLOADED"), "downloaded" },
+            { QT_TRID_NOOP("TRANS_INFO_SHARE_RATIO"), "share_ratio" } },
+        { { QT_TRID_NOOP("TRANS_INFO_DL_DIRECTORY"), "download_dir" },
+            { QT_TRID_NOOP("TRANS_INFO_UL_SPEED"), "upload_speed" },
+            { QT_TRID_NOOP("TRANS_INFO_PEERS"), "peers" },
+            { QT_TRID_NOOP("TRANS_INFO_UPLOADED"), "uploaded" },
+            { QT_TRID_NOOP("TRANS_INFO_TORRENT_FILE"), nullptr } },
+    };
+    for (const auto &group : groups) {
+        // Titles share the width of the widest; values start 20 points right.
+        auto *grid = new QGridLayout;
+        grid->setHorizontalSpacing(20);
+        grid->setVerticalSpacing(6);
+        QList<QLabel *> titles;
+        int row = 0;
+        for (const Pair &p : group) {
+            QLabel *title;
+            QLabel *value = new QLabel(QStringLiteral("-"), page);
+            value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            if (p.key) {
+                title = new QLabel(localized(p.title), page);
+                m_values.insert(QString::fromLatin1(p.key), value);
+            } else {
+                title = new QLabel(
+                    stringWithKSTFormat(QStringLiteral("{0}:"), { localized(p.title) }), page);
+                m_titleTorrentFile = title;
+                m_textTorrentFile = value;
+                value->setTextFormat(Qt::RichText);
+                value->setTextInteractionFlags(Qt::TextBrowserInteraction);
+                value->setOpenExternalLinks(true);
+            }
+            QFont bold = title->font();
+            bold.setBold(true);
+            title->setFont(bold);
+            titles << title;
+            grid->addWidget(title, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
+            grid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+            ++row;
+        }
+        int widest = 0;
+        for (QLabel *t : titles)
+            widest = std::max(widest, QFontMetrics(t->font()).horizontalAdvance(t->text()));
+        for (QLabel *t : titles)
+            t->setFixedWidth(widest);
+        grid->setColumnStretch(1, 1);
+        grid->setRowStretch(row, 1);
+        outer->addLayout(grid, 1);
+    }
+    return page;
+}
+
+void TaskDetailsView::setTrackerTabShown(bool shown)
+{
+    const bool present = indexOf(m_trackerPage) >= 0;
+    if (shown && !present) {
+        addTab(m_trackerPage, localized("TAB_ITEM_TRACKER"));
+    } else if (!shown && present) {
+        removeTab(indexOf(m_trackerPage));
+        m_trackerPage->hide();
+    } else if (!shown) {
+        m_trackerPage->hide(); // never added yet
+    }
+}
+
+void TaskDetailsView::showDetails(const TaskDetails &d, const QSet<qint64> &keepSelected)
+{
+    for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
+        (*it)->setText(d.info.value(it.key(), QStringLiteral("-")));
+    m_titleTorrentFile->show();
+    m_textTorrentFile->show();
+    m_textTorrentFile->setText(
+        QStringLiteral("<a href=\"%1\">%2</a>")
+            .arg(d.torrentLink.toHtmlEscaped(), localized("DOWNLOAD").toHtmlEscaped()));
+    m_textTorrentFile->setToolTip(d.torrentLink);
+    m_content->setRecords(d.files);
+    if (d.hasTrackers) {
+        m_trackers->setRecords(d.trackers);
+        QItemSelection selection;
+        for (int r : m_trackers->rowsWithTrackerIds(keepSelected))
+            selection.select(
+                m_trackers->index(r, 0), m_trackers->index(r, TaskTrackerModel::ColumnCount - 1));
+        m_trackerTable->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+    }
+    setTrackerTabShown(d.hasTrackers);
+}
+
+void TaskDetailsView::showEmpty()
+{
+    for (QLabel *v : std::as_const(m_values))
+        v->setText(QStringLiteral("-"));
+    m_titleTorrentFile->hide();
+    m_textTorrentFile->hide();
+    m_content->setRecords({});
+    // The tracker list itself is left as it was.
+    setTrackerTabShown(false);
+}
+
+QSet<qint64> TaskDetailsView::selectedTrackerIds() const
+{
+    QSet<qint64> ids;
+    for (const QModelIndex &i : m_trackerTable->selectionModel()->selectedRows())
+        ids.insert(m_trackers->trackerId(i.row()));
+    return ids;
+}
+
+QString TaskDetailsView::selectedTrackerIdText() const
+{
+    QList<int> rows;
+    for (const QModelIndex &i : m_trackerTable->selectionModel()->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    QStringList ids;
+    for (int r : rows)
+        ids << QString::number(m_trackers->trackerId(r));
+    return ids.join(QLatin1Char(','));
+}
+
+void TaskDetailsView::updateTrackerButtons()
+{
+    const bool any = m_trackerTable->selectionModel()->hasSelection();
+    m_btnRemoveTracker->setEnabled(any);
+    m_menuTracker->actions().at(1)->setEnabled(any);
+}
+
+} // namespace flk

@@ -1,0 +1,43 @@
+#include "TaskTrackerModel.h"
+
+#include "TaskListModel.h"
+#include "api/JsonUtil.h"
+
+namespace flk {
+
+TaskTrackerModel::TaskTrackerModel(QObject *parent)
+    : RecordTableModel(
+        { { "ColURL", "tracker_name", QT_TRID_NOOP("COL_URL") },
+            { "ColStatus", "tracker_stats", QT_TRID_NOOP("COL_STATUS") },
+            { "ColUpdateTime", "tracker_next_update", QT_TRID_NOOP("COL_UPDATE_TIME") },
+            { "ColSeeds", "seeds", QT_TRID_NOOP("COL_SEED") },
+            { "ColPeers", "peers", QT_TRID_NOOP("COL_PEER") } },
+        parent)
+{ }
+
+QVariant TaskTrackerModel::cell(const QJsonObject &record, int column, int role) const
+{
+    if (column == ColUpdateTime && (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
+        const qint64 at = json::intValue(record, u"tracker_next_update");
+        return at < 1 ? QString() : TaskListModel::formatDateTime(at);
+    }
+    return RecordTableModel::cell(record, column, role);
+}
+
+qint64 TaskTrackerModel::trackerId(int row) const
+{
+    return json::intValue(record(row), u"tracker_id");
+}
+
+QList<int> TaskTrackerModel::rowsWithTrackerIds(const QSet<qint64> &ids) const
+{
+    QList<int> rows;
+    if (ids.isEmpty())
+        return rows;
+    for (int r = 0; r < rowCount(); ++r)
+        if (ids.contains(trackerId(r)))
+            rows << r;
+    return rows;
+}
+
+} // namespace flk
