@@ -194,7 +194,7 @@ private slots:
         c->setDelegate(&d);
         // A response hook can add "success" to a reply that lacks it.
         sim->server().on("/apps/haulhouse/btdlm.cgi", "get-user-pref", true, [](nassim::Call &) {
-            return nassim::SimReply { 200, { { "max_dl_number", 3 } }, "text/plain", {} };
+            return nassim::SimReply { 200, { { "max_dl_number", 3 } }, "text/plain", {}, {} };
         });
         Error e;
         auto r = c->send_Request(

@@ -1,0 +1,161 @@
+#include "FolderSelViewController.h"
+
+#include "FolderCreateViewController.h"
+#include "FolderTreeModel.h"
+#include "api/CgiCtrl.h"
+#include "api/Localization.h"
+#include "api/WorkQueue.h"
+
+#include <QCoreApplication>
+#include <QHeaderView>
+#include <QPointer>
+#include <QThreadPool>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace flk {
+
+FolderSelViewController::FolderSelViewController(std::shared_ptr<CgiCtrl> client, QWidget *parent)
+    : KSTSheetViewController(parent),
+      m_client(std::move(client)),
+      m_model(new FolderTreeModel(this)),
+      m_outline(new QTreeView(this))
+{
+    setWindowTitle(localized("BROWSE"));
+    auto *layout = new QVBoxLayout(this);
+    m_outline->setModel(m_model);
+    m_outline->header()->hide();
+    m_outline->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_outline->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_outline->setUniformRowHeights(true);
+    layout->addWidget(m_outline, 1);
+    m_btnCreate = new QPushButton(localized("BTN_CREATE_FOLDER"), this);
+    auto *row = new QHBoxLayout;
+    row->addWidget(m_btnCreate);
+    row->addStretch();
+    row->addWidget(buttonRow());
+    layout->addLayout(row);
+    setMinimumSize(440, 360);
+
+    // Every opening reads the folder afresh.
+    connect(m_outline, &QTreeView::expanded, this, [this](const QModelIndex &index) {
+        if (!m_expandingForCreate)
+            loadChildren(QPersistentModelIndex(index));
+    });
+    connect(m_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+        &FolderSelViewController::on_Click_Folder);
+    connect(m_btnCreate, &QPushButton::clicked, this, &FolderSelViewController::on_Create_Folder);
+    on_Click_Folder();
+    loadRoot();
+}
+
+void FolderSelViewController::loadRoot()
+{
+    loadChildren(QPersistentModelIndex());
+}
+
+void FolderSelViewController::loadChildren(
+    const QPersistentModelIndex &folder, std::function<void()> then)
+{
+    const bool root = !folder.isValid();
+    const QString id = m_model->folderId(folder);
+    if (!root)
+        m_model->clearChildren(folder);
+    if (!m_client) {
+        emit levelLoaded(id);
+        return;
+    }
+    // Only the folder's path crosses threads; the node is found again by it.
+    QPointer<FolderSelViewController> self(this);
+    std::shared_ptr<CgiCtrl> client = m_client;
+    backgroundQueue()->start([self, client, root, id, then] {
+        Error e;
+        const std::optional<QJsonValue> list = client->get_Folder_List(id, root, &e);
+        const QJsonArray items = (list && !e.isError()) ? list->toArray() : QJsonArray();
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, root, id, items, then] {
+                if (!self)
+                    return;
+                // The folder may have gone with a newer read of its parent.
+                const QModelIndex folder = root ? QModelIndex() : self->m_model->indexOfId(id);
+                if (root || folder.isValid())
+                    self->m_model->setChildren(folder, items);
+                if (then)
+                    then();
+                emit self->levelLoaded(id);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FolderSelViewController::on_Click_Folder()
+{
+    const QModelIndexList rows = m_outline->selectionModel()->selectedRows();
+    const bool any = !rows.isEmpty();
+    resultObject = any ? QVariant(m_model->folderId(rows.first())) : QVariant();
+    m_btnCreate->setEnabled(any);
+    btnOk()->setEnabled(any);
+}
+
+void FolderSelViewController::on_Create_Folder()
+{
+    if (m_outline->selectionModel()->selectedRows().isEmpty())
+        return;
+    ToFolderCreateView();
+}
+
+void FolderSelViewController::ToFolderCreateView()
+{
+    auto *sheet = new FolderCreateViewController;
+    QPointer<FolderSelViewController> self(this);
+    sheet->completion = [self](bool ok, const QVariant &name) {
+        if (ok && self && !name.toString().isEmpty())
+            self->createFolder(name.toString());
+    };
+    KSTSheetViewController::presentSheet(this, sheet);
+}
+
+void FolderSelViewController::createFolder(const QString &name)
+{
+    const QModelIndexList rows = m_outline->selectionModel()->selectedRows();
+    if (rows.isEmpty() || !m_client)
+        return;
+    const QString parentId = m_model->folderId(rows.first());
+    QPointer<FolderSelViewController> self(this);
+    std::shared_ptr<CgiCtrl> client = m_client;
+    backgroundQueue()->start([self, client, parentId, name] {
+        Error e;
+        const bool ok = client->create_Folder(parentId, name, &e) && !e.isError();
+        QMetaObject::invokeMethod(
+            qApp,
+            [self, parentId, name, ok] {
+                const QModelIndex parent
+                    = self ? self->m_model->indexOfId(parentId) : QModelIndex();
+                if (!ok || !parent.isValid())
+                    return;
+                // The parent is read again (opened if it was closed), then
+                // the new folder becomes the selection.
+                auto select = [self, parentId, name] {
+                    if (!self)
+                        return;
+                    const QModelIndex created
+                        = self->m_model->childNamed(self->m_model->indexOfId(parentId), name);
+                    if (created.isValid()) {
+                        self->m_outline->selectionModel()->setCurrentIndex(created,
+                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                        self->m_outline->scrollTo(created);
+                    }
+                };
+                if (!self->m_outline->isExpanded(parent)) {
+                    self->m_expandingForCreate = true;
+                    self->m_outline->expand(parent);
+                    self->m_expandingForCreate = false;
+                }
+                self->loadChildren(QPersistentModelIndex(parent), select);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+} // namespace flk
