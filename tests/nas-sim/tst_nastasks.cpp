@@ -1,8 +1,13 @@
 // The simulated unit's tasks: categories, counts, sorting, filtering, the
-// commands of both task kinds, trackers, and progress over time.
+// commands of both task kinds, trackers, and progress over time; its folder
+// tree, preferences, schedule, search sites and torrent files.
 #include "SimFixture.h"
 
 #include "api/CgiCtrl.h"
+#include "api/CgiErrorRules.h"
+
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 
 #include <QJsonArray>
 #include <QtTest>
@@ -133,6 +138,103 @@ private slots:
         QVERIFY(sim.server().applyControl("tasks", "250"));
         reply = c.get_Torrent_List(0, "position", "asc", "", &e);
         QCOMPARE(reply->value("all").toInt(), 250);
+    }
+
+    void foldersPreferencesScheduleAndSites()
+    {
+        SimFixture sim;
+        CgiCtrl c;
+        Error e;
+        QVERIFY(c.login_Server(sim.http(), "admin", "admin", false, &e));
+        // Folders: the root reply's share_folders, then a level's datas.
+        const auto shares = c.get_Folder_List("/ignored", true, &e);
+        QVERIFY(shares && shares->isArray());
+        QCOMPARE(shares->toArray().first().toObject(),
+            (QJsonObject { { "id", "/Download" }, { "text", "Download" } }));
+        QVERIFY(c.create_Folder("/Download", "New & odd #1", &e));
+        QVERIFY(!c.create_Folder("/Download", "New & odd #1", &e)); // exists
+        QVERIFY(!c.create_Folder("/Download", "a/b", &e));
+        QVERIFY(!c.create_Folder("/Nowhere", "x", &e));
+        const auto level = c.get_Folder_List("/Download", false, &e);
+        QVERIFY(level);
+        QStringList names;
+        for (const QJsonValue &v : level->toArray())
+            names << v.toObject().value("text").toString();
+        QVERIFY(names.contains("New & odd #1"));
+        QVERIFY(!c.get_Folder_List("/Nowhere", false, &e));
+
+        // Preferences: typed on the way in; 5005 until an account has any.
+        AppCgiDelegate rules; // adds the "success" the preference reply lacks
+        c.setDelegate(&rules);
+        auto prefs = c.get_User_Preference(&e);
+        QVERIFY(prefs);
+        QJsonObject changed = *prefs;
+        changed["max_dl_number"] = 9;
+        changed["enable_dht"] = false;
+        changed.remove("success");
+        QVERIFY(c.set_User_Preference(changed, &e));
+        prefs = c.get_User_Preference(&e);
+        QCOMPARE(prefs->value("max_dl_number").toInt(), 9);
+        QCOMPARE(prefs->value("enable_dht").toBool(), false);
+        changed["default_dl_dir"] = "/Nowhere";
+        QVERIFY(!c.set_User_Preference(changed, &e));
+        sim.state().clearPreferences("admin");
+        QVERIFY(!c.get_User_Preference(&e));
+        QCOMPARE(e.code, 5005);
+        QVERIFY(c.set_User_Initial_Preference("/Public", &e));
+        prefs = c.get_User_Preference(&e);
+        QCOMPARE(prefs->value("default_dl_dir").toString(), QStringLiteral("/Public"));
+        QCOMPARE(prefs->value("watch_dir").toString(), QStringLiteral("/Public"));
+        QCOMPARE(prefs->value("enable_watch").toBool(), false);
+
+        // Schedule: arrays out, day strings in.
+        auto schedule = c.get_Torrent_Schedule(&e);
+        QVERIFY(schedule);
+        QCOMPARE(CgiCtrl::decodeScheduleDay(schedule->value("mon")).value(9), 2);
+        QJsonObject record { { "enable_scheduler", true }, { "max_download_speed", 800 },
+            { "max_upload_speed", 50 } };
+        for (const char *day : { "sun", "mon", "tue", "wed", "thu", "fri", "sat" })
+            record.insert(day, QJsonArray());
+        QList<int> hours(24, 3);
+        hours[0] = 4;
+        for (const char *day : { "sun", "mon", "tue", "wed", "thu", "fri", "sat" })
+            record.insert(day, CgiCtrl::encodeScheduleDay(hours));
+        QVERIFY(c.set_Torrent_Schedule(record, &e));
+        schedule = c.get_Torrent_Schedule(&e);
+        QCOMPARE(CgiCtrl::decodeScheduleDay(schedule->value("sat")), hours);
+        QCOMPARE(schedule->value("enable_scheduler").toBool(), true);
+        record["sun"] = "1,2,3"; // not 24 hours
+        QVERIFY(!c.set_Torrent_Schedule(record, &e));
+
+        // Search sites.
+        const auto sites = c.get_Search_Site_List(&e);
+        QVERIFY(sites && sites->size() >= 3);
+        QVERIFY(c.enable_Search_Site("openbay", false, &e));
+        QCOMPARE(sim.state().settings().sites().first().toObject().value("enable").toBool(), false);
+        QVERIFY(c.set_Search_Site_Info("privatehub", { { "account", "me" }, { "pwd", "pw" } }, &e));
+        QCOMPARE(c.get_Search_Site_Info("privatehub", &e)->value("account").toString(),
+            QStringLiteral("me"));
+        QVERIFY(!c.delete_Search_Site("openbay", &e)); // built in
+
+        // The torrent file behind a task's link is served as a file.
+        const qint64 id = c.get_Torrent_List(0, "position", "asc", "", &e)
+                              ->value("files")
+                              .toArray()
+                              .first()
+                              .toObject()
+                              .value("id")
+                              .toInteger();
+        const auto info = c.get_Torrent_Info(id, "file_id", "asc", &e);
+        const QString link = c.get_Torrent_URL(
+            info->value("name").toString(), info->value("torrentFile").toString());
+        QNetworkAccessManager nam;
+        QNetworkReply *r = nam.get(QNetworkRequest(QUrl(link)));
+        QSignalSpy done(r, &QNetworkReply::finished);
+        QVERIFY(done.wait(5000));
+        QCOMPARE(r->header(QNetworkRequest::ContentTypeHeader).toString(),
+            QStringLiteral("application/x-bittorrent"));
+        QVERIFY(r->readAll().startsWith("d8:announce"));
+        r->deleteLater();
     }
 };
 

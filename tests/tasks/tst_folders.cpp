@@ -1,0 +1,157 @@
+// The delete, folder-choice and folder-creation sheets: the tree read level
+// by level from the NAS, re-read on every opening, and a new folder created
+// under the selection and selected.
+#include "SimFixture.h"
+
+#include "api/CgiCtrl.h"
+#include "api/Localization.h"
+#include "tasks/FolderCreateViewController.h"
+#include "tasks/FolderSelViewController.h"
+#include "tasks/FolderTreeModel.h"
+
+#include <QApplication>
+#include <QJsonArray>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTreeView>
+#include <QtTest>
+
+using namespace flk;
+
+namespace {
+QStringList forms(SimFixture &sim, const QString &act, const QString &key)
+{
+    QStringList out;
+    for (const QJsonObject &r : sim.server().requestsFor(act))
+        out << r.value("form").toObject().value(key).toString();
+    return out;
+}
+} // namespace
+
+class TestFolders : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<SimFixture> sim;
+    std::shared_ptr<CgiCtrl> client;
+
+private slots:
+    void initTestCase() { installTranslations(); }
+
+    void init()
+    {
+        sim = std::make_unique<SimFixture>();
+        client = std::make_shared<CgiCtrl>();
+        Error e;
+        QVERIFY(client->login_Server(sim->http(), "admin", "admin", false, &e));
+        sim->server().clearLog();
+    }
+
+    void cleanup()
+    {
+        client.reset();
+        sim.reset();
+    }
+
+    void modelRules()
+    {
+        FolderTreeModel m;
+        m.setChildren({},
+            QJsonArray { QJsonObject { { "id", "/A" }, { "text", "A" } }, 7,
+                QJsonObject { { "text", "no id" } }, QJsonObject { { "id", "/B/C" } } });
+        QCOMPARE(m.rowCount(), 2);
+        QCOMPARE(m.folderText(m.index(1, 0)), QStringLiteral("C")); // name from the path
+        const QModelIndex a = m.index(0, 0);
+        QVERIFY(m.hasChildren(a)); // unread: shows an arrow
+        m.setChildren(a, {});
+        QVERIFY(!m.hasChildren(a)); // read and empty: no arrow
+        m.setChildren(a, QJsonArray { QJsonObject { { "id", "/A/x" }, { "text", "x" } } });
+        QCOMPARE(m.indexOfId("/A/x"), m.index(0, 0, a));
+        QCOMPARE(m.childNamed(a, "x"), m.index(0, 0, a));
+        QVERIFY(!m.childNamed(a, "y").isValid());
+    }
+
+    void chooserReadsLevelsAndEnablesOk()
+    {
+        FolderSelViewController sheet(client);
+        QSignalSpy loaded(&sheet, &FolderSelViewController::levelLoaded);
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(forms(*sim, "get_tree", "node"), QStringList { "share_folders" });
+        QCOMPARE(sheet.model()->rowCount(), 3);
+        QVERIFY(!sheet.btnOk()->isEnabled());
+        QVERIFY(!sheet.btnCreateFolder()->isEnabled());
+
+        const QModelIndex download = sheet.model()->index(0, 0);
+        sheet.outlineView()->expand(download);
+        QVERIFY(loaded.wait(5000));
+        QVERIFY(sheet.model()->rowCount(download) >= 4);
+        // Opening again reads again.
+        sheet.outlineView()->collapse(download);
+        sheet.outlineView()->expand(download);
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(forms(*sim, "get_tree", "node"),
+            (QStringList { "share_folders", "/Download", "/Download" }));
+
+        sheet.outlineView()->setCurrentIndex(sheet.model()->index(1, 0, download));
+        QVERIFY(sheet.btnOk()->isEnabled());
+        QVERIFY(sheet.btnCreateFolder()->isEnabled());
+        QCOMPARE(sheet.resultObject.toString(),
+            sheet.model()->folderId(sheet.model()->index(1, 0, download)));
+    }
+
+    void failedListingShowsAnEmptyLevel()
+    {
+        sim->server().applyControl("non_json", "1");
+        FolderSelViewController sheet(client);
+        QSignalSpy loaded(&sheet, &FolderSelViewController::levelLoaded);
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(sheet.model()->rowCount(), 0);
+    }
+
+    void createUnderACollapsedFolderSelectsIt()
+    {
+        FolderSelViewController sheet(client);
+        QSignalSpy loaded(&sheet, &FolderSelViewController::levelLoaded);
+        QVERIFY(loaded.wait(5000));
+        const QModelIndex publicFolder = sheet.model()->index(1, 0);
+        QCOMPARE(sheet.model()->folderId(publicFolder), QStringLiteral("/Public"));
+        sheet.outlineView()->setCurrentIndex(publicFolder);
+        QVERIFY(!sheet.outlineView()->isExpanded(publicFolder));
+
+        sheet.on_Create_Folder();
+        FolderCreateViewController *create = nullptr;
+        QTRY_VERIFY((create = sheet.window()->findChild<FolderCreateViewController *>()) || [&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if ((create = w->findChild<FolderCreateViewController *>()))
+                    return true;
+            return false;
+        }());
+        QVERIFY(!create->btnOk()->isEnabled());
+        create->nameField()->setText("Q");
+        QVERIFY(create->btnOk()->isEnabled());
+        create->nameField()->setText("");
+        QVERIFY(!create->btnOk()->isEnabled());
+        create->nameField()->setText("Old & New #2");
+        QCOMPARE(create->resultObject.toString(), QStringLiteral("Old & New #2"));
+        create->btnOk()->click();
+
+        QTRY_VERIFY(sheet.outlineView()->isExpanded(sheet.model()->indexOfId("/Public")));
+        QTRY_COMPARE(sheet.resultObject.toString(), QStringLiteral("/Public/Old & New #2"));
+        const auto created = sim->server().requestsFor("createdir");
+        QCOMPARE(created.size(), 1);
+        QCOMPARE(created[0].value("form").toObject(),
+            (QJsonObject { { "dest_path", "/Public" }, { "dest_folder", "Old & New #2" } }));
+        QCOMPARE(forms(*sim, "get_tree", "node"), (QStringList { "share_folders", "/Public" }));
+
+        // A name the NAS refuses leaves the tree as it was.
+        const int rows = sheet.model()->rowCount(sheet.model()->indexOfId("/Public"));
+        sheet.createFolder("Old & New #2");
+        QTRY_COMPARE(sim->server().requestsFor("createdir").size(), 2);
+        QTest::qWait(50);
+        QCOMPARE(sheet.model()->rowCount(sheet.model()->indexOfId("/Public")), rows);
+    }
+};
+
+QTEST_MAIN(TestFolders)
+#include "tst_folders.moc"
