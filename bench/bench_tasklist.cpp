@@ -41,6 +41,15 @@ void BM_DecodeAndApply(benchmark::State &state)
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
+// The share of the JSON parser alone, for comparison.
+void BM_ParseOnly(benchmark::State &state)
+{
+    const QByteArray body = listReply(int(state.range(0)));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(QJsonDocument::fromJson(body).object());
+}
+BENCHMARK(BM_ParseOnly)->Arg(10000)->Unit(benchmark::kMillisecond);
+
 BENCHMARK(BM_DecodeAndApply)
     ->Arg(1000)
     ->Arg(10000)

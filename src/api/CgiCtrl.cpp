@@ -34,6 +34,9 @@ struct CgiCtrl::Request {
     std::atomic<bool> done { false };
     Reply reply;
     Error error;
+    // Set when a worker waits: the body is parsed there, not on the GUI thread.
+    bool parseOnWaiter = false;
+    std::optional<QByteArray> rawBody;
 
     // GUI thread only:
     QPointer<QNetworkReply> netReply;
@@ -301,6 +304,7 @@ CgiCtrl::Reply CgiCtrl::_send_Request(const QString &url, const QString &method,
             req->cancelRequested = true;
         m_requests.append(req);
     }
+    req->parseOnWaiter = !onGuiThread();
     if (req->cancelRequested) {
         req->error = Error(kCgiErrorDomain, kCgiErrorCancelled);
         _complete(req);
@@ -310,6 +314,8 @@ CgiCtrl::Reply CgiCtrl::_send_Request(const QString &url, const QString &method,
         QMetaObject::invokeMethod(
             this, [this, req] { _start_Attempt(req); }, Qt::QueuedConnection);
     _wait(req);
+    if (req->rawBody)
+        _parse_Body(req);
 
     Error result = req->error;
     if (!result.isError())
@@ -373,10 +379,9 @@ void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *r
         return;
     req->netReply = nullptr;
 
-    QJsonObject body;
-    const int transportCode = decodeReply(reply, req->cancelRequested, &body);
+    QByteArray raw;
+    const int transportCode = checkReply(reply, req->cancelRequested, &raw);
     if (transportCode == 0) {
-        qInfo("[%ld] Cgi finished.", long(req->function));
         const QByteArray received = reply->rawHeader("Set-Cookie");
         if (!received.isEmpty()) {
             // Several cookies arrive newline-joined; a header value must not
@@ -385,11 +390,11 @@ void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *r
             value.replace('\n', "; ").replace('\r', "");
             setCookie(value);
         }
-        req->reply = body;
-        if (CgiCtrlDelegate *d = delegate()) {
-            if (auto replaced = d->cgiCtrl_response(this, body, req->function))
-                req->reply = std::move(replaced);
-        }
+        req->rawBody = std::move(raw);
+        // A waiting worker parses the body itself; a GUI-thread caller
+        // gets it parsed here.
+        if (!req->parseOnWaiter)
+            _parse_Body(req);
         _complete(req);
         return;
     }
@@ -406,6 +411,24 @@ void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *r
         return;
     }
     _complete(req);
+}
+
+void CgiCtrl::_parse_Body(const std::shared_ptr<Request> &req)
+{
+    QJsonObject body;
+    const int code = parseBody(*req->rawBody, &body);
+    req->rawBody.reset();
+    if (code != 0) {
+        qInfo("[%ld] Cgi failed. error = %ld", long(req->function), long(code));
+        req->reply.reset();
+        return;
+    }
+    qInfo("[%ld] Cgi finished.", long(req->function));
+    req->reply = body;
+    if (CgiCtrlDelegate *d = delegate()) {
+        if (auto replaced = d->cgiCtrl_response(this, body, req->function))
+            req->reply = std::move(replaced);
+    }
 }
 
 void CgiCtrl::_complete(const std::shared_ptr<Request> &req)

@@ -203,6 +203,7 @@ private:
     void _start_Attempt(const std::shared_ptr<Request> &req);
     void _on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *reply);
     void _complete(const std::shared_ptr<Request> &req);
+    void _parse_Body(const std::shared_ptr<Request> &req);
     void _cancel_Request(const std::shared_ptr<Request> &req);
     void _wait(const std::shared_ptr<Request> &req);
     void _run_On_Gui(std::function<void()> fn);

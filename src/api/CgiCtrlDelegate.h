@@ -33,6 +33,7 @@ public:
         return std::nullopt;
     }
     // Replacement reply after every successful HTTP exchange, before evaluation.
+    // Called on the thread that waits for the request: keep it free of state.
     virtual std::optional<QJsonObject> cgiCtrl_response(CgiCtrl *, const QJsonObject &, int)
     {
         return std::nullopt;

@@ -66,7 +66,7 @@ void ignoreCertificateErrors(QNetworkReply *reply)
         [reply](const QList<QSslError> &) { reply->ignoreSslErrors(); });
 }
 
-int decodeReply(QNetworkReply *reply, bool cancelled, QJsonObject *body)
+int checkReply(QNetworkReply *reply, bool cancelled, QByteArray *raw)
 {
     if (reply->error() != QNetworkReply::NoError)
         return transportCode(reply->error(), cancelled);
@@ -75,12 +75,25 @@ int decodeReply(QNetworkReply *reply, bool cancelled, QJsonObject *body)
         return kTransportBadServerResponse;
     if (!acceptableContentType(reply->header(QNetworkRequest::ContentTypeHeader).toByteArray()))
         return kCannotDecodeContent;
+    *raw = reply->readAll();
+    return 0;
+}
+
+int parseBody(const QByteArray &raw, QJsonObject *body)
+{
     QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(reply->readAll(), &parseError);
+    const QJsonDocument doc = QJsonDocument::fromJson(raw, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject())
         return kCannotDecodeContent;
     *body = doc.object();
     return 0;
+}
+
+int decodeReply(QNetworkReply *reply, bool cancelled, QJsonObject *body)
+{
+    QByteArray raw;
+    const int code = checkReply(reply, cancelled, &raw);
+    return code ? code : parseBody(raw, body);
 }
 
 } // namespace flk

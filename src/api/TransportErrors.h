@@ -17,5 +17,10 @@ void ignoreCertificateErrors(QNetworkReply *reply);
 // otherwise returns the transport error code (kTransportCancelled when
 // cancelled is set, kTransportTimedOut, kTransportConnectionLost, ...).
 int decodeReply(QNetworkReply *reply, bool cancelled, QJsonObject *body);
+// The same in two steps, so that a big body can be parsed off the GUI thread:
+// checkReply reads the body out (0 or a transport error code), parseBody
+// turns it into the object (0 or kCannotDecodeContent).
+int checkReply(QNetworkReply *reply, bool cancelled, QByteArray *raw);
+int parseBody(const QByteArray &raw, QJsonObject *body);
 
 } // namespace flk

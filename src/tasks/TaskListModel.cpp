@@ -136,6 +136,7 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
             }
         }
         row.type = row.cells[ColType];
+        row.rowKey = TaskRow::makeKey(row.type, row.idValue);
         s.rows.append(std::move(row));
     }
     const auto speed = [&](QStringView key) {
@@ -155,12 +156,21 @@ void TaskListModel::apply(TaskListSnapshot snapshot)
     bool sameTasks = incoming.size() == m_rows.size();
     for (qsizetype i = 0; sameTasks && i < incoming.size(); ++i)
         sameTasks = incoming[i].idValue == m_rows[i].idValue && incoming[i].type == m_rows[i].type;
-    if (!sameTasks) {
+    if (sameTasks) {
+        updateCells(incoming);
+        return;
+    }
+    if (m_rows.isEmpty() || incoming.isEmpty()) {
         beginResetModel();
         m_rows = std::move(incoming);
         endResetModel();
         return;
     }
+    mergeRows(incoming);
+}
+
+void TaskListModel::updateCells(QList<TaskRow> &incoming)
+{
     // Same tasks in the same order: only changed cells are announced.
     for (qsizetype i = 0; i < incoming.size(); ++i) {
         int first = -1, last = -1;
@@ -171,11 +181,95 @@ void TaskListModel::apply(TaskListSnapshot snapshot)
                 last = c;
             }
         }
+        m_rows[i].id = incoming[i].id;
         if (first < 0)
             continue;
         m_rows[i] = std::move(incoming[i]);
         emit dataChanged(index(int(i), first), index(int(i), last), { Qt::DisplayRole });
     }
+}
+
+void TaskListModel::mergeRows(QList<TaskRow> &incoming)
+{
+    // Tasks that left are removed and tasks that came are inserted, so the
+    // view keeps its scroll position, current row and selection (persistent
+    // indexes follow their rows); a changed order becomes a layout change.
+    QHash<QString, qsizetype> newPos;
+    newPos.reserve(incoming.size());
+    for (qsizetype i = 0; i < incoming.size(); ++i)
+        newPos.insert(incoming[i].key(), i);
+    if (newPos.size() != incoming.size()) {
+        // Duplicate keys in a reply: nothing to follow rows by.
+        beginResetModel();
+        m_rows = std::move(incoming);
+        endResetModel();
+        return;
+    }
+
+    // 1. Removals, bottom up, one signal per run of rows.
+    for (int i = int(m_rows.size()) - 1; i >= 0;) {
+        if (newPos.contains(m_rows[i].key())) {
+            --i;
+            continue;
+        }
+        int first = i;
+        while (first > 0 && !newPos.contains(m_rows[first - 1].key()))
+            --first;
+        beginRemoveRows({}, first, i);
+        m_rows.remove(first, i - first + 1);
+        endRemoveRows();
+        i = first - 1;
+    }
+
+    // 2. Arrivals go in where they belong when the kept rows are still in
+    //    reply order, else at the end before the layout change below.
+    bool inOrder = true;
+    for (qsizetype j = 1; inOrder && j < m_rows.size(); ++j)
+        inOrder = newPos.value(m_rows[j - 1].key()) < newPos.value(m_rows[j].key());
+    if (inOrder) {
+        qsizetype j = 0;
+        for (qsizetype i = 0; i < incoming.size();) {
+            if (j < m_rows.size() && m_rows[j].key() == incoming[i].key()) {
+                ++i;
+                ++j;
+                continue;
+            }
+            qsizetype end = i;
+            while (end < incoming.size()
+                && !(j < m_rows.size() && m_rows[j].key() == incoming[end].key()))
+                ++end;
+            beginInsertRows({}, int(j), int(j + (end - i) - 1));
+            for (qsizetype k = i; k < end; ++k)
+                m_rows.insert(j + (k - i), incoming[k]);
+            endInsertRows();
+            j += end - i;
+            i = end;
+        }
+        updateCells(incoming);
+        return;
+    }
+    QSet<QString> kept;
+    kept.reserve(m_rows.size());
+    for (const TaskRow &r : std::as_const(m_rows))
+        kept.insert(r.key());
+    QList<TaskRow> arrivals;
+    for (const TaskRow &r : std::as_const(incoming))
+        if (!kept.contains(r.key()))
+            arrivals.append(r);
+    if (!arrivals.isEmpty()) {
+        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + arrivals.size() - 1));
+        m_rows.append(std::move(arrivals));
+        endInsertRows();
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (const QModelIndex &i : before)
+        after.append(index(int(newPos.value(m_rows[i.row()].key())), i.column()));
+    m_rows = std::move(incoming);
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
 }
 
 QList<int> TaskListModel::rowsWithKeys(const QSet<QString> &keys) const

@@ -18,8 +18,14 @@ struct TaskRow {
     QJsonValue id; // as received
     qint64 idValue = 0;
     std::array<QString, 12> cells; // display texts; ColEndTime holds the seconds
-    // Identity of a task across refreshes: its type and its id.
-    QString key() const { return type + QLatin1Char('\x1f') + QString::number(idValue); }
+    // Identity of a task across refreshes: its type and its id (made once,
+    // off the GUI thread, by decode).
+    QString rowKey;
+    QString key() const { return rowKey.isEmpty() ? makeKey(type, idValue) : rowKey; }
+    static QString makeKey(const QString &type, qint64 id)
+    {
+        return type + QLatin1Char('\x1f') + QString::number(id);
+    }
 };
 
 // A decoded "torrent-list" reply.
@@ -31,8 +37,9 @@ struct TaskListSnapshot {
 };
 
 // The task table: the list as last received, in the order received. A
-// refresh that brings the same tasks updates cells in place (no reset), so
-// scroll position, current row and selection stay put.
+// refresh updates cells in place, removes and inserts the rows of tasks that
+// left or came, and moves rows as a layout change; never a reset while a list
+// is shown, so scroll position, current row and selection stay put.
 class TaskListModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -81,6 +88,8 @@ public:
     QString idStringFromType(const QList<int> &rows, const QString &type) const;
 
 private:
+    void updateCells(QList<TaskRow> &incoming);
+    void mergeRows(QList<TaskRow> &incoming);
     QList<TaskRow> m_rows;
 };
 

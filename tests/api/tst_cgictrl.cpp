@@ -22,6 +22,7 @@ public:
     std::optional<QString> url;
     std::optional<QJsonObject> response;
     std::optional<Error> errorCode;
+    QThread *responseThread = nullptr;
     std::optional<QVariantMap> cgiCtrl_post(
         CgiCtrl *, const QVariantMap &, const QString &, const QString &, int) override
     {
@@ -34,6 +35,7 @@ public:
     }
     std::optional<QJsonObject> cgiCtrl_response(CgiCtrl *, const QJsonObject &, int) override
     {
+        responseThread = QThread::currentThread();
         return response;
     }
     std::optional<Error> cgiCtrl_errorCode(
@@ -359,6 +361,33 @@ private slots:
         QCOMPARE(e.code, int(kCgiErrorCancelled));
         QVERIFY(e.userInfo.isEmpty());
         QCOMPARE(c->pendingRequestCount(), 0);
+    }
+
+    void workerCallsParseOnTheWorker()
+    {
+        // A big reply must not be parsed on the GUI thread while a worker waits.
+        auto c = signedIn();
+        HookDelegate d;
+        c->setDelegate(&d);
+        Error e;
+        QThread *worker = nullptr;
+        const auto r = onWorker([&] {
+            worker = QThread::currentThread();
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        });
+        QVERIFY(r);
+        QCOMPARE(d.responseThread, worker);
+        c->send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        QCOMPARE(d.responseThread, QThread::currentThread());
+        // A body that is not JSON still reads as no reply on either path.
+        sim->server().applyControl("non_json", "2");
+        QVERIFY(!onWorker([&] {
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        }));
+        QVERIFY(!c->send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e));
+        c->setDelegate(nullptr);
     }
 
     void cancelPicksFirstMatchingOperation()

@@ -113,8 +113,41 @@ private slots:
         QCOMPARE(resets.size(), 1); // no reset for the same tasks
         QCOMPARE(changes.size(), 1);
         QCOMPARE(changes[0][0].value<QModelIndex>().row(), 1);
-        model.apply(TaskListModel::decode(reply({ task(2, "BT", "b2") })));
-        QCOMPARE(resets.size(), 2);
+    }
+
+    void comingAndGoingTasksAreInsertedAndRemoved()
+    {
+        TaskListModel model;
+        model.apply(TaskListModel::decode(
+            reply({ task(1, "BT", "a"), task(2, "BT", "b"), task(3, "HTTP/FTP", "c") })));
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        QSignalSpy removed(&model, &QAbstractItemModel::rowsRemoved);
+        QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy layouts(&model, &QAbstractItemModel::layoutChanged);
+        QPersistentModelIndex c(model.index(2, 0)); // a view's current row, say
+        // Task 2 left, task 4 came between 1 and 3.
+        model.apply(TaskListModel::decode(
+            reply({ task(1, "BT", "a"), task(4, "BT", "d"), task(3, "HTTP/FTP", "c") })));
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(removed.size(), 1);
+        QCOMPARE(removed[0][1].toInt(), 1);
+        QCOMPARE(inserted.size(), 1);
+        QCOMPARE(inserted[0][1].toInt(), 1);
+        QCOMPARE(model.row(1).idValue, 4);
+        QCOMPARE(c.row(), 2);
+        // A new order (a sort by progress, say) is a layout change; the
+        // persistent index follows its task.
+        model.apply(TaskListModel::decode(reply({ task(3, "HTTP/FTP", "c"), task(5, "BT", "e"),
+            task(1, "BT", "a"), task(4, "BT", "d") })));
+        QCOMPARE(resets.size(), 0);
+        QCOMPARE(layouts.size(), 1);
+        QCOMPARE(c.row(), 0);
+        QStringList order;
+        for (const TaskRow &r : model.rows())
+            order << QString::number(r.idValue);
+        QCOMPARE(order, (QStringList { "3", "5", "1", "4" }));
+        QCOMPARE(model.data(model.index(1, TaskListModel::ColName), Qt::DisplayRole).toString(),
+            QStringLiteral("e"));
     }
 
     void idsByType()
