@@ -96,8 +96,8 @@
         <translation>Press {0} to choose torrent files.</translation>
     </message>
     <message id="ADD_TXT_VALID_LINK">
-        <source>Valid links: {0}</source>
-        <translation>Valid links: {0}</translation>
+        <source>Valid links:</source>
+        <translation>Valid links:</translation>
     </message>
     <message id="BROWSE">
         <source>Browse…</source>

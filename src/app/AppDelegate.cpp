@@ -1,5 +1,6 @@
 #include "AppDelegate.h"
 
+#include "DBClickActionViewController.h"
 #include "FLKMainViewController.h"
 #include "HostViewController.h"
 #include "KSTProgressHUDHelper.h"
@@ -119,7 +120,7 @@ void AppDelegate::applicationDidFinishLaunching()
     launchLiveUpdate(false);
     // 6, 7.
     if (!aryOpenWithFiles.isEmpty()) {
-        if (m_favorites->count() > 0) {
+        if (m_favorites->defaultIndex() >= 0) {
             m_defaults->setValue(
                 QLatin1String(kDefaultsOpenWithKey), QJsonArray::fromStringList(aryOpenWithFiles));
             m_defaults->synchronize();
@@ -137,8 +138,30 @@ void AppDelegate::applicationDidFinishLaunching()
 
 void AppDelegate::application_openFiles(const QStringList &paths)
 {
-    if (!m_launched)
-        aryOpenWithFiles << paths;
+    if (paths.isEmpty()) {
+        // A second launch with nothing to hand over brings this one forward.
+        if (m_launched) {
+            m_window->raise();
+            m_window->activateWindow();
+        }
+        return;
+    }
+    if (!m_launched) {
+        // A later call before the end of launch replaces the earlier one.
+        aryOpenWithFiles = paths;
+        return;
+    }
+    // Nothing can take them without a default server.
+    if (m_favorites->defaultIndex() < 0) {
+        Utility::showAlert(m_window, Utility::Warning, localized("ERROR"),
+            localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"), QString(), localized("OK"),
+            std::function<void(bool)>());
+        return;
+    }
+    m_window->raise();
+    m_window->activateWindow();
+    NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_OPEN_WITH_TORRENT), this,
+        { { QStringLiteral("torrents"), paths } });
 }
 
 void AppDelegate::on_Add_NAS()
@@ -188,8 +211,12 @@ void AppDelegate::on_Reconnect_Nas()
 
 void AppDelegate::on_DB_Click_Action()
 {
-    // The double-click setting arrives with the open-with hand-over.
-    qInfo("The double-click action sheet is not available yet");
+    ToDBClickActionSheet();
+}
+
+void AppDelegate::ToDBClickActionSheet()
+{
+    KSTSheetViewController::presentSheet(m_window, new DBClickActionViewController(m_favorites));
 }
 
 void AppDelegate::on_Live_Update()

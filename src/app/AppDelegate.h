@@ -42,6 +42,7 @@ public:
     void on_Remove_NAS();
     void on_Reconnect_Nas();
     void on_DB_Click_Action();
+    void ToDBClickActionSheet();
     void on_Live_Update();
     void on_About();
 

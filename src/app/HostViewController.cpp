@@ -1,5 +1,6 @@
 #include "HostViewController.h"
 
+#include "DefaultFolderViewController.h"
 #include "KSTProgressHUDHelper.h"
 #include "Utility.h"
 #include "api/CgiCtrl.h"
@@ -7,9 +8,12 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "api/WorkQueue.h"
+#include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
+#include "servers/FavoriteObject.h"
 #include "tasks/DownloadCategoryViewController.h"
 #include "tasks/DownloadViewController.h"
+#include "tasks/TorrentAddViewController.h"
 
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -263,6 +267,7 @@ void HostViewController::check_login()
             self->_start_Timer();
             if (outcome->is(kCgiErrorDomain, kCgiErrorNoPreference))
                 self->ToDefaultFolderView();
+            self->_deliver_Open_With();
         },
         [self, favorites] {
             favorites->cancel_Login();
@@ -273,8 +278,47 @@ void HostViewController::check_login()
 
 void HostViewController::ToDefaultFolderView()
 {
-    qInfo("The NAS has no default download folder for this account yet");
-    emit defaultFolderNeeded();
+    auto *sheet = new DefaultFolderViewController(m_client);
+    KSTSheetViewController::presentSheet(this, sheet);
+    emit defaultFolderSheetOpened(sheet);
+}
+
+void HostViewController::_deliver_Open_With()
+{
+    if (!m_client || !m_client->logon())
+        return;
+    if (!m_openWithRegistered) {
+        m_openWithRegistered = true;
+        NotificationCenter::defaultCenter()->addObserver(
+            QString::fromLatin1(kNOTIFY_OPEN_WITH_TORRENT), this,
+            [this](const Notification &n) { on_Open_With(n); });
+    }
+    DefaultsStore *defaults = m_favorites->defaults();
+    const QJsonValue waiting
+        = defaults ? defaults->value(QLatin1String(kDefaultsOpenWithKey)) : QJsonValue();
+    if (waiting.isArray())
+        NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_OPEN_WITH_TORRENT),
+            this, { { QStringLiteral("torrents"), waiting.toArray().toVariantList() } });
+}
+
+void HostViewController::on_Open_With(const Notification &n)
+{
+    const auto mine = record();
+    if (!mine || !mine->isDefault() || !m_downloadView)
+        return;
+    if (DefaultsStore *defaults = m_favorites->defaults()) {
+        defaults->removeValue(QLatin1String(kDefaultsOpenWithKey));
+        defaults->synchronize();
+    }
+    // Torrent files go up as files; links (magnet links) go as link text.
+    QStringList files, links;
+    for (const QString &item : n.userInfo.value(QStringLiteral("torrents")).toStringList()) {
+        if (TorrentAddViewController::isValidLink(item))
+            links << item;
+        else
+            files << item;
+    }
+    m_downloadView->on_Open_With_Items(files, links);
 }
 
 void HostViewController::_start_Timer()

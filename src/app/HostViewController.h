@@ -60,6 +60,10 @@ public:
 
     // Segue: the default download folder is not set up on the NAS yet.
     void ToDefaultFolderView();
+    // Hand-over from the desktop: only the default server's host takes it.
+    void on_Open_With(const Notification &n);
+    // After a sign-in: listen for hand-overs, and deliver one that waits.
+    void _deliver_Open_With();
     // Takes over a signed-in client (its own from now on).
     void adoptClient(CgiCtrl *client);
     std::shared_ptr<CgiCtrl> ctrlCgiHandle() const override { return m_client; }
@@ -67,7 +71,8 @@ public:
     DownloadViewController *downloadView() const { return m_downloadView; }
 
 signals:
-    void defaultFolderNeeded();
+    // The default-folder sheet has been opened (tests follow it).
+    void defaultFolderSheetOpened(QWidget *sheet);
     void loginFailViewRequested();
 
 protected:
@@ -85,6 +90,7 @@ private:
     State m_state = State::NotShown;
     QTimer *m_timer = nullptr;
     bool m_registered = false;
+    bool m_openWithRegistered = false;
     QSplitter *m_svMain;
     QSplitter *m_svLeft;
     QList<QWidget *> m_leftSlots;

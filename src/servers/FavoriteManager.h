@@ -34,6 +34,7 @@ public:
 
     QList<Favorite> favorites() const;
     int count() const;
+    DefaultsStore *defaults() const { return m_defaults; }
     Favorite get_Favorite_NAS(int index) const;
     // Signs in with a new record built from host, port, account, password,
     // use_https and is_cloud_id; keeps it only when that worked. Returns the

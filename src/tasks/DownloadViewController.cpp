@@ -84,6 +84,9 @@ DownloadViewController::DownloadViewController(QWidget *parent)
         bar->addWidget(b);
         return b;
     };
+    m_btnAdd = tool(QStyle::SP_FileIcon, QT_TRID_NOOP("TOOL_TIP_ADD"));
+    m_btnAdd->setIcon(QIcon(QStringLiteral(":/images/add.svg")));
+    m_btnAdd->setEnabled(false); // until a list has come
     m_btnDelete = tool(QStyle::SP_TrashIcon, QT_TRID_NOOP("TOOL_TIP_DELETE"));
     m_btnStart = tool(QStyle::SP_MediaPlay, QT_TRID_NOOP("TOOL_TIP_START"));
     m_btnPause = tool(QStyle::SP_MediaPause, QT_TRID_NOOP("TOOL_TIP_PAUSE"));
@@ -189,6 +192,8 @@ DownloadViewController::DownloadViewController(QWidget *parent)
         m_menuDownload->popup(table->viewport()->mapToGlobal(p));
     });
     connect(m_btnDelete, &QToolButton::clicked, this, &DownloadViewController::on_Delete_Torrent);
+    connect(m_btnAdd, &QToolButton::clicked, this, &DownloadViewController::on_Add_Torrent);
+    setAcceptDrops(true);
 
     connect(m_btnStart, &QToolButton::clicked, this, &DownloadViewController::on_Start_Torrent);
     connect(m_btnPause, &QToolButton::clicked, this, &DownloadViewController::on_Pause_Torrent);
@@ -280,6 +285,7 @@ void DownloadViewController::refresh_Items()
 void DownloadViewController::applyList(TaskListSnapshot snapshot)
 {
     m_emptyView->hide();
+    m_btnAdd->setEnabled(true);
     // Selection kept by type and id.
     QSet<QString> kept;
     for (int r : selectedRows())
@@ -333,6 +339,7 @@ void DownloadViewController::on_Show_Login_Fail_View()
     m_emptyView->setGeometry(rect());
     m_emptyView->show();
     m_emptyView->raise();
+    m_btnAdd->setEnabled(false);
     updateButtons();
 }
 
@@ -428,11 +435,6 @@ void DownloadViewController::ToTorrentDeleteView()
 void DownloadViewController::deleteSelected(int mode)
 {
     runCommand(Command::Delete, mode);
-}
-
-void DownloadViewController::ToTaskView(const QVariantMap &sender)
-{
-    emit taskDialogRequested(sender);
 }
 
 } // namespace flk

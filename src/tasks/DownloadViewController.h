@@ -3,7 +3,10 @@
 #include "TaskListModel.h"
 #include "app/DCBaseViewController.h"
 
+#include <QJsonValue>
+
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -63,8 +66,27 @@ public:
     void deleteSelected(int mode);
     // Fetches the current task's details and opens the task dialog on them.
     void on_Edit_Torrent();
-    // Opens the new-task dialog in edit mode on {"torrent", "id"}.
+    // Opens the new-task dialog: edit mode on {"torrent", "id"}; new mode on
+    // {"torrents", "index"}, then again for each following element.
     void ToTaskView(const QVariantMap &sender);
+
+    // Adding work: the add sheet and what it hands back.
+    void on_Add_Torrent();
+    void ToTorrentAddView();
+    void _add_Torrent_Files(const QVariantMap &result);
+    void _add_Download_Links(const QVariantMap &result);
+    // Torrent files handed over by the desktop: uploaded to the NAS default
+    // folder with the task dialog asked for.
+    void on_Open_With_Files(const QStringList &paths);
+    // Links handed over (magnet links from the desktop, dropped text): sent
+    // as one link text to the NAS default folder with the task dialog.
+    void on_Open_With_Links(const QStringList &links);
+    // Both at once, under one overlay: files uploaded, then the links sent;
+    // the new torrents of both go through the task dialog in turn.
+    void on_Open_With_Items(const QStringList &files, const QStringList &links);
+    // The link text sent: valid lines, trimmed, each ending in a line feed.
+    static QString linkText(const QStringList &lines);
+    QToolButton *btnAdd() const { return m_btnAdd; }
 
     // Details of the current task (the most recently selected row).
     void _refresh_Contents();
@@ -102,19 +124,26 @@ public:
 signals:
     void listApplied();
     void detailsApplied();
-    // The edit-mode task dialog's request (until the dialog is built in).
-    void taskDialogRequested(const QVariantMap &sender);
+    // A new-task dialog has been opened (tests follow the chain with it).
+    void taskDialogOpened(QWidget *dialog);
 
 private:
     void updateButtons();
     // Sends the request of each non-empty id list, then refreshes.
     enum class Command { Start, Pause, Up, Down, Delete };
     void runCommand(Command command, int mode = 0);
+    // After an upload or download-add: the dialog chain, else a refresh.
+    void afterAdd(const std::optional<QJsonValue> &torrentList);
 
+protected:
+    void dragEnterEvent(QDragEnterEvent *e) override;
+    void dropEvent(QDropEvent *e) override;
+
+private:
     TaskListModel *m_model;
     QLabel *m_textNowSpeed;
     EmptyView *m_emptyView;
-    QToolButton *m_btnDelete, *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown;
+    QToolButton *m_btnAdd, *m_btnDelete, *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown;
     QMenu *m_menuDownload;
     QLineEdit *m_editFilter;
     QMenu *m_headerMenu;

@@ -95,6 +95,7 @@ NasServer::NasServer(NasState &state) : m_state(state)
     registerPortal();
     registerTasks();
     registerSettings();
+    registerIntake();
 }
 
 NasServer::~NasServer()
@@ -524,14 +525,6 @@ void NasServer::registerPortal()
             SimReply r;
             r.json = *prefs;
             return r;
-        });
-
-    on(QStringLiteral("/apps/haulhouse/upload.cgi"), QStringLiteral("multi-torrent-upload"), true,
-        [](Call &c) {
-            QJsonArray names;
-            for (const auto &f : c.files)
-                names.append(f.filename);
-            return SimReply::ok({ { QStringLiteral("files"), names } });
         });
 }
 

@@ -115,6 +115,7 @@ private:
     void registerPortal();
     void registerTasks();
     void registerSettings();
+    void registerIntake();
 
     NasState &m_state;
     std::unique_ptr<SelfSignedCertificate> m_cert;

@@ -2,6 +2,8 @@
 
 #include <QDateTime>
 #include <QJsonArray>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <algorithm>
 #include <cmath>
@@ -318,6 +320,7 @@ std::optional<QJsonObject> NasTasks::info(
         fileArray.append(QJsonObject { { QStringLiteral("file_id"), f.id },
             { QStringLiteral("file_name"), f.name },
             { QStringLiteral("file_size"), formatSize(double(f.size)) },
+            { QStringLiteral("file_isize"), f.size },
             { QStringLiteral("file_downloaded"), formatSize(f.size * t->progress) },
             { QStringLiteral("file_percent"),
                 QStringLiteral("%1%").arg(t->progress * 100, 0, 'f', 1) },
@@ -475,6 +478,117 @@ bool NasTasks::removeTrackers(qint64 id, const QList<qint64> &trackerIds)
         return false;
     t->trackers.removeIf([&](const Tracker &tr) { return trackerIds.contains(tr.id); });
     return true;
+}
+
+QString NasTasks::nameFromLink(const QString &link)
+{
+    const QUrl url(link);
+    if (link.startsWith(QLatin1String("magnet:"), Qt::CaseInsensitive)) {
+        const QUrlQuery q(link.mid(link.indexOf(QLatin1Char('?')) + 1));
+        const QString dn = q.queryItemValue(QStringLiteral("dn"), QUrl::FullyDecoded);
+        return dn.isEmpty() ? QStringLiteral("magnet-") + link.right(8) : dn;
+    }
+    QString name = url.fileName(QUrl::FullyDecoded);
+    if (name.isEmpty())
+        name = url.host().isEmpty() ? link : url.host();
+    return name;
+}
+
+QJsonObject NasTasks::addPending(
+    const QString &name, const QList<File> &files, const QString &url, const QString &announce)
+{
+    QMutexLocker lock(&m_mutex);
+    const QString handle = QStringLiteral("/tmp/haulhouse/%1.torrent").arg(m_nextPending++);
+    m_pending.insert(handle, { name, url, announce, files });
+    QJsonArray records;
+    for (const File &f : files)
+        records.append(QJsonObject { { QStringLiteral("file_id"), f.id },
+            { QStringLiteral("file_name"), f.name },
+            { QStringLiteral("file_size"), formatSize(double(f.size)) },
+            { QStringLiteral("file_isize"), f.size } });
+    QJsonObject r { { QStringLiteral("torrent"), handle }, { QStringLiteral("name"), name },
+        { QStringLiteral("files"), records } };
+    if (!url.isEmpty())
+        r.insert(QStringLiteral("url"), url);
+    return r;
+}
+
+qint64 NasTasks::addTorrent(
+    const QString &torrentOrUrl, const QString &dir, bool topQueue, const QList<qint64> &unwanted)
+{
+    Task t;
+    t.type = QStringLiteral("BT");
+    t.dir = dir.isEmpty() ? QStringLiteral("/Download") : dir;
+    t.status = Waiting;
+    t.dlRate = 1500000;
+    t.ulRate = 60000;
+    t.peers = 3;
+    t.seeds = 9;
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto it = m_pending.constFind(torrentOrUrl);
+        if (it != m_pending.constEnd()) {
+            t.name = it->name;
+            t.files = it->files;
+            if (!it->announce.isEmpty())
+                t.trackers = { { 1, it->announce } };
+            m_pending.erase(it);
+        } else {
+            const QString lower = torrentOrUrl.toLower();
+            if (!lower.startsWith(QLatin1String("magnet:"))
+                && !lower.startsWith(QLatin1String("http://"))
+                && !lower.startsWith(QLatin1String("https://")))
+                return 0;
+            // A link: the metadata comes later; no files, no trackers yet.
+            t.name = nameFromLink(torrentOrUrl);
+        }
+    }
+    for (File &f : t.files) {
+        f.wanted = !unwanted.contains(f.id);
+        if (f.wanted)
+            t.size += f.size;
+    }
+    t.status = Downloading;
+    const qint64 id = add(t);
+    if (topQueue) {
+        QMutexLocker lock(&m_mutex);
+        m_tasks.prepend(m_tasks.takeLast());
+    }
+    return id;
+}
+
+bool NasTasks::setTorrentFiles(
+    qint64 id, const QList<qint64> &wanted, const QList<qint64> &unwanted)
+{
+    QMutexLocker lock(&m_mutex);
+    Task *t = find(QStringLiteral("BT"), id);
+    if (!t)
+        return false;
+    for (File &f : t->files) {
+        if (wanted.contains(f.id))
+            f.wanted = true;
+        else if (unwanted.contains(f.id))
+            f.wanted = false;
+    }
+    return true;
+}
+
+qint64 NasTasks::addPlain(const QString &url, const QString &dir)
+{
+    Task t;
+    t.type = QStringLiteral("HTTP/FTP");
+    t.name = nameFromLink(url);
+    t.dir = dir.isEmpty() ? QStringLiteral("/Download") : dir;
+    t.size = 50LL * 1024 * 1024;
+    t.dlRate = 800000;
+    t.status = Downloading;
+    return add(t);
+}
+
+int NasTasks::pendingCount() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_pending.size());
 }
 
 } // namespace nassim

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QJsonObject>
 #include <QList>
 #include <QMutex>
@@ -69,6 +70,22 @@ public:
     bool move(const QString &type, const QList<qint64> &ids, bool up);
     bool addTracker(qint64 id, const QString &url);
     bool removeTrackers(qint64 id, const QList<qint64> &trackerIds);
+    // Received torrents wait under a handle until torrent-add starts them.
+    // Returns the torrent_list record (torrent, name, files).
+    QJsonObject addPending(const QString &name, const QList<File> &files, const QString &url,
+        const QString &announce = QString());
+    // torrent-add: a pending handle, else a magnet link or torrent URL.
+    // Returns the new task's id, 0 when refused.
+    qint64 addTorrent(const QString &torrentOrUrl, const QString &dir, bool topQueue,
+        const QList<qint64> &unwanted);
+    // torrent-set: the files to fetch of a task (the folder stays).
+    bool setTorrentFiles(qint64 id, const QList<qint64> &wanted, const QList<qint64> &unwanted);
+    // download-add of an HTTP/FTP link: a plain download task.
+    qint64 addPlain(const QString &url, const QString &dir);
+    int pendingCount() const;
+    // The name a link gives a task (a magnet's dn, else the last path part).
+    static QString nameFromLink(const QString &link);
+
     // The .torrent file behind a torrent task's "torrentFile" path (bencoded).
     std::optional<QByteArray> torrentFile(const QString &path);
 
@@ -86,8 +103,14 @@ private:
     double currentDl(const Task &t) const;
     double currentUl(const Task &t) const;
 
+    struct Pending {
+        QString name, url, announce;
+        QList<File> files;
+    };
     mutable QMutex m_mutex;
     QList<Task> m_tasks; // in queue order
+    QHash<QString, Pending> m_pending; // handle -> torrent
+    qint64 m_nextPending = 1;
     qint64 m_nextId = 1;
     qint64 m_lastTick = 0;
 };

@@ -1,0 +1,229 @@
+#include "DownloadTaskViewController.h"
+
+#include "FolderSelViewController.h"
+#include "TaskFilesModel.h"
+#include "api/CgiCtrl.h"
+#include "api/JsonUtil.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "app/DCBaseViewController.h"
+#include "app/KSTProgressHUDHelper.h"
+#include "widgets/CheckBoxHeaderView.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
+#include <QTableView>
+#include <QVBoxLayout>
+
+namespace flk {
+
+DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torrentInfo,
+    qint64 torrentID, std::shared_ptr<CgiCtrl> client, QWidget *parent)
+    : KSTSheetViewController(parent),
+      m_torrentInfo(torrentInfo),
+      m_torrentID(torrentID),
+      m_client(std::move(client)),
+      m_model(new TaskFilesModel(this)),
+      m_hud(new KSTProgressHUDHelper(this))
+{
+    setWindowTitle(json::stringValue(torrentInfo, u"name"));
+    auto *layout = new QVBoxLayout(this);
+
+    // General: the destination (new mode) or the task's folder (edit mode).
+    m_boxGeneral = new QGroupBox(localized("TASK_BOX_GENERAL"), this);
+    auto *general = new QGridLayout(m_boxGeneral);
+    general->addWidget(new QLabel(localized("TASK_DEFAULT_DOWNLOAD_DIR"), m_boxGeneral), 0, 0);
+    auto *dirRow = new QHBoxLayout;
+    m_editDir = new QLineEdit(m_boxGeneral);
+    m_btnDir = new QPushButton(localized("BROWSE"), m_boxGeneral);
+    m_txtDir = new QLabel(m_boxGeneral);
+    m_txtDir->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    dirRow->addWidget(m_editDir, 1);
+    dirRow->addWidget(m_btnDir);
+    dirRow->addWidget(m_txtDir, 1);
+    general->addLayout(dirRow, 0, 1);
+    m_topQueue = new QCheckBox(localized("TASK_CHK_ADD_TOP_QUEUE"), m_boxGeneral);
+    general->addWidget(m_topQueue, 1, 1);
+    general->setColumnStretch(1, 1);
+    layout->addWidget(m_boxGeneral);
+
+    // Content: name, total of the chosen files, the file table.
+    auto *boxContent = new QGroupBox(localized("TASK_BOX_CONTENT"), this);
+    auto *content = new QGridLayout(boxContent);
+    content->addWidget(new QLabel(localized("TASK_NAME"), boxContent), 0, 0);
+    m_txtName = new QLabel(boxContent);
+    m_txtName->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    content->addWidget(m_txtName, 0, 1);
+    content->addWidget(new QLabel(localized("TASK_SIZE"), boxContent), 1, 0);
+    m_txtSize = new QLabel(boxContent);
+    content->addWidget(m_txtSize, 1, 1);
+    m_table = new QTableView(boxContent);
+    m_header = new CheckBoxHeaderView(m_table);
+    m_table->setHorizontalHeader(m_header);
+    m_table->setModel(m_model);
+    m_table->setSelectionMode(QAbstractItemView::NoSelection);
+    m_table->setFocusPolicy(Qt::NoFocus);
+    m_table->setShowGrid(false);
+    m_table->setWordWrap(false);
+    m_table->setAlternatingRowColors(true);
+    m_table->verticalHeader()->hide();
+    m_table->verticalHeader()->setDefaultSectionSize(22);
+    m_header->setStretchLastSection(false);
+    m_header->setSectionResizeMode(TaskFilesModel::ColName, QHeaderView::Stretch);
+    m_table->setColumnWidth(TaskFilesModel::ColCheck, 30);
+    m_table->setColumnWidth(TaskFilesModel::ColSize, 100);
+    content->addWidget(m_table, 2, 0, 1, 2);
+    content->setColumnStretch(1, 1);
+    layout->addWidget(boxContent, 1);
+    layout->addWidget(buttonRow());
+    setMinimumSize(560, 440);
+
+    m_menuContent = DCBaseViewController::installColumnMenu(m_table,
+        { { TaskFilesModel::ColName, QT_TRID_NOOP("COL_NAME") },
+            { TaskFilesModel::ColSize, QT_TRID_NOOP("COL_SIZE") } },
+        this);
+    connect(m_header, &CheckBoxHeaderView::checkBoxClicked, this,
+        &DownloadTaskViewController::onHeaderCheckBox);
+    connect(
+        m_header, &QHeaderView::sectionClicked, this, &DownloadTaskViewController::onSortClicked);
+    connect(m_model, &TaskFilesModel::choiceChanged, this,
+        &DownloadTaskViewController::_update_Total_Size);
+    connect(m_btnDir, &QPushButton::clicked, this, &DownloadTaskViewController::on_Browse);
+
+    // Preparing: the files and their choice, then the general box by mode.
+    m_model->setFiles(json::arrayValue(torrentInfo, u"files"), editMode());
+    if (editMode()) {
+        m_topQueue->hide();
+        m_editDir->hide();
+        m_btnDir->hide();
+        m_txtDir->setText(json::stringValue(torrentInfo, u"download_dir"));
+    } else {
+        m_txtDir->hide();
+        m_topQueue->setVisible(m_client && m_client->administrator());
+    }
+    m_table->setEnabled(m_model->rowCount() > 0);
+    m_contentName = json::stringValue(torrentInfo, u"name");
+    m_txtName->setText(m_contentName);
+    _update_Total_Size();
+}
+
+void DownloadTaskViewController::showEvent(QShowEvent *e)
+{
+    KSTSheetViewController::showEvent(e);
+    if (!editMode() && !m_folderRequested)
+        loadDefaultFolder();
+}
+
+void DownloadTaskViewController::loadDefaultFolder()
+{
+    m_folderRequested = true;
+    if (!m_client)
+        return;
+    auto folder = std::make_shared<QString>();
+    std::shared_ptr<CgiCtrl> client = m_client;
+    QPointer<DownloadTaskViewController> self(this);
+    m_hud->show_HUD(
+        [client, folder] {
+            Error e;
+            const auto prefs = client->get_User_Preference(&e);
+            if (prefs && !e.isError())
+                *folder = json::stringValue(*prefs, u"default_dl_dir");
+        },
+        this,
+        [self, folder] {
+            if (!self)
+                return;
+            self->m_editDir->setText(*folder);
+            emit self->defaultFolderLoaded();
+        });
+}
+
+void DownloadTaskViewController::_update_Total_Size()
+{
+    m_header->setChecked(m_model->allChosen());
+    m_contentSize = TaskFilesModel::formatTotalSize(m_model->chosenBytes());
+    m_txtSize->setText(m_contentSize);
+    m_table->viewport()->update();
+}
+
+void DownloadTaskViewController::onHeaderCheckBox(bool wasChecked)
+{
+    m_model->chooseAll(!wasChecked);
+    m_header->setChecked(!wasChecked && m_model->rowCount() > 0);
+}
+
+void DownloadTaskViewController::onSortClicked(int column)
+{
+    if (column == TaskFilesModel::ColCheck)
+        return;
+    const bool flip = m_header->sortIndicatorSection() == column && m_header->isSortIndicatorShown()
+        && m_header->sortIndicatorOrder() == Qt::AscendingOrder;
+    m_header->setSortIndicatorShown(true);
+    m_header->setSortIndicator(column, flip ? Qt::DescendingOrder : Qt::AscendingOrder);
+    sortKey = TaskFilesModel::sortKeyOfColumn(column);
+    order = flip ? QStringLiteral("desc") : QStringLiteral("asc");
+    m_model->sortBy(column, order);
+}
+
+void DownloadTaskViewController::on_Browse()
+{
+    ToFolderSelView();
+}
+
+void DownloadTaskViewController::ToFolderSelView()
+{
+    auto *sheet = new FolderSelViewController(m_client);
+    QPointer<DownloadTaskViewController> self(this);
+    sheet->completion = [self](bool ok, const QVariant &path) {
+        if (ok && self)
+            self->m_editDir->setText(path.toString());
+    };
+    KSTSheetViewController::presentSheet(this, sheet);
+}
+
+void DownloadTaskViewController::on_Ok()
+{
+    if (!m_client || m_hud->isShowing())
+        return;
+    const QString wanted = m_model->wantedList();
+    const QString unwanted = m_model->unwantedList();
+    const bool edit = editMode();
+    const qint64 id = m_torrentID;
+    const QString dir = edit ? m_txtDir->text() : m_editDir->text();
+    const bool top = m_topQueue->isChecked();
+    QString torrent = json::stringValue(m_torrentInfo, u"torrent");
+    if (!m_torrentInfo.contains(QLatin1String("torrent")))
+        torrent = m_torrentInfo.contains(QLatin1String("url"))
+            ? json::stringValue(m_torrentInfo, u"url")
+            : QStringLiteral("undefine");
+    auto ok = std::make_shared<bool>(false);
+    std::shared_ptr<CgiCtrl> client = m_client;
+    QPointer<DownloadTaskViewController> self(this);
+    m_hud->show_HUD(
+        [=] {
+            Error e;
+            *ok = edit ? client->set_Torrent(QString::number(id), dir, wanted, unwanted, &e)
+                       : client->add_Torrent(torrent, dir, top, unwanted, &e);
+        },
+        this,
+        [self, ok] {
+            if (!self)
+                return;
+            if (!*ok) {
+                emit self->requestFailed();
+                return;
+            }
+            NotificationCenter::defaultCenter()->post(
+                QString::fromLatin1(kNOTIFY_DOWNLOAD_REFRESH_ITEMS), nullptr, {});
+            self->KSTSheetViewController::on_Ok();
+        });
+}
+
+} // namespace flk

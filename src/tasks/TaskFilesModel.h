@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QJsonObject>
+#include <QList>
+#include <QSet>
+
+namespace flk {
+
+// The files of one torrent in the new-task dialog: a check box per file
+// (the choice is kept by file_id, so it survives sorting), name and size.
+class TaskFilesModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { ColCheck, ColName, ColSize, ColumnCount };
+
+    using QAbstractTableModel::QAbstractTableModel;
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    // The files (elements that are not records are skipped); chosen: every
+    // file, or (edit) those whose file_wanted is true.
+    void setFiles(const QJsonArray &files, bool chooseByWanted);
+    const QList<QJsonObject> &files() const { return m_files; }
+    const QSet<qint64> &indexSet() const { return m_chosen; }
+    bool allChosen() const;
+    // Header check box: all on, or all off.
+    void chooseAll(bool on);
+    // Sorts by a column's key, "asc" ascending, else descending; sizes by
+    // their byte count.
+    void sortBy(int column, const QString &order);
+    static QString sortKeyOfColumn(int column);
+
+    // "%ld," per id in the current order; empty when none.
+    QString wantedList() const;
+    QString unwantedList() const;
+    qint64 chosenBytes() const;
+    // "%.2Lf %@" with KB, MB or GB.
+    static QString formatTotalSize(qint64 bytes);
+
+signals:
+    void choiceChanged();
+
+private:
+    static qint64 fileId(const QJsonObject &f);
+    QList<QJsonObject> m_files;
+    QSet<qint64> m_chosen;
+};
+
+} // namespace flk

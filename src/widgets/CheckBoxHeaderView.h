@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QHeaderView>
+
+namespace flk {
+
+// A horizontal header whose first section shows a check box ("select all").
+// A click on that section emits checkBoxClicked with the state before the
+// click; the owner decides the new state and sets it.
+class CheckBoxHeaderView : public QHeaderView
+{
+    Q_OBJECT
+
+public:
+    explicit CheckBoxHeaderView(QWidget *parent = nullptr);
+
+    bool isChecked() const { return m_checked; }
+    void setChecked(bool on);
+    bool isCheckBoxVisible() const { return m_visible; }
+    void setCheckBoxVisible(bool visible);
+
+signals:
+    void checkBoxClicked(bool wasChecked);
+
+protected:
+    void paintSection(QPainter *painter, const QRect &rect, int logicalIndex) const override;
+
+private:
+    bool m_checked = false;
+    bool m_visible = true;
+};
+
+} // namespace flk
