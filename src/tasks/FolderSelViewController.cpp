@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QPointer>
+#include <QStyle>
 #include <QThreadPool>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -23,6 +24,8 @@ FolderSelViewController::FolderSelViewController(std::shared_ptr<CgiCtrl> client
 {
     setWindowTitle(localized("BROWSE"));
     auto *layout = new QVBoxLayout(this);
+    m_model->setFolderIcon(
+        QIcon::fromTheme(QStringLiteral("folder"), style()->standardIcon(QStyle::SP_DirIcon)));
     m_outline->setModel(m_model);
     m_outline->header()->hide();
     m_outline->setEditTriggers(QAbstractItemView::NoEditTriggers);

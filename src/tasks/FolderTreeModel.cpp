@@ -87,7 +87,7 @@ QVariant FolderTreeModel::data(const QModelIndex &index, int role) const
     case Qt::ToolTipRole:
         return n->id;
     case Qt::DecorationRole:
-        return QIcon::fromTheme(QStringLiteral("folder"));
+        return m_icon;
     default:
         return {};
     }

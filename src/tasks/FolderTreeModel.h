@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractItemModel>
+#include <QIcon>
 #include <QJsonArray>
 
 #include <memory>
@@ -39,12 +40,14 @@ public:
     QModelIndex childNamed(const QModelIndex &parent, const QString &name) const;
     // The node with the given id among the loaded nodes (invalid when none).
     QModelIndex indexOfId(const QString &id) const;
+    void setFolderIcon(const QIcon &icon) { m_icon = icon; }
 
 private:
     struct Node;
     Node *node(const QModelIndex &index) const;
     QModelIndex indexOf(const Node *n) const;
     std::unique_ptr<Node> m_root;
+    QIcon m_icon;
 };
 
 } // namespace flk

@@ -485,7 +485,8 @@ QString NasTasks::nameFromLink(const QString &link)
     const QUrl url(link);
     if (link.startsWith(QLatin1String("magnet:"), Qt::CaseInsensitive)) {
         const QUrlQuery q(link.mid(link.indexOf(QLatin1Char('?')) + 1));
-        const QString dn = q.queryItemValue(QStringLiteral("dn"), QUrl::FullyDecoded);
+        QString dn = q.queryItemValue(QStringLiteral("dn"), QUrl::FullyDecoded);
+        dn.replace(QLatin1Char('+'), QLatin1Char(' '));
         return dn.isEmpty() ? QStringLiteral("magnet-") + link.right(8) : dn;
     }
     QString name = url.fileName(QUrl::FullyDecoded);
