@@ -419,6 +419,10 @@
         <source>Enter a search text.</source>
         <translation>Enter a search text.</translation>
     </message>
+    <message id="ERROR_TORRENT_FILE_UNREADABLE">
+        <source>The torrent file {0} cannot be read ({1}). Nothing was sent.</source>
+        <translation>The torrent file {0} cannot be read ({1}). Nothing was sent.</translation>
+    </message>
     <message id="ERROR_TORRENT_FILE_EMPTY">
         <source>Choose at least one torrent file.</source>
         <translation>Choose at least one torrent file.</translation>

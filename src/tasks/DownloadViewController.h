@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TaskListModel.h"
+#include "api/Error.h"
 #include "app/DCBaseViewController.h"
 
 #include <QJsonValue>
@@ -126,6 +127,8 @@ signals:
     void detailsApplied();
     // A new-task dialog has been opened (tests follow the chain with it).
     void taskDialogOpened(QWidget *dialog);
+    // A torrent file to upload could not be read (nothing was sent).
+    void uploadFileUnreadable(const QString &path);
 
 private:
     void updateButtons();
@@ -134,6 +137,7 @@ private:
     void runCommand(Command command, int mode = 0);
     // After an upload or download-add: the dialog chain, else a refresh.
     void afterAdd(const std::optional<QJsonValue> &torrentList);
+    void reportUnreadable(const Error &e);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *e) override;

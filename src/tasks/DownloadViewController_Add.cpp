@@ -6,6 +6,7 @@
 #include "TorrentAddViewController.h"
 #include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
+#include "api/Localization.h"
 #include "app/KSTProgressHUDHelper.h"
 #include "app/Utility.h"
 
@@ -70,6 +71,21 @@ void DownloadViewController::ToTorrentAddView()
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
+void DownloadViewController::reportUnreadable(const Error &e)
+{
+    // A chosen file that went away or cannot be read: the upload was not
+    // sent, and the user is told which file.
+    if (!e.is(kTransportErrorDomain, kTransportFileNotReadable))
+        return;
+    emit uploadFileUnreadable(e.userInfo.value(QStringLiteral("path")).toString());
+    Utility::showAlert(Utility::mainView() ? Utility::mainView() : window(), Utility::Warning,
+        localized("ERROR"),
+        stringWithKSTFormat(localized("ERROR_TORRENT_FILE_UNREADABLE"),
+            { QFileInfo(e.userInfo.value(QStringLiteral("path")).toString()).fileName(),
+                e.userInfo.value(QStringLiteral("description")).toString() }),
+        QString(), localized("OK"), std::function<void(bool)>());
+}
+
 void DownloadViewController::afterAdd(const std::optional<QJsonValue> &torrentList)
 {
     const QJsonArray list = torrentList ? json::toArray(*torrentList) : QJsonArray();
@@ -89,16 +105,18 @@ void DownloadViewController::_add_Torrent_Files(const QVariantMap &result)
     const bool dialog = result.value(QStringLiteral("show_dialog_enabled")).toInt() != 0;
     const QString saveTo = result.value(QStringLiteral("save_to")).toString();
     auto list = std::make_shared<std::optional<QJsonValue>>();
+    auto failure = std::make_shared<Error>();
     QPointer<DownloadViewController> self(this);
     HUD()->show_HUD(
-        [handle, client, files, dialog, saveTo, list] {
-            Error e;
-            *list = client->upload_Torrent(files, dialog, saveTo, &e);
+        [handle, client, files, dialog, saveTo, list, failure] {
+            *list = client->upload_Torrent(files, dialog, saveTo, failure.get());
         },
         Utility::mainView() ? Utility::mainView() : this,
-        [self, list] {
-            if (self)
-                self->afterAdd(*list);
+        [self, list, failure] {
+            if (!self)
+                return;
+            self->reportUnreadable(*failure);
+            self->afterAdd(*list);
         });
 }
 
@@ -146,19 +164,22 @@ void DownloadViewController::on_Open_With_Items(const QStringList &files, const 
     if (!client || !client->logon() || (files.isEmpty() && text.isEmpty()))
         return;
     auto list = std::make_shared<std::optional<QJsonValue>>();
+    auto failure = std::make_shared<Error>();
     QPointer<DownloadViewController> self(this);
     HUD()->show_HUD(
-        [handle, client, files, text, list] {
+        [handle, client, files, text, list, failure] {
             Error e;
             const auto prefs = client->get_User_Preference(&e);
             if (!prefs || e.isError())
                 return; // nothing is sent without the default folder
             const QString folder = json::stringValue(*prefs, u"default_dl_dir");
             QJsonArray all;
-            if (!files.isEmpty())
+            if (!files.isEmpty()) {
                 if (const auto uploaded = client->upload_Torrent(files, true, folder, &e))
                     for (const QJsonValue &v : json::toArray(*uploaded))
                         all.append(v);
+                *failure = e;
+            }
             if (!text.isEmpty()) {
                 const auto added = client->add_Download(text, folder,
                     { { QStringLiteral("show_dialog_enabled"), 1 },
@@ -174,9 +195,11 @@ void DownloadViewController::on_Open_With_Items(const QStringList &files, const 
             *list = QJsonValue(all);
         },
         Utility::mainView() ? Utility::mainView() : this,
-        [self, list] {
-            if (self)
-                self->afterAdd(*list);
+        [self, list, failure] {
+            if (!self)
+                return;
+            self->reportUnreadable(*failure);
+            self->afterAdd(*list);
         });
 }
 

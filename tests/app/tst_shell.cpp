@@ -4,18 +4,26 @@
 #include "SimFixture.h"
 #include "TestUtil.h"
 
+#include "TorrentFile.h"
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "app/AddServerWizardViewController.h"
 #include "app/AppDelegate.h"
+#include "app/DBClickActionViewController.h"
+#include "app/DefaultFolderViewController.h"
 #include "app/FLKMainViewController.h"
 #include "app/HostViewController.h"
 #include "app/KSTProgressHUDHelper.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/ReachabilityMonitor.h"
+#include "tasks/DownloadTaskViewController.h"
+#include "tasks/DownloadViewController.h"
+
+#include <QComboBox>
+#include <QDialog>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -76,7 +84,7 @@ class TestShell : public QObject
             { "default", isDefault ? 1 : 0 }, { "server_name", name },
             { "host_id", sim->state().identity().hostId } };
     }
-    void start(const QJsonArray &servers)
+    void start(const QJsonArray &servers, const QStringList &handOver = {})
     {
         if (!servers.isEmpty()) {
             QFile f(dir->filePath("defaults.json"));
@@ -92,7 +100,23 @@ class TestShell : public QObject
             launches << args;
             return true;
         };
+        app->application_openFiles(handOver);
         app->applicationDidFinishLaunching();
+    }
+    // Closes every open sheet (task dialogs, default-folder sheet).
+    static void closeSheets()
+    {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<QDialog *>(w); d && d->isVisible())
+                d->reject();
+    }
+    static QString torrentFile(const QString &dirPath, const QString &name)
+    {
+        const QString path = dirPath + "/" + name + ".torrent";
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(nassim::TorrentFile::make(name, { { name + ".iso", 1048576 } }));
+        return path;
     }
     FLKMainViewController *main() const { return app->mainViewController(); }
     HostViewController *host(int i) const { return main()->hostAt(i); }
@@ -117,6 +141,7 @@ private slots:
     {
         if (QWidget *w = openWizard())
             w->window()->close();
+        closeSheets();
         app.reset();
         // Work of the overlays ends before the store it uses goes.
         KSTProgressHUDHelper::waitForAllQueues();
@@ -402,6 +427,102 @@ private slots:
         QCOMPARE(alerts->shown.size(), 1);
         QCOMPARE(alerts->shown[0].request.message, localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"));
         QVERIFY(defaults->value("open_with").isUndefined());
+    }
+
+    void handOverBeforeLaunchWaitsForTheDefaultHost()
+    {
+        const QString file = torrentFile(dir->path(), "Sintel");
+        start({ record("first", false), record("second", true) }, { file });
+        // Kept under "open_with" until the default server's host has signed in.
+        QTRY_VERIFY(!sim->server().requestsFor("multi-torrent-upload").isEmpty());
+        QTRY_VERIFY(defaults->value("open_with").isUndefined());
+        const QJsonObject upload = sim->server().requestsFor("multi-torrent-upload").first();
+        QCOMPARE(upload.value("files").toArray().first().toObject().value("filename").toString(),
+            QStringLiteral("Sintel.torrent"));
+        // The task dialog follows for the new torrent.
+        QTRY_VERIFY(host(1)->downloadView()->findChild<DownloadTaskViewController *>() || [] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                if (w->isVisible() && w->findChild<DownloadTaskViewController *>())
+                    return true;
+            return false;
+        }());
+        QCOMPARE(host(0)->state(), HostViewController::State::NotShown);
+    }
+
+    void handOverWhileRunningGoesToTheDefaultHostOnly()
+    {
+        start({ record("first", true), record("second", false) });
+        QTRY_COMPARE(host(0)->state(), HostViewController::State::Polling);
+        // The other host signs in too but ignores hand-overs.
+        main()->tabView()->setCurrentIndex(1);
+        QTRY_COMPARE(host(1)->state(), HostViewController::State::Polling);
+        sim->server().clearLog();
+        const QString magnet
+            = "magnet:?xt=urn:btih:0123456789abcdef0123456789abcdef01234567&dn=Big+Buck";
+        app->application_openFiles({ magnet });
+        QTRY_COMPARE(sim->server().requestsFor("download-add").size(), 1);
+        const QJsonObject form
+            = sim->server().requestsFor("download-add").first().value("form").toObject();
+        QCOMPARE(form.value("url").toString(), magnet + "\n");
+        QCOMPARE(form.value("save_to").toString(), QStringLiteral("/Download"));
+        QCOMPARE(form.value("show_dialog_enabled").toString(), QStringLiteral("1"));
+        QTest::qWait(100);
+        QCOMPARE(sim->server().requestsFor("download-add").size(), 1); // one host took it
+        QVERIFY(alerts->shown.isEmpty());
+    }
+
+    void handOverWithoutADefaultServerIsRefused()
+    {
+        start({ record("first", false) });
+        QTRY_COMPARE(host(0)->state(), HostViewController::State::Polling);
+        app->application_openFiles({ "magnet:?xt=urn:btih:abc" });
+        QCOMPARE(alerts->shown.size(), 1);
+        QCOMPARE(alerts->shown[0].request.message, localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"));
+        QTest::qWait(50);
+        QVERIFY(sim->server().requestsFor("download-add").isEmpty());
+    }
+
+    void missingPreferencesOpenTheDefaultFolderSheet()
+    {
+        sim->server().applyControl("prefs", "missing");
+        start({ record("first", true) });
+        QSignalSpy opened(host(0), &HostViewController::defaultFolderSheetOpened);
+        QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 5000);
+        QPointer<DefaultFolderViewController> sheet
+            = qobject_cast<DefaultFolderViewController *>(opened[0][0].value<QWidget *>());
+        QVERIFY(sheet);
+        QCOMPARE(sheet->defaultFolder(), QStringLiteral("/Download"));
+        sheet->btnOk()->click();
+        QTRY_COMPARE(sim->server().requestsFor("set-user-initial-pref").size(), 1);
+        const QJsonObject form
+            = sim->server().requestsFor("set-user-initial-pref").first().value("form").toObject();
+        QCOMPARE(form.value("default_dl_dir").toString(), QStringLiteral("/Download"));
+        QCOMPARE(form.value("watch_dir").toString(), QStringLiteral("/Download"));
+        QTRY_VERIFY(!sheet || !sheet->isVisible()); // closed (and gone with its dialog)
+        QVERIFY(sim->state().preferences("admin").has_value());
+    }
+
+    void doubleClickSettingChoosesTheDefault()
+    {
+        start({ record("first", false), record("second", true) });
+        DBClickActionViewController sheet(favorites.get());
+        QCOMPARE(sheet.cmbNas()->count(), 2);
+        QCOMPARE(sheet.cmbNas()->currentIndex(), 1);
+        sheet.cmbNas()->setCurrentIndex(0);
+        sheet.on_Ok();
+        QCOMPARE(favorites->defaultIndex(), 0);
+        QVERIFY(!favorites->get_Favorite_NAS(1)->isDefault());
+        // No entry chosen: no server is the default any more.
+        DBClickActionViewController none(favorites.get());
+        none.cmbNas()->setCurrentIndex(-1);
+        none.on_Ok();
+        QCOMPARE(favorites->defaultIndex(), -1);
+        const QJsonArray saved = QJsonDocument::fromJson(fileBytes(dir->filePath("defaults.json")))
+                                     .object()
+                                     .value("com.kestrel.flk.favorites")
+                                     .toArray();
+        QCOMPARE(saved[0].toObject().value("default").toInt(), 0);
+        QCOMPARE(saved[1].toObject().value("default").toInt(), 0);
     }
 };
 
