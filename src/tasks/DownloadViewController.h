@@ -13,6 +13,7 @@ class QLabel;
 class QLineEdit;
 class QMenu;
 class QToolButton;
+class QMimeData;
 class QPushButton;
 class QSplitter;
 
@@ -88,6 +89,10 @@ public:
     // The link text sent: valid lines, trimmed, each ending in a line feed.
     static QString linkText(const QStringList &lines);
     QToolButton *btnAdd() const { return m_btnAdd; }
+    // Drops: local .torrent files and links (as URLs or text) are added
+    // through the hand-over path while a list is shown.
+    bool canAddDropped(const QMimeData *mime) const;
+    bool addDropped(const QMimeData *mime);
 
     // Details of the current task (the most recently selected row).
     void _refresh_Contents();

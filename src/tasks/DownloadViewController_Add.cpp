@@ -252,22 +252,33 @@ void droppedWork(const QMimeData *mime, QStringList *files, QStringList *links)
 }
 } // namespace
 
-void DownloadViewController::dragEnterEvent(QDragEnterEvent *e)
+bool DownloadViewController::canAddDropped(const QMimeData *mime) const
 {
     QStringList files, links;
-    droppedWork(e->mimeData(), &files, &links);
-    if ((!files.isEmpty() || !links.isEmpty()) && m_btnAdd->isEnabled())
+    droppedWork(mime, &files, &links);
+    return (!files.isEmpty() || !links.isEmpty()) && m_btnAdd->isEnabled();
+}
+
+bool DownloadViewController::addDropped(const QMimeData *mime)
+{
+    QStringList files, links;
+    droppedWork(mime, &files, &links);
+    if ((files.isEmpty() && links.isEmpty()) || !m_btnAdd->isEnabled())
+        return false;
+    on_Open_With_Items(files, links);
+    return true;
+}
+
+void DownloadViewController::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (canAddDropped(e->mimeData()))
         e->acceptProposedAction();
 }
 
 void DownloadViewController::dropEvent(QDropEvent *e)
 {
-    QStringList files, links;
-    droppedWork(e->mimeData(), &files, &links);
-    if (files.isEmpty() && links.isEmpty())
-        return;
-    e->acceptProposedAction();
-    on_Open_With_Items(files, links);
+    if (addDropped(e->mimeData()))
+        e->acceptProposedAction();
 }
 
 } // namespace flk

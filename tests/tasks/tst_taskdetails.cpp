@@ -7,10 +7,12 @@
 #include "api/CgiOperations.h"
 #include "api/Localization.h"
 #include "app/KSTProgressHUDHelper.h"
+#include "tasks/DownloadTaskViewController.h"
 #include "tasks/DownloadViewController.h"
 #include "tasks/TaskContentModel.h"
 #include "tasks/TaskDetails.h"
 #include "tasks/TaskDetailsView.h"
+#include "tasks/TaskFilesModel.h"
 #include "tasks/TaskTrackerModel.h"
 #include "tasks/TorrentTrackerAddViewController.h"
 
@@ -314,17 +316,19 @@ private slots:
                     .toString()
                     .startsWith("udp://"));
 
-        // Edit: the details with the default sort, then the dialog's request.
-        QSignalSpy dialog(&s.view, &DownloadViewController::taskDialogRequested);
+        // Edit: the details with the default sort, then the dialog in edit mode.
+        QSignalSpy dialog(&s.view, &DownloadViewController::taskDialogOpened);
         s.sim.server().clearLog();
         s.view.on_Edit_Torrent();
         QVERIFY(dialog.wait(5000));
-        const QVariantMap sender = dialog[0][0].toMap();
-        QCOMPARE(sender.value("id").toLongLong(), s.view.model()->row(row).idValue);
-        QCOMPARE(sender.value("torrent").toJsonObject().value("name").toString(),
-            QStringLiteral("Big Buck Bunny (2008) 1080p"));
+        auto *edit = qobject_cast<DownloadTaskViewController *>(dialog[0][0].value<QWidget *>());
+        QVERIFY(edit && edit->editMode());
+        QCOMPARE(edit->torrentID(), s.view.model()->row(row).idValue);
+        QCOMPARE(edit->contentName(), QStringLiteral("Big Buck Bunny (2008) 1080p"));
+        QCOMPARE(edit->model()->rowCount(), 2);
         const auto infos = s.sim.server().requestsFor("torrent-info");
         QCOMPARE(infos.first().value("form").toObject().value("sortby"), QJsonValue("file_id"));
+        edit->on_Cancel();
     }
 
     void oneDetailsRequestAtATime()

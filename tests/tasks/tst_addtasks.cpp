@@ -1,0 +1,521 @@
+// Adding tasks: the add sheet's checks and results, the links sent, uploads
+// with the task dialog chain, the new-task dialog in both modes, the
+// multi-download wizard, drops, and the single-instance hand-over.
+#include "RecordingAlertPresenter.h"
+#include "SimFixture.h"
+#include "TorrentFile.h"
+
+#include "api/CgiCtrl.h"
+#include "api/CgiErrorRules.h"
+#include "api/CgiOperations.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "app/KSTProgressHUDHelper.h"
+#include "app/SingleInstance.h"
+#include "tasks/DownloadTaskViewController.h"
+#include "tasks/DownloadViewController.h"
+#include "tasks/MultiDownloadResultModel.h"
+#include "tasks/MultiDownloadWizardViewController.h"
+#include "tasks/TaskFilesModel.h"
+#include "tasks/TorrentAddViewController.h"
+#include "widgets/CheckBoxHeaderView.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QtConcurrent/QtConcurrentRun>
+#include <QtTest>
+
+using namespace flk;
+using nassim::SimReply;
+
+namespace {
+QJsonObject file(qint64 id, const QString &name, qint64 bytes, bool wanted = true)
+{
+    return { { "file_id", id }, { "file_name", name }, { "file_size", QString::number(bytes) },
+        { "file_isize", bytes }, { "file_wanted", wanted } };
+}
+
+void closeSheets()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *d = qobject_cast<QDialog *>(w); d && d->isVisible())
+            d->reject();
+}
+
+// A signed-in list screen whose client reports through the app's rules.
+struct Screen {
+    SimFixture sim;
+    AppCgiDelegate rules;
+    CgiCtrl client;
+    DownloadViewController view;
+    Screen()
+    {
+        client.setDelegate(&rules);
+        Error e;
+        if (!client.login_Server(sim.http(), "admin", "admin", false, &e))
+            qFatal("sign-in to the simulator failed");
+        view.setCtrlCgi(&client);
+        sim.server().clearLog();
+    }
+    ~Screen()
+    {
+        closeSheets();
+        KSTProgressHUDHelper::waitForAllQueues();
+        QDeadlineTimer deadline(10000);
+        while ((view.isDetailsRequestOutstanding() || view.isListRequestOutstanding())
+            && !deadline.hasExpired())
+            QTest::qWait(10);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    QJsonObject lastForm(const QString &act)
+    {
+        const auto all = sim.server().requestsFor(act);
+        return all.isEmpty() ? QJsonObject() : all.last().value("form").toObject();
+    }
+};
+
+QString writeTorrent(const QTemporaryDir &dir, const QString &name, int files = 1)
+{
+    QList<nassim::TorrentFile::Entry> entries;
+    for (int i = 0; i < files; ++i)
+        entries.append({ QStringLiteral("%1-%2.bin").arg(name).arg(i), 1024 * (i + 1) });
+    const QString path = dir.filePath(name + ".torrent");
+    QFile f(path);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(nassim::TorrentFile::make(name, entries));
+    return path;
+}
+} // namespace
+
+class TestAddTasks : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { installTranslations(); }
+    void cleanup() { closeSheets(); }
+
+    void linksAreCountedBeforeTrimmingAndSentTrimmed()
+    {
+        TorrentAddViewController sheet(nullptr);
+        sheet.on_By_Link();
+        const QString text = " http://a.example/x.iso\nHTTP://b.example/y.iso  \n"
+                             "magnet:?xt=urn:btih:abc\n\ned2k://|file|z|1|/";
+        sheet.tvLink()->setPlainText(text);
+        QCOMPARE(sheet.validLinkCount(), 3 - 1 + 0); // the space-led line does not count
+        QCOMPARE(sheet.txtValidLinkNum()->text(), QStringLiteral("2"));
+        QCOMPARE(sheet.aryItems.size(), 5);
+        QCOMPARE(DownloadViewController::linkText(sheet.aryItems),
+            QStringLiteral("HTTP://b.example/y.iso\nmagnet:?xt=urn:btih:abc\n"));
+        // Trailing tabs trimmed too; other characters are sent as typed.
+        QCOMPARE(DownloadViewController::linkText({ "ftp://c.example/\x01z\t ", "\tftp://d/" }),
+            QStringLiteral("ftp://c.example/\x01z\n"));
+        for (const char *scheme : { "flashget://x", "qqdl://x", "HTTPS://x" })
+            QVERIFY(TorrentAddViewController::isValidLink(scheme));
+        // A huge list stays linear.
+        QStringList many;
+        for (int i = 0; i < 10000; ++i)
+            many << QStringLiteral("https://mirror.example/file%1.bin").arg(i);
+        sheet.tvLink()->setPlainText(many.join('\n'));
+        QCOMPARE(sheet.validLinkCount(), 10000);
+    }
+
+    void addSheetChecksItsInput()
+    {
+        RecordingAlertPresenter alerts;
+        alerts.answer = 0;
+        QTemporaryDir dir;
+        TorrentAddViewController sheet(nullptr);
+        QSignalSpy errors(&sheet, &TorrentAddViewController::inputError);
+        bool closed = false;
+        QVariant result;
+        sheet.completion = [&](bool ok, const QVariant &r) {
+            closed = ok;
+            result = r;
+        };
+        sheet.on_Ok();
+        sheet.setChosenFiles({ writeTorrent(dir, "one"), dir.filePath("missing.torrent"),
+            dir.filePath("UPPER.TORRENT") });
+        QCOMPARE(sheet.aryItems.size(), 1); // only existing files with the exact extension
+        QCOMPARE(sheet.browseFiles,
+            stringWithKSTFormat(localized("ADD_TXT_SEL_TORRENTS"), { QStringLiteral("1") }));
+        sheet.on_Ok(); // no folder yet
+        sheet.on_By_Link();
+        sheet.on_Ok(); // no valid link
+        sheet.tvLink()->setPlainText("magnet:?xt=urn:btih:abc");
+        sheet.setSaveFolder("/Public");
+        sheet.chkAuth()->setChecked(true);
+        QVERIFY(sheet.editAccount()->isEnabled());
+        sheet.editAccount()->setText("me");
+        sheet.on_Ok(); // password missing
+        QCOMPARE(errors.size(), 4);
+        QStringList keys;
+        for (const auto &e : errors)
+            keys << e[0].toString();
+        QCOMPARE(keys,
+            (QStringList { "ERROR_TORRENT_FILE_EMPTY", "ERROR_DEST_DIR_EMPTY",
+                "ERROR_NO_VALID_LINK", "ERROR_AUTH_USER_PWD_EMPTY" }));
+        QCOMPARE(alerts.shown.size(), 4);
+        QCOMPARE(alerts.shown[3].request.title, localized("ERROR"));
+        QVERIFY(!closed);
+        QCOMPARE(sheet.tvLink()->toPlainText(), QStringLiteral("magnet:?xt=urn:btih:abc"));
+
+        sheet.editPwd()->setText("pw");
+        sheet.on_Ok();
+        QVERIFY(closed);
+        const QVariantMap r = result.toMap();
+        QCOMPARE(r.value("save_to").toString(), QStringLiteral("/Public"));
+        QCOMPARE(r.value("auth_enabled").toInt(), 1);
+        QCOMPARE(r.value("auth_account").toString(), QStringLiteral("me"));
+        QCOMPARE(r.value("items").toStringList(), QStringList { "magnet:?xt=urn:btih:abc" });
+        // Switching back finds the chosen files again.
+        sheet.on_By_Torrent();
+        QCOMPARE(sheet.aryItems.size(), 1);
+        QVERIFY(sheet.aryItems.first().endsWith("one.torrent"));
+    }
+
+    void fileChooserRule()
+    {
+        QTemporaryDir dir;
+        QFile(dir.filePath("a.torrent")).open(QIODevice::WriteOnly);
+        QFile(dir.filePath("b.TORRENT")).open(QIODevice::WriteOnly);
+        QFile(dir.filePath("c.torrent.txt")).open(QIODevice::WriteOnly);
+        QVERIFY(TorrentAddViewController::shouldEnableURL(QFileInfo(dir.filePath("a.torrent"))));
+        QVERIFY(!TorrentAddViewController::shouldEnableURL(QFileInfo(dir.filePath("b.TORRENT"))));
+        QVERIFY(
+            !TorrentAddViewController::shouldEnableURL(QFileInfo(dir.filePath("c.torrent.txt"))));
+        QVERIFY(TorrentAddViewController::shouldEnableURL(QFileInfo(dir.path())));
+    }
+
+    void totalSizeText_data()
+    {
+        QTest::addColumn<qint64>("bytes");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("1536 B") << qint64(1536) << "1.50 KB";
+        QTest::newRow("nothing") << qint64(0) << "0.00 KB";
+        QTest::newRow("1 MiB") << qint64(1048576) << "1.00 MB";
+        QTest::newRow("5 TiB") << qint64(5) * 1024 * 1024 * 1024 * 1024 << "5120.00 GB";
+    }
+    void totalSizeText()
+    {
+        QFETCH(qint64, bytes);
+        QFETCH(QString, text);
+        QCOMPARE(TaskFilesModel::formatTotalSize(bytes), text);
+    }
+
+    void fileChoiceListsFollowTheShownOrder()
+    {
+        const QJsonArray files { file(0, "b", 300), file(1, "a", 100, false), file(2, "c", 200) };
+        TaskFilesModel model;
+        model.setFiles(files, false); // new mode: every file
+        model.setData(model.index(1, TaskFilesModel::ColCheck), Qt::Unchecked, Qt::CheckStateRole);
+        QCOMPARE(model.unwantedList(), QStringLiteral("1,"));
+        model.setFiles(files, true); // edit mode: by file_wanted
+        QCOMPARE(model.wantedList(), QStringLiteral("0,2,"));
+        QCOMPARE(model.unwantedList(), QStringLiteral("1,"));
+        model.sortBy(TaskFilesModel::ColSize, "asc");
+        QCOMPARE(model.wantedList(), QStringLiteral("2,0,"));
+        QCOMPARE(model.data(model.index(0, TaskFilesModel::ColCheck), Qt::CheckStateRole).toInt(),
+            int(Qt::Unchecked)); // "a" kept its choice
+        model.sortBy(TaskFilesModel::ColName, "desc");
+        QCOMPARE(model.wantedList(), QStringLiteral("2,0,"));
+        QCOMPARE(model.chosenBytes(), 500);
+    }
+
+    void dialogHeaderBoxAndEmptyTorrent()
+    {
+        DownloadTaskViewController dialog(
+            QJsonObject { { "name", "t" },
+                { "files", QJsonArray { file(0, "x", 1024), file(1, "y", 512) } } },
+            0, nullptr);
+        QVERIFY(dialog.header()->isChecked());
+        QCOMPARE(dialog.contentSize(), QStringLiteral("1.50 KB"));
+        auto *m = dialog.model();
+        m->setData(m->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+        QVERIFY(!dialog.header()->isChecked());
+        QCOMPARE(dialog.contentSize(), QStringLiteral("1.00 KB"));
+        m->setData(m->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+        QVERIFY(dialog.header()->isChecked());
+        emit dialog.header()->checkBoxClicked(true); // clear all
+        QVERIFY(!dialog.header()->isChecked());
+        QCOMPARE(dialog.contentSize(), QStringLiteral("0.00 KB"));
+        emit dialog.header()->checkBoxClicked(false); // choose all
+        QCOMPARE(m->indexSet().size(), 2);
+
+        DownloadTaskViewController empty(QJsonObject { { "name", "magnet" } }, 0, nullptr);
+        QVERIFY(!empty.tableView()->isEnabled());
+        QVERIFY(!empty.header()->isChecked());
+        QCOMPARE(empty.contentSize(), QStringLiteral("0.00 KB"));
+    }
+
+    void dialogRequestsInBothModes()
+    {
+        Screen s;
+        auto client = std::shared_ptr<CgiCtrl>(&s.client, [](CgiCtrl *) {});
+        QObject observer;
+        int refreshes = 0;
+        NotificationCenter::defaultCenter()->addObserver(
+            kNOTIFY_DOWNLOAD_REFRESH_ITEMS, &observer, [&](const Notification &) { ++refreshes; });
+
+        // New mode: the folder from the NAS, the url when there is no torrent.
+        {
+            DownloadTaskViewController dialog(
+                QJsonObject { { "name", "x" }, { "url", "magnet:?xt=urn:btih:abc" },
+                    { "files", QJsonArray { file(0, "a", 1), file(1, "b", 1), file(2, "c", 1) } } },
+                0, client);
+            QVERIFY(!dialog.editMode());
+            QVERIFY(dialog.btnAddTopQueue()->isVisibleTo(&dialog)); // administrator
+            QSignalSpy folder(&dialog, &DownloadTaskViewController::defaultFolderLoaded);
+            dialog.loadDefaultFolder();
+            QVERIFY(folder.wait(5000));
+            QCOMPARE(dialog.editDownloadDir()->text(), QStringLiteral("/Download"));
+            dialog.model()->setData(dialog.model()->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+            bool closed = false;
+            dialog.completion = [&](bool ok, const QVariant &) { closed = ok; };
+            dialog.on_Ok();
+            QTRY_VERIFY(closed);
+            QCOMPARE(s.lastForm("torrent-add"),
+                (QJsonObject { { "torrent", "magnet:?xt=urn:btih:abc" },
+                    { "download_dir", "/Download" }, { "enable_top_queue", "0" },
+                    { "file_unwanted", "1," } }));
+            QCOMPARE(refreshes, 1);
+        }
+        // Neither torrent nor url: "undefine", which the NAS refuses; the
+        // dialog stays open and nothing is posted.
+        {
+            DownloadTaskViewController dialog(QJsonObject { { "name", "x" } }, 0, client);
+            dialog.editDownloadDir()->setText("/Download");
+            QSignalSpy failed(&dialog, &DownloadTaskViewController::requestFailed);
+            dialog.on_Ok();
+            QVERIFY(failed.wait(5000));
+            QCOMPARE(
+                s.lastForm("torrent-add").value("torrent").toString(), QStringLiteral("undefine"));
+            QCOMPARE(refreshes, 1);
+        }
+        // Edit mode: the task's folder unchanged, both lists.
+        {
+            DownloadTaskViewController dialog(
+                QJsonObject { { "name", "x" }, { "download_dir", "/Download/Movies" },
+                    { "files",
+                        QJsonArray { file(0, "a", 1, true), file(1, "b", 1, false),
+                            file(2, "c", 1, true) } } },
+                1, client);
+            QVERIFY(dialog.editMode());
+            QVERIFY(!dialog.btnAddTopQueue()->isVisibleTo(&dialog));
+            QVERIFY(!dialog.editDownloadDir()->isVisibleTo(&dialog));
+            QCOMPARE(dialog.txtDownloadDir()->text(), QStringLiteral("/Download/Movies"));
+            bool closed = false;
+            dialog.completion = [&](bool ok, const QVariant &) { closed = ok; };
+            dialog.on_Ok();
+            QTRY_VERIFY(closed);
+            QCOMPARE(s.lastForm("torrent-set"),
+                (QJsonObject { { "id", "1" }, { "download_dir", "/Download/Movies" },
+                    { "file_wanted", "0,2," }, { "file_unwanted", "1," } }));
+        }
+    }
+
+    void uploadOpensOneDialogPerNewTorrent()
+    {
+        Screen s;
+        QTemporaryDir dir;
+        const QStringList files { writeTorrent(dir, "one", 2), writeTorrent(dir, "two"),
+            writeTorrent(dir, "three", 3) };
+        QList<QString> shown;
+        connect(&s.view, &DownloadViewController::taskDialogOpened, this, [&](QWidget *w) {
+            auto *d = qobject_cast<DownloadTaskViewController *>(w);
+            shown << d->contentName();
+            // Each dialog ends (here by Cancel); the next one follows.
+            QTimer::singleShot(0, d, [d] { d->on_Cancel(); });
+        });
+        s.view._add_Torrent_Files(
+            { { "items", files }, { "show_dialog_enabled", 1 }, { "save_to", "/Public" } });
+        QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 3, 5000);
+        QCOMPARE(shown, (QList<QString> { "one", "two", "three" }));
+        const QJsonObject upload = s.sim.server().requestsFor("multi-torrent-upload").first();
+        QCOMPARE(upload.value("files").toArray().size(), 3);
+        QCOMPARE(upload.value("files").toArray()[1].toObject().value("filename").toString(),
+            QStringLiteral("two.torrent"));
+        QCOMPARE(s.sim.state().tasks().pendingCount(), 3); // cancelled: still waiting
+
+        // Without the dialog the tasks start at once and the list refreshes.
+        QSignalSpy applied(&s.view, &DownloadViewController::listApplied);
+        s.view._add_Torrent_Files({ { "items", QStringList { writeTorrent(dir, "four") } },
+            { "show_dialog_enabled", 0 }, { "save_to", "/Public" } });
+        QVERIFY(applied.wait(5000));
+        QCOMPARE(shown.size(), 3);
+    }
+
+    void unreadableTorrentFileIsReported()
+    {
+        Screen s;
+        RecordingAlertPresenter alerts;
+        alerts.answer = 0;
+        QSignalSpy unreadable(&s.view, &DownloadViewController::uploadFileUnreadable);
+        s.view._add_Torrent_Files({ { "items", QStringList { "/nonexistent/gone.torrent" } },
+            { "show_dialog_enabled", 1 }, { "save_to", "/Download" } });
+        QVERIFY(unreadable.wait(5000));
+        QCOMPARE(unreadable[0][0].toString(), QStringLiteral("/nonexistent/gone.torrent"));
+        QVERIFY(alerts.shown.last().request.message.contains("gone.torrent"));
+        QVERIFY(s.sim.server().requestsFor("multi-torrent-upload").isEmpty());
+    }
+
+    void linksGoWithTheirOptionsAndDropsAdd()
+    {
+        Screen s;
+        QSignalSpy applied(&s.view, &DownloadViewController::listApplied);
+        s.view._add_Download_Links(
+            { { "items", QStringList { " ftp://x/a", "https://m.example/f.iso  ", "" } },
+                { "save_to", "/Public" }, { "show_dialog_enabled", 0 },
+                { "auto_torrent_enabled", 1 }, { "auth_enabled", 1 }, { "auth_account", "u" },
+                { "auth_password", "p" } });
+        QVERIFY(applied.wait(5000)); // no torrent_list: just a refresh
+        QCOMPARE(s.lastForm("download-add"),
+            (QJsonObject { { "url", "https://m.example/f.iso\n" }, { "save_to", "/Public" },
+                { "show_dialog_enabled", "0" }, { "auto_torrent_enabled", "1" },
+                { "auth_enabled", "1" }, { "auth_account", "u" }, { "auth_password", "p" } }));
+
+        // Dropped magnet text: the NAS default folder, the dialog asked for.
+        s.view.refresh_Items();
+        QVERIFY(applied.wait(5000)); // the add button is enabled by a list
+        QMimeData mime;
+        mime.setText("magnet:?xt=urn:btih:feed&dn=Dropped\nnot a link");
+        QMimeData nothing;
+        nothing.setText("just words");
+        QVERIFY(!s.view.canAddDropped(&nothing));
+        QVERIFY(s.view.canAddDropped(&mime));
+        QSignalSpy opened(&s.view, &DownloadViewController::taskDialogOpened);
+        QVERIFY(s.view.addDropped(&mime));
+        QVERIFY(opened.wait(5000));
+        QCOMPARE(s.lastForm("download-add").value("url").toString(),
+            QStringLiteral("magnet:?xt=urn:btih:feed&dn=Dropped\n"));
+        QCOMPARE(s.lastForm("download-add").value("show_dialog_enabled").toString(),
+            QStringLiteral("1"));
+        QCOMPARE(qobject_cast<DownloadTaskViewController *>(opened[0][0].value<QWidget *>())
+                     ->contentName(),
+            QStringLiteral("Dropped"));
+    }
+
+    void multiDownloadManualChain()
+    {
+        Screen s;
+        auto client = std::shared_ptr<CgiCtrl>(&s.client, [](CgiCtrl *) {});
+        const QJsonArray torrents { QJsonObject { { "torrent", "http://feeds.example/a.torrent" } },
+            QJsonObject { { "torrent", "http://fail.example/b.torrent" } },
+            QJsonObject { { "torrent", "http://fail.example/c.torrent" },
+                { "magnet", "magnet:?xt=urn:btih:c" } } };
+        MultiDownloadWizardViewController wizard(client, 1, torrents);
+        wizard.setManualMode(true);
+        QSignalSpy batch(&wizard, &MultiDownloadWizardViewController::batchFinished);
+        wizard.on_Ok();
+        QCOMPARE(wizard.currentPage(), QStringLiteral("SelTorrent"));
+        QVERIFY(batch.wait(5000));
+        MultiDownloadResultModel *m = wizard.model();
+        QCOMPARE(m->rowCount(), 3);
+        QVERIFY(m->flags(m->index(0, 0)) & Qt::ItemIsEnabled);
+        QVERIFY(!(m->flags(m->index(1, 0)) & Qt::ItemIsEnabled));
+        QVERIFY(!m->data(m->index(1, 0), Qt::DecorationRole).isNull()); // failure mark
+        QVERIFY(m->data(m->index(0, 0), Qt::DecorationRole).isNull());
+        QCOMPARE(m->records()[2].value("url").toString(), QStringLiteral("magnet:?xt=urn:btih:c"));
+        QCOMPARE(wizard.btnOk()->text(), localized("START"));
+        QVERIFY(!wizard.btnSuccessDesc()->isVisibleTo(&wizard));
+
+        QList<QJsonObject> dialogs;
+        connect(
+            &wizard, &MultiDownloadWizardViewController::taskDialogOpened, this, [&](QWidget *w) {
+                auto *d = qobject_cast<DownloadTaskViewController *>(w);
+                dialogs << d->torrentInfo();
+                QTimer::singleShot(0, d, [d] { d->on_Cancel(); });
+            });
+        QObject observer;
+        int refreshes = 0;
+        NotificationCenter::defaultCenter()->addObserver(
+            kNOTIFY_DOWNLOAD_REFRESH_ITEMS, &observer, [&](const Notification &) { ++refreshes; });
+        bool closed = false;
+        wizard.completion = [&](bool ok, const QVariant &) { closed = ok; };
+        wizard.on_Ok(); // START
+        QTRY_VERIFY(closed);
+        QCOMPARE(dialogs.size(), 2); // rows 0 and 2; the failed row is skipped
+        QCOMPARE(dialogs[0].value("name").toString(), QStringLiteral("a"));
+        QCOMPARE(dialogs[1].value("url").toString(), QStringLiteral("magnet:?xt=urn:btih:c"));
+        QVERIFY(dialogs[1].value("files").toArray().isEmpty());
+        QCOMPARE(refreshes, 1);
+    }
+
+    void multiDownloadAutomaticUsesTheDefaultFolder()
+    {
+        Screen s;
+        auto client = std::shared_ptr<CgiCtrl>(&s.client, [](CgiCtrl *) {});
+        // A preference without default_dl_dir: "/Download".
+        s.sim.server().on(kCgiPathBtdlm, "get-user-pref", true, [](nassim::Call &) {
+            return SimReply::ok({ { "max_dl_number", 3 } });
+        });
+        s.client.setShowErrorAlert(true);
+        const QJsonArray torrents { QJsonObject { { "torrent", "http://feeds.example/a.torrent" } },
+            QJsonObject { { "torrent", "http://fail.example/b.torrent" },
+                { "magnet", "magnet:?xt=urn:btih:b" } },
+            QJsonObject { { "torrent", "http://fail.example/c.torrent" } } };
+        MultiDownloadWizardViewController wizard(client, 1, torrents);
+        QSignalSpy batch(&wizard, &MultiDownloadWizardViewController::batchFinished);
+        wizard.on_Ok();
+        QVERIFY(batch.wait(5000));
+        QVERIFY(s.client.showErrorAlert()); // switched on again
+        const auto adds = s.sim.server().requestsFor("torrent-add");
+        QCOMPARE(adds.size(), 2);
+        for (const auto &a : adds) {
+            QCOMPARE(a.value("form").toObject().value("download_dir").toString(),
+                QStringLiteral("/Download"));
+            QCOMPARE(a.value("form").toObject().value("enable_top_queue").toString(),
+                QStringLiteral("1"));
+        }
+        QCOMPARE(adds[1].value("form").toObject().value("torrent").toString(),
+            QStringLiteral("magnet:?xt=urn:btih:b"));
+        MultiDownloadResultModel *m = wizard.model();
+        QVERIFY(MultiDownloadResultModel::succeeded(m->records()[0]));
+        QVERIFY(!MultiDownloadResultModel::succeeded(m->records()[2]));
+        QVERIFY(!m->data(m->index(0, 0), Qt::DecorationRole).isNull()); // success mark
+        QCOMPARE(wizard.btnOk()->text(), localized("COMPLETE"));
+        QVERIFY(!wizard.header()->isCheckBoxVisible());
+        bool closed = false;
+        wizard.completion = [&](bool ok, const QVariant &) { closed = ok; };
+        wizard.on_Ok();
+        QVERIFY(closed);
+    }
+
+    void singleInstanceHandsOverToTheRunningOne()
+    {
+        QTemporaryDir dir;
+        const QString name = SingleInstance::serverName(dir.filePath("defaults.json"));
+        QVERIFY(name != SingleInstance::serverName(dir.filePath("other.json")));
+        SingleInstance running(name);
+        QVERIFY(!running.sendToRunning({ "x" }, 200)); // nobody yet
+        QVERIFY(running.listen());
+        QSignalSpy received(&running, &SingleInstance::received);
+        const QStringList items { "/tmp/a b.torrent", "magnet:?xt=urn:btih:abc&dn=\u00e9t\u00e9" };
+        // The later launch is another thread here; the running side needs its loop.
+        QFuture<bool> sent = QtConcurrent::run(
+            [name, items] { return SingleInstance(name).sendToRunning(items); });
+        QVERIFY(received.wait(5000));
+        QCOMPARE(received[0][0].toStringList(), items);
+        QTRY_VERIFY(sent.isFinished());
+        QVERIFY(sent.result());
+
+        const QStringList normalized = SingleInstance::normalizedArguments(
+            { "rel/x.torrent", "--verbose", "file:///tmp/y%20z.torrent", "magnet:?xt=urn:btih:1",
+                "/abs/../abs/w.torrent" },
+            "/home/user");
+        QCOMPARE(normalized,
+            (QStringList { "/home/user/rel/x.torrent", "/tmp/y z.torrent", "magnet:?xt=urn:btih:1",
+                "/abs/w.torrent" }));
+    }
+};
+
+QTEST_MAIN(TestAddTasks)
+#include "tst_addtasks.moc"
