@@ -15,7 +15,8 @@ demo="$build/demo"
 mkdir -p "$demo"
 chmod 700 "$demo"
 profile="$demo/defaults.json"
-if [ ! -f "$profile" ]; then
+# (Re)written when missing or when it points the simulator at another port.
+if [ ! -f "$profile" ] || ! grep -q "\"port\": \"$http_port\"" "$profile"; then
   cat > "$profile" <<JSON
 {
   "com.kestrel.flk.favorites": [
