@@ -1,6 +1,7 @@
 #include "DownloadTaskViewController.h"
 
 #include "FolderSelViewController.h"
+#include "NasDefaultFolder.h"
 #include "TaskFilesModel.h"
 #include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
@@ -124,25 +125,10 @@ void DownloadTaskViewController::showEvent(QShowEvent *e)
 void DownloadTaskViewController::loadDefaultFolder()
 {
     m_folderRequested = true;
-    if (!m_client)
-        return;
-    auto folder = std::make_shared<QString>();
-    std::shared_ptr<CgiCtrl> client = m_client;
-    QPointer<DownloadTaskViewController> self(this);
-    m_hud->show_HUD(
-        [client, folder] {
-            Error e;
-            const auto prefs = client->get_User_Preference(&e);
-            if (prefs && !e.isError())
-                *folder = json::stringValue(*prefs, u"default_dl_dir");
-        },
-        this,
-        [self, folder] {
-            if (!self)
-                return;
-            self->m_editDir->setText(*folder);
-            emit self->defaultFolderLoaded();
-        });
+    fetchNasDefaultFolder(m_hud, this, m_client, this, [this](const QString &folder) {
+        m_editDir->setText(folder);
+        emit defaultFolderLoaded();
+    });
 }
 
 void DownloadTaskViewController::_update_Total_Size()

@@ -6,6 +6,7 @@
 
 #include <QJsonValue>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -22,6 +23,7 @@ namespace flk {
 struct Notification;
 class FavoriteObject;
 class TaskDetailsView;
+class CgiCtrl;
 
 // Covers the task list after a failed sign-in, with a reconnect button.
 class EmptyView : public QWidget
@@ -143,6 +145,10 @@ private:
     // After an upload or download-add: the dialog chain, else a refresh.
     void afterAdd(const std::optional<QJsonValue> &torrentList);
     void reportUnreadable(const Error &e);
+    // Runs an upload or link request under the overlay, then afterAdd.
+    void runAddRequest(std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request);
+    // A tracker command under the overlay; the details follow its success.
+    void runTrackerCommand(std::function<bool(CgiCtrl *)> command);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *e) override;

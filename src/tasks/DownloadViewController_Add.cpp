@@ -95,22 +95,18 @@ void DownloadViewController::afterAdd(const std::optional<QJsonValue> &torrentLi
         refresh_Items();
 }
 
-void DownloadViewController::_add_Torrent_Files(const QVariantMap &result)
+void DownloadViewController::runAddRequest(
+    std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request)
 {
     const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
     CgiCtrl *client = handle ? handle.get() : ctrlCgi();
     if (!client)
         return;
-    const QStringList files = result.value(QStringLiteral("items")).toStringList();
-    const bool dialog = result.value(QStringLiteral("show_dialog_enabled")).toInt() != 0;
-    const QString saveTo = result.value(QStringLiteral("save_to")).toString();
     auto list = std::make_shared<std::optional<QJsonValue>>();
     auto failure = std::make_shared<Error>();
     QPointer<DownloadViewController> self(this);
     HUD()->show_HUD(
-        [handle, client, files, dialog, saveTo, list, failure] {
-            *list = client->upload_Torrent(files, dialog, saveTo, failure.get());
-        },
+        [handle, client, request, list, failure] { *list = request(client, failure.get()); },
         Utility::mainView() ? Utility::mainView() : this,
         [self, list, failure] {
             if (!self)
@@ -120,30 +116,27 @@ void DownloadViewController::_add_Torrent_Files(const QVariantMap &result)
         });
 }
 
+void DownloadViewController::_add_Torrent_Files(const QVariantMap &result)
+{
+    const QStringList files = result.value(QStringLiteral("items")).toStringList();
+    const bool dialog = result.value(QStringLiteral("show_dialog_enabled")).toInt() != 0;
+    const QString saveTo = result.value(QStringLiteral("save_to")).toString();
+    runAddRequest([files, dialog, saveTo](CgiCtrl *client, Error *e) {
+        return client->upload_Torrent(files, dialog, saveTo, e);
+    });
+}
+
 void DownloadViewController::_add_Download_Links(const QVariantMap &result)
 {
-    const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
-    CgiCtrl *client = handle ? handle.get() : ctrlCgi();
-    if (!client)
-        return;
     const QString text = linkText(result.value(QStringLiteral("items")).toStringList());
     const QString saveTo = result.value(QStringLiteral("save_to")).toString();
     QVariantMap options;
     for (const char *key : { "auto_torrent_enabled", "show_dialog_enabled", "auth_enabled",
              "auth_account", "auth_password" })
         options.insert(QString::fromLatin1(key), result.value(QString::fromLatin1(key)));
-    auto list = std::make_shared<std::optional<QJsonValue>>();
-    QPointer<DownloadViewController> self(this);
-    HUD()->show_HUD(
-        [handle, client, text, saveTo, options, list] {
-            Error e;
-            *list = client->add_Download(text, saveTo, options, &e);
-        },
-        Utility::mainView() ? Utility::mainView() : this,
-        [self, list] {
-            if (self)
-                self->afterAdd(*list);
-        });
+    runAddRequest([text, saveTo, options](CgiCtrl *client, Error *e) {
+        return client->add_Download(text, saveTo, options, e);
+    });
 }
 
 void DownloadViewController::on_Open_With_Files(const QStringList &paths)
@@ -158,49 +151,36 @@ void DownloadViewController::on_Open_With_Links(const QStringList &links)
 
 void DownloadViewController::on_Open_With_Items(const QStringList &files, const QStringList &links)
 {
-    const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
-    CgiCtrl *client = handle ? handle.get() : ctrlCgi();
+    CgiCtrl *client = ctrlCgiHandle() ? ctrlCgiHandle().get() : ctrlCgi();
     const QString text = linkText(links);
     if (!client || !client->logon() || (files.isEmpty() && text.isEmpty()))
         return;
-    auto list = std::make_shared<std::optional<QJsonValue>>();
-    auto failure = std::make_shared<Error>();
-    QPointer<DownloadViewController> self(this);
-    HUD()->show_HUD(
-        [handle, client, files, text, list, failure] {
-            Error e;
-            const auto prefs = client->get_User_Preference(&e);
-            if (!prefs || e.isError())
-                return; // nothing is sent without the default folder
-            const QString folder = json::stringValue(*prefs, u"default_dl_dir");
-            QJsonArray all;
-            if (!files.isEmpty()) {
-                if (const auto uploaded = client->upload_Torrent(files, true, folder, &e))
-                    for (const QJsonValue &v : json::toArray(*uploaded))
-                        all.append(v);
-                *failure = e;
-            }
-            if (!text.isEmpty()) {
-                const auto added = client->add_Download(text, folder,
-                    { { QStringLiteral("show_dialog_enabled"), 1 },
-                        { QStringLiteral("auto_torrent_enabled"), 0 },
-                        { QStringLiteral("auth_enabled"), 0 },
-                        { QStringLiteral("auth_account"), QString() },
-                        { QStringLiteral("auth_password"), QString() } },
-                    &e);
-                if (added)
-                    for (const QJsonValue &v : json::toArray(*added))
-                        all.append(v);
-            }
-            *list = QJsonValue(all);
-        },
-        Utility::mainView() ? Utility::mainView() : this,
-        [self, list, failure] {
-            if (!self)
-                return;
-            self->reportUnreadable(*failure);
-            self->afterAdd(*list);
-        });
+    runAddRequest([files, text](CgiCtrl *client, Error *failure) -> std::optional<QJsonValue> {
+        Error e;
+        const auto prefs = client->get_User_Preference(&e);
+        if (!prefs || e.isError())
+            return std::nullopt; // nothing is sent without the default folder
+        const QString folder = json::stringValue(*prefs, u"default_dl_dir");
+        QJsonArray all;
+        if (!files.isEmpty()) {
+            if (const auto uploaded = client->upload_Torrent(files, true, folder, failure))
+                for (const QJsonValue &v : json::toArray(*uploaded))
+                    all.append(v);
+        }
+        if (!text.isEmpty()) {
+            const auto added = client->add_Download(text, folder,
+                { { QStringLiteral("show_dialog_enabled"), 1 },
+                    { QStringLiteral("auto_torrent_enabled"), 0 },
+                    { QStringLiteral("auth_enabled"), 0 },
+                    { QStringLiteral("auth_account"), QString() },
+                    { QStringLiteral("auth_password"), QString() } },
+                &e);
+            if (added)
+                for (const QJsonValue &v : json::toArray(*added))
+                    all.append(v);
+        }
+        return QJsonValue(all);
+    });
 }
 
 void DownloadViewController::ToTaskView(const QVariantMap &sender)

@@ -98,7 +98,7 @@ void DownloadViewController::ToTrackerAddView(const QVariantMap &sender)
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
-void DownloadViewController::addTrackers(qint64 taskId, const QString &text)
+void DownloadViewController::runTrackerCommand(std::function<bool(CgiCtrl *)> command)
 {
     const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
     CgiCtrl *client = handle ? handle.get() : ctrlCgi();
@@ -106,39 +106,34 @@ void DownloadViewController::addTrackers(qint64 taskId, const QString &text)
         return;
     auto done = std::make_shared<bool>(false);
     QPointer<DownloadViewController> self(this);
-    HUD()->show_HUD(
-        [handle, client, taskId, text, done] {
-            Error e;
-            *done = client->add_Torrent_Tracker(taskId, text, &e);
-        },
+    HUD()->show_HUD([handle, client, command, done] { *done = command(client); },
         Utility::mainView() ? Utility::mainView() : this,
         [self, done] {
+            // Failures change nothing and say nothing.
             if (self && *done)
                 self->_refresh_Contents();
         });
+}
+
+void DownloadViewController::addTrackers(qint64 taskId, const QString &text)
+{
+    runTrackerCommand([taskId, text](CgiCtrl *client) {
+        Error e;
+        return client->add_Torrent_Tracker(taskId, text, &e);
+    });
 }
 
 void DownloadViewController::on_Remove_Tracker()
 {
     const int row = currentTaskRow();
     const QString ids = m_details->selectedTrackerIdText();
-    const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
-    CgiCtrl *client = handle ? handle.get() : ctrlCgi();
-    if (row < 0 || ids.isEmpty() || !client)
+    if (row < 0 || ids.isEmpty())
         return;
     const qint64 taskId = m_model->row(row).idValue;
-    auto done = std::make_shared<bool>(false);
-    QPointer<DownloadViewController> self(this);
-    HUD()->show_HUD(
-        [handle, client, taskId, ids, done] {
-            Error e;
-            *done = client->remove_Torrent_Tracker(taskId, ids, &e);
-        },
-        Utility::mainView() ? Utility::mainView() : this,
-        [self, done] {
-            if (self && *done)
-                self->_refresh_Contents();
-        });
+    runTrackerCommand([taskId, ids](CgiCtrl *client) {
+        Error e;
+        return client->remove_Torrent_Tracker(taskId, ids, &e);
+    });
 }
 
 void DownloadViewController::on_Edit_Torrent()

@@ -1,6 +1,7 @@
 #include "TorrentAddViewController.h"
 
 #include "FolderSelViewController.h"
+#include "NasDefaultFolder.h"
 #include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
@@ -165,27 +166,12 @@ void TorrentAddViewController::showEvent(QShowEvent *e)
 void TorrentAddViewController::loadDefaultFolders()
 {
     m_loaded = true;
-    if (!m_client)
-        return;
-    auto folder = std::make_shared<QString>();
-    std::shared_ptr<CgiCtrl> client = m_client;
-    QPointer<TorrentAddViewController> self(this);
-    m_hud->show_HUD(
-        [client, folder] {
-            Error e;
-            const auto prefs = client->get_User_Preference(&e);
-            if (prefs && !e.isError())
-                *folder = json::stringValue(*prefs, u"default_dl_dir");
-        },
-        this,
-        [self, folder] {
-            if (!self)
-                return;
-            self->saveFolderForTorrentFile = self->saveFolderForTorrentLink = *folder;
-            self->m_folderFile->setText(*folder);
-            self->m_folderLink->setText(*folder);
-            emit self->defaultFoldersLoaded();
-        });
+    fetchNasDefaultFolder(m_hud, this, m_client, this, [this](const QString &folder) {
+        saveFolderForTorrentFile = saveFolderForTorrentLink = folder;
+        m_folderFile->setText(folder);
+        m_folderLink->setText(folder);
+        emit defaultFoldersLoaded();
+    });
 }
 
 void TorrentAddViewController::on_By_Torrent()
