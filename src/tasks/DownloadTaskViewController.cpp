@@ -65,17 +65,7 @@ DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torren
     content->addWidget(new QLabel(localized("TASK_SIZE"), boxContent), 1, 0);
     m_txtSize = new QLabel(boxContent);
     content->addWidget(m_txtSize, 1, 1);
-    m_table = new QTableView(boxContent);
-    m_header = new CheckBoxHeaderView(m_table);
-    m_table->setHorizontalHeader(m_header);
-    m_table->setModel(m_model);
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
-    m_table->setFocusPolicy(Qt::NoFocus);
-    m_table->setShowGrid(false);
-    m_table->setWordWrap(false);
-    m_table->setAlternatingRowColors(true);
-    m_table->verticalHeader()->hide();
-    m_table->verticalHeader()->setDefaultSectionSize(22);
+    m_header = CheckBoxHeaderView::makeTable(m_model, boxContent, &m_table);
     m_header->setStretchLastSection(false);
     m_header->setSectionResizeMode(TaskFilesModel::ColName, QHeaderView::Stretch);
     m_table->setColumnWidth(TaskFilesModel::ColCheck, 30);

@@ -81,14 +81,7 @@ MultiDownloadWizardViewController::MultiDownloadWizardViewController(
     m_desc = new QLabel(result);
     m_desc->setWordWrap(true);
     rv->addWidget(m_desc);
-    m_table = new QTableView(result);
-    m_header = new CheckBoxHeaderView(m_table);
-    m_table->setHorizontalHeader(m_header);
-    m_table->setModel(m_model);
-    m_table->setSelectionMode(QAbstractItemView::NoSelection);
-    m_table->setFocusPolicy(Qt::NoFocus);
-    m_table->setShowGrid(false);
-    m_table->verticalHeader()->hide();
+    m_header = CheckBoxHeaderView::makeTable(m_model, result, &m_table);
     m_table->setColumnWidth(MultiDownloadResultModel::ColCheck, 34);
     m_header->setStretchLastSection(true);
     m_header->setChecked(true);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QStyleOptionButton>
+#include <QTableView>
 
 namespace flk {
 
@@ -13,6 +14,24 @@ CheckBoxHeaderView::CheckBoxHeaderView(QWidget *parent) : QHeaderView(Qt::Horizo
         if (section == 0 && m_visible)
             emit checkBoxClicked(m_checked);
     });
+}
+
+CheckBoxHeaderView *CheckBoxHeaderView::makeTable(
+    QAbstractItemModel *model, QWidget *parent, QTableView **table)
+{
+    auto *t = new QTableView(parent);
+    auto *header = new CheckBoxHeaderView(t);
+    t->setHorizontalHeader(header);
+    t->setModel(model);
+    t->setSelectionMode(QAbstractItemView::NoSelection);
+    t->setFocusPolicy(Qt::NoFocus);
+    t->setShowGrid(false);
+    t->setWordWrap(false);
+    t->setAlternatingRowColors(true);
+    t->verticalHeader()->hide();
+    t->verticalHeader()->setDefaultSectionSize(22);
+    *table = t;
+    return header;
 }
 
 void CheckBoxHeaderView::setChecked(bool on)

@@ -2,6 +2,8 @@
 
 #include <QHeaderView>
 
+class QTableView;
+
 namespace flk {
 
 // A horizontal header whose first section shows a check box ("select all").
@@ -13,6 +15,10 @@ class CheckBoxHeaderView : public QHeaderView
 
 public:
     explicit CheckBoxHeaderView(QWidget *parent = nullptr);
+    // A table of check-box rows over model: this header, rows that are not
+    // selected (only their check boxes react), no grid.
+    static CheckBoxHeaderView *makeTable(
+        QAbstractItemModel *model, QWidget *parent, QTableView **table);
 
     bool isChecked() const { return m_checked; }
     void setChecked(bool on);
