@@ -62,8 +62,12 @@ NasTasks::NasTasks()
         t.peers = 12;
         t.seeds = 30;
         qint64 fileId = 0;
-        for (const QString &f : files)
-            t.files.append({ fileId++, f, size / std::max<qsizetype>(1, files.size()), true });
+        // The first file is the payload; the rest are small extras.
+        const qint64 extra = 153600;
+        for (const QString &f : files) {
+            const qint64 bytes = fileId == 0 ? size - extra * (files.size() - 1) : extra;
+            t.files.append({ fileId++, f, bytes, true });
+        }
         t.trackers = { { 1, QStringLiteral("udp://tracker.opentrackr.example:1337/announce") },
             { 2, QStringLiteral("http://tracker.example.org:6969/announce") } };
         if (status == Seeding || status == Completed)
