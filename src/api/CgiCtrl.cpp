@@ -37,6 +37,7 @@ struct CgiCtrl::Request {
     // Set when a worker waits: the body is parsed there, not on the GUI thread.
     bool parseOnWaiter = false;
     std::optional<QByteArray> rawBody;
+    CgiCtrl::BodyParser bodyParser; // the caller's, else Qt's parser
 
     // GUI thread only:
     QPointer<QNetworkReply> netReply;
@@ -46,6 +47,8 @@ struct CgiCtrl::Request {
 };
 
 namespace {
+
+thread_local CgiCtrl::BodyParser t_bodyParser;
 
 QThread *guiThread()
 {
@@ -238,6 +241,15 @@ QString CgiCtrl::generate_Cgi_URL(const QString &host, const QString &path, cons
 
 // ---- sending --------------------------------------------------------------
 
+CgiCtrl::ScopedBodyParser::ScopedBodyParser(BodyParser parser)
+    : m_previous(std::exchange(t_bodyParser, std::move(parser)))
+{ }
+
+CgiCtrl::ScopedBodyParser::~ScopedBodyParser()
+{
+    t_bodyParser = std::move(m_previous);
+}
+
 CgiCtrl::Reply CgiCtrl::send_Request(const QString &path, const QString &action,
     const std::optional<QVariantMap> &post, int function, Error *error)
 {
@@ -305,6 +317,7 @@ CgiCtrl::Reply CgiCtrl::_send_Request(const QString &url, const QString &method,
         m_requests.append(req);
     }
     req->parseOnWaiter = !onGuiThread();
+    req->bodyParser = t_bodyParser;
     if (req->cancelRequested) {
         req->error = Error(kCgiErrorDomain, kCgiErrorCancelled);
         _complete(req);
@@ -416,7 +429,15 @@ void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *r
 void CgiCtrl::_parse_Body(const std::shared_ptr<Request> &req)
 {
     QJsonObject body;
-    const int code = parseBody(*req->rawBody, &body);
+    int code = 0;
+    if (req->bodyParser) {
+        std::optional<QJsonObject> parsed = req->bodyParser(*req->rawBody);
+        code = parsed ? 0 : kCannotDecodeContent;
+        if (parsed)
+            body = std::move(*parsed);
+    } else {
+        code = parseBody(*req->rawBody, &body);
+    }
     req->rawBody.reset();
     if (code != 0) {
         qInfo("[%ld] Cgi failed. error = %ld", long(req->function), long(code));

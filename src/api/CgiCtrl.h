@@ -35,6 +35,23 @@ class CgiCtrl : public QObject
 
 public:
     using Reply = std::optional<QJsonObject>;
+    // Turns a reply body into the object the request is judged by (none:
+    // not a usable reply). The default is Qt's JSON parser.
+    using BodyParser = std::function<std::optional<QJsonObject>(const QByteArray &)>;
+    // While alive, requests made on this thread parse their bodies with
+    // parser (on this thread). Lets a caller decode a big reply in one pass
+    // into its own form and hand back only the members that judge it.
+    class ScopedBodyParser
+    {
+    public:
+        explicit ScopedBodyParser(BodyParser parser);
+        ~ScopedBodyParser();
+        ScopedBodyParser(const ScopedBodyParser &) = delete;
+        ScopedBodyParser &operator=(const ScopedBodyParser &) = delete;
+
+    private:
+        BodyParser m_previous;
+    };
     using BlockAlert = std::function<void(int alertID, bool flag)>;
 
     // init: alerts off, transport set up.

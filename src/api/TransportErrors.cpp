@@ -11,7 +11,6 @@ namespace flk {
 
 namespace {
 
-constexpr int kCannotDecodeContent = -1016;
 constexpr int kCannotFindHost = -1003;
 
 bool acceptableContentType(const QByteArray &header)

@@ -7,6 +7,9 @@ class QNetworkReply;
 
 namespace flk {
 
+// The body is not a JSON object of an accepted content type.
+inline constexpr int kCannotDecodeContent = -1016;
+
 // Applies what every NAS request needs: any certificate accepted (units ship
 // self-signed ones), the transport's cookie store kept out, JSON accepted.
 void configureRequest(QNetworkRequest &request, int transferTimeoutMs);

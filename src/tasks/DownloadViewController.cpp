@@ -264,10 +264,18 @@ void DownloadViewController::refresh_Items()
     const QString sort = sortKey, ord = order, filt = filter;
     backgroundQueue()->start([self, handle, client, cat, sort, ord, filt] {
         Error e;
-        const CgiCtrl::Reply reply = client->get_Torrent_List(cat, sort, ord, filt, &e);
+        // The body is decoded here, in one pass, straight into rows.
+        TaskListSnapshot decoded;
+        CgiCtrl::Reply reply;
+        {
+            CgiCtrl::ScopedBodyParser parser([&decoded](const QByteArray &body) {
+                return TaskListModel::decodeBody(body, &decoded);
+            });
+            reply = client->get_Torrent_List(cat, sort, ord, filt, &e);
+        }
         std::optional<TaskListSnapshot> snapshot;
         if (reply && !e.isError())
-            snapshot = TaskListModel::decode(*reply);
+            snapshot = std::move(decoded);
         // The GUI step: the worker waits for it, so replies apply in order.
         QMetaObject::invokeMethod(
             qApp,

@@ -99,46 +99,21 @@ QString TaskListModel::formatDateTime(qint64 secondsSinceEpoch)
         QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toLocalTime(), QLocale::ShortFormat);
 }
 
-TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
+void TaskListModel::setCell(TaskRow &row, int c, const QJsonValue &v)
 {
-    TaskListSnapshot s;
-    const QJsonArray files = json::arrayValue(reply, u"files");
-    s.rows.reserve(files.size());
-    // One pass over each task's members (a member lookup by key is a scan).
-    static const QHash<QString, int> columnOfKey = [] {
-        QHash<QString, int> h;
-        for (int c = 0; c < ColumnCount; ++c)
-            h.insert(QString::fromLatin1(kColumns[c].key), c);
-        return h;
-    }();
-    for (const QJsonValue &f : files) {
-        const QJsonObject task = json::toObject(f);
-        TaskRow row;
-        for (auto it = task.constBegin(); it != task.constEnd(); ++it) {
-            const auto col = columnOfKey.constFind(it.key());
-            if (col == columnOfKey.constEnd()) {
-                if (it.key() == QLatin1String("id")) {
-                    row.id = it.value();
-                    row.idValue = json::toInt(row.id);
-                }
-                continue;
-            }
-            const int c = *col;
-            const QJsonValue v = it.value();
-            if (c == ColEndTime) {
-                const qint64 t = json::toInt(v);
-                row.cells[size_t(c)] = t < 1 ? QString() : QString::number(t);
-            } else if (c == ColQueuePosition) {
-                const qint64 n = json::toInt(v);
-                row.cells[size_t(c)] = n < 1 ? QString() : QString::number(n);
-            } else {
-                row.cells[size_t(c)] = json::toString(v);
-            }
-        }
-        row.type = row.cells[ColType];
-        row.rowKey = TaskRow::makeKey(row.type, row.idValue);
-        s.rows.append(std::move(row));
+    if (c == ColEndTime) {
+        const qint64 t = json::toInt(v);
+        row.cells[size_t(c)] = t < 1 ? QString() : QString::number(t);
+    } else if (c == ColQueuePosition) {
+        const qint64 n = json::toInt(v);
+        row.cells[size_t(c)] = n < 1 ? QString() : QString::number(n);
+    } else {
+        row.cells[size_t(c)] = json::toString(v);
     }
+}
+
+void TaskListModel::finishSnapshot(TaskListSnapshot &s, const QJsonObject &reply)
+{
     const auto speed = [&](QStringView key) {
         const QJsonValue v = reply.value(key);
         return v.isUndefined() || v.isNull() ? QStringLiteral("0") : json::toString(v);
@@ -147,6 +122,45 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
     s.totalUpload = speed(u"total_upload_speed");
     for (const char *key : { "all", "downloading", "completed", "active", "inactive" })
         s.counts.insert(QLatin1String(key), json::intValue(reply, QString::fromLatin1(key)));
+}
+
+namespace {
+const QHash<QString, int> &columnOfKey()
+{
+    static const QHash<QString, int> h = [] {
+        QHash<QString, int> out;
+        for (int c = 0; c < TaskListModel::ColumnCount; ++c)
+            out.insert(QString::fromLatin1(TaskListModel::columnKey(c)), c);
+        return out;
+    }();
+    return h;
+}
+} // namespace
+
+TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
+{
+    TaskListSnapshot s;
+    const QJsonArray files = json::arrayValue(reply, u"files");
+    s.rows.reserve(files.size());
+    // One pass over each task's members (a member lookup by key is a scan).
+    const QHash<QString, int> &columns = columnOfKey();
+    for (const QJsonValue &f : files) {
+        const QJsonObject task = json::toObject(f);
+        TaskRow row;
+        for (auto it = task.constBegin(); it != task.constEnd(); ++it) {
+            const auto col = columns.constFind(it.key());
+            if (col != columns.constEnd()) {
+                setCell(row, *col, it.value());
+            } else if (it.key() == QLatin1String("id")) {
+                row.id = it.value();
+                row.idValue = json::toInt(row.id);
+            }
+        }
+        row.type = row.cells[ColType];
+        row.rowKey = TaskRow::makeKey(row.type, row.idValue);
+        s.rows.append(std::move(row));
+    }
+    finishSnapshot(s, reply);
     return s;
 }
 

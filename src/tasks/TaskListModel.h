@@ -9,6 +9,7 @@
 #include <QVariantMap>
 
 #include <array>
+#include <optional>
 
 namespace flk {
 
@@ -72,7 +73,15 @@ public:
 
     // Worker side: the reply's rows with every cell rule applied.
     static TaskListSnapshot decode(const QJsonObject &reply);
+    // The same straight from the reply body in one pass (simdjson), without
+    // building a JSON document of every task. Returns the reply's other
+    // members (what the request is judged by), none when the body is not a
+    // JSON object; the rows, totals and counts go to *snapshot.
+    static std::optional<QJsonObject> decodeBody(
+        const QByteArray &body, TaskListSnapshot *snapshot);
     static QString cellText(int column, const QJsonObject &task);
+    // Sets a row's cell from a reply value with the column's rule.
+    static void setCell(TaskRow &row, int column, const QJsonValue &v);
     // Short date and short time in the user's locale.
     static QString formatDateTime(qint64 secondsSinceEpoch);
     // GUI side: swaps in the new rows.
@@ -88,6 +97,7 @@ public:
     QString idStringFromType(const QList<int> &rows, const QString &type) const;
 
 private:
+    static void finishSnapshot(TaskListSnapshot &s, const QJsonObject &reply);
     void updateCells(QList<TaskRow> &incoming);
     void mergeRows(QList<TaskRow> &incoming);
     QList<TaskRow> m_rows;

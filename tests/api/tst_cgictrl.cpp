@@ -390,6 +390,39 @@ private slots:
         c->setDelegate(nullptr);
     }
 
+    void callerParsesItsOwnBody()
+    {
+        auto c = signedIn();
+        Error e;
+        QByteArray seen;
+        const auto r = onWorker([&] {
+            CgiCtrl::ScopedBodyParser parser([&seen](const QByteArray &body) {
+                seen = body;
+                return std::optional<QJsonObject>(
+                    QJsonObject { { "success", 1 }, { "mine", true } });
+            });
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        });
+        QVERIFY(r);
+        QVERIFY(r->value("mine").toBool());
+        QVERIFY(seen.startsWith("{"));
+        // A body the caller cannot read is no reply; the parser ends with its scope.
+        const auto bad = onWorker([&] {
+            CgiCtrl::ScopedBodyParser parser(
+                [](const QByteArray &) { return std::optional<QJsonObject>(); });
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        });
+        QVERIFY(!bad);
+        QVERIFY(e.isError());
+        const auto normal = onWorker([&] {
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        });
+        QVERIFY(normal && !normal->contains("mine"));
+    }
+
     void cancelPicksFirstMatchingOperation()
     {
         auto c = signedIn();

@@ -20,6 +20,7 @@
 #include <QRadioButton>
 
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -100,6 +101,52 @@ private slots:
             QJsonObject { { "files", QJsonArray { 1, "x", QJsonValue() } } });
         QCOMPARE(bad.rows.size(), 3);
         QCOMPARE(bad.rows[0].type, QString());
+    }
+
+    void bodyDecoderMatchesTheDocumentDecoder_data()
+    {
+        QTest::addColumn<QByteArray>("body");
+        QTest::newRow("plain") << QByteArray(
+            "{\"success\":1,\"files\":[{\"id\":7,\"type\":\"BT\","
+            "\"name\":\"\u00e9t\u00e9 \\\"x\\\"\",\"queuePosition_active\":0,"
+            "\"complete_time\":1700000000}],\"all\":1,"
+            "\"total_download_speed\":\"1 MB/s\"}");
+        QTest::newRow("odd types") << QByteArray(
+            "{\"files\":[{\"id\":\"12\",\"type\":\"HTTP/FTP\",\"size\":123.5,\"percent\":true,"
+            "\"eta\":null,\"queuePosition_active\":\"4\",\"complete_time\":\"0\",\"status\":[1],"
+            "\"owner\":{\"a\":1},\"position\":18446744073709551615},5,null],"
+            "\"total_upload_speed\":null,\"inactive\":\"3\"}");
+        QTest::newRow("no files") << QByteArray("{\"success\":0,\"error_code\":5000}");
+        QTest::newRow("files not a list") << QByteArray("{\"files\":{\"id\":1}}");
+    }
+    void bodyDecoderMatchesTheDocumentDecoder()
+    {
+        QFETCH(QByteArray, body);
+        const QJsonObject doc = QJsonDocument::fromJson(body).object();
+        QVERIFY(!doc.isEmpty());
+        const TaskListSnapshot expected = TaskListModel::decode(doc);
+        TaskListSnapshot got;
+        const auto envelope = TaskListModel::decodeBody(body, &got);
+        QVERIFY(envelope);
+        QCOMPARE(got.rows.size(), expected.rows.size());
+        for (int i = 0; i < got.rows.size(); ++i) {
+            QCOMPARE(got.rows[i].key(), expected.rows[i].key());
+            QCOMPARE(got.rows[i].id, expected.rows[i].id);
+            for (int c = 0; c < TaskListModel::ColumnCount; ++c)
+                QCOMPARE(got.rows[i].cells[size_t(c)], expected.rows[i].cells[size_t(c)]);
+        }
+        QCOMPARE(got.totalDownload, expected.totalDownload);
+        QCOMPARE(got.totalUpload, expected.totalUpload);
+        QCOMPARE(got.counts, expected.counts);
+        // The members that judge the reply are handed back as they came.
+        for (const QString &key : doc.keys())
+            if (key != "files")
+                QCOMPARE(envelope->value(key), doc.value(key));
+        // Not JSON, or not an object: no reply.
+        TaskListSnapshot none;
+        QVERIFY(!TaskListModel::decodeBody("<html>", &none));
+        QVERIFY(!TaskListModel::decodeBody("[1,2]", &none));
+        QVERIFY(!TaskListModel::decodeBody(body.left(body.size() / 2), &none));
     }
 
     void sameTasksUpdateInPlace()
