@@ -262,14 +262,16 @@ void DownloadViewController::refresh_Items()
     QPointer<DownloadViewController> self(this);
     const int cat = int(category);
     const QString sort = sortKey, ord = order, filt = filter;
-    backgroundQueue()->start([self, handle, client, cat, sort, ord, filt] {
+    // The rows shown now (a shared copy): texts that did not change are reused.
+    const QList<TaskRow> previous = m_model->rows();
+    backgroundQueue()->start([self, handle, client, cat, sort, ord, filt, previous] {
         Error e;
         // The body is decoded here, in one pass, straight into rows.
         TaskListSnapshot decoded;
         CgiCtrl::Reply reply;
         {
-            CgiCtrl::ScopedBodyParser parser([&decoded](const QByteArray &body) {
-                return TaskListModel::decodeBody(body, &decoded);
+            CgiCtrl::ScopedBodyParser parser([&decoded, &previous](const QByteArray &body) {
+                return TaskListModel::decodeBody(body, &decoded, previous);
             });
             reply = client->get_Torrent_List(cat, sort, ord, filt, &e);
         }

@@ -76,9 +76,11 @@ public:
     // The same straight from the reply body in one pass (simdjson), without
     // building a JSON document of every task. Returns the reply's other
     // members (what the request is judged by), none when the body is not a
-    // JSON object; the rows, totals and counts go to *snapshot.
+    // JSON object; the rows, totals and counts go to *snapshot. Texts equal
+    // to the previous list's at the same row share its strings (a poll that
+    // brings the same values allocates almost nothing).
     static std::optional<QJsonObject> decodeBody(
-        const QByteArray &body, TaskListSnapshot *snapshot);
+        const QByteArray &body, TaskListSnapshot *snapshot, const QList<TaskRow> &previous = {});
     static QString cellText(int column, const QJsonObject &task);
     // Sets a row's cell from a reply value with the column's rule.
     static void setCell(TaskRow &row, int column, const QJsonValue &v);

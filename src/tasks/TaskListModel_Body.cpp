@@ -57,14 +57,32 @@ QJsonValue toQt(simdjson::dom::element e, int depth = 0)
 } // namespace
 
 namespace {
-// The common forms go straight into the cell (no JSON value is made);
+// Whether an ASCII UTF-8 text equals s, without making a string of it.
+bool sameText(const QString &s, std::string_view text)
+{
+    if (s.size() != qsizetype(text.size()))
+        return false;
+    const QChar *u = s.constData();
+    for (size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80 || u[i].unicode() != c)
+            return false;
+    }
+    return true;
+}
+
+// The common forms go straight into the cell (no JSON value is made), and
+// a text that the previous list had in this cell shares its string;
 // anything else takes the general rule.
-void setCellFrom(TaskRow &row, int c, simdjson::dom::element v)
+void setCellFrom(TaskRow &row, int c, simdjson::dom::element v, const TaskRow *previous)
 {
     const bool numeric = c == TaskListModel::ColEndTime || c == TaskListModel::ColQueuePosition;
     if (v.type() == simdjson::dom::element_type::STRING && !numeric) {
         const std::string_view text = v.get_string().value_unsafe();
-        row.cells[size_t(c)] = QString::fromUtf8(text.data(), qsizetype(text.size()));
+        if (previous && sameText(previous->cells[size_t(c)], text))
+            row.cells[size_t(c)] = previous->cells[size_t(c)];
+        else
+            row.cells[size_t(c)] = QString::fromUtf8(text.data(), qsizetype(text.size()));
         return;
     }
     if (v.type() == simdjson::dom::element_type::INT64) {
@@ -76,7 +94,8 @@ void setCellFrom(TaskRow &row, int c, simdjson::dom::element v)
 }
 } // namespace
 
-std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, TaskListSnapshot *s)
+std::optional<QJsonObject> TaskListModel::decodeBody(
+    const QByteArray &body, TaskListSnapshot *s, const QList<TaskRow> &previous)
 {
     // One parser per thread keeps its buffers between polls.
     thread_local simdjson::dom::parser parser;
@@ -111,6 +130,8 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
         }
         s->rows.reserve(qsizetype(files.size()));
         for (simdjson::dom::element f : files) {
+            const qsizetype index = s->rows.size();
+            const TaskRow *before = index < previous.size() ? &previous[index] : nullptr;
             TaskRow row;
             simdjson::dom::object task;
             if (f.get_object().get(task) == simdjson::SUCCESS) {
@@ -122,7 +143,7 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
                     }
                     for (int c = 0; c < ColumnCount; ++c) {
                         if (keys[size_t(c)] == field.key) {
-                            setCellFrom(row, c, field.value);
+                            setCellFrom(row, c, field.value, before);
                             break;
                         }
                     }
@@ -131,7 +152,11 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
                 qInfo("Error operation for NSNull");
             }
             row.type = row.cells[ColType];
-            row.rowKey = TaskRow::makeKey(row.type, row.idValue);
+            if (before && before->idValue == row.idValue && before->type == row.type
+                && !before->rowKey.isEmpty())
+                row.rowKey = before->rowKey;
+            else
+                row.rowKey = TaskRow::makeKey(row.type, row.idValue);
             s->rows.append(std::move(row));
         }
     }

@@ -138,6 +138,31 @@ private slots:
         QCOMPARE(got.totalDownload, expected.totalDownload);
         QCOMPARE(got.totalUpload, expected.totalUpload);
         QCOMPARE(got.counts, expected.counts);
+        // Decoded again against the rows it gave: the same values, sharing
+        // the unchanged (ASCII) texts instead of copying them.
+        TaskListSnapshot again;
+        QVERIFY(TaskListModel::decodeBody(body, &again, got.rows));
+        for (int i = 0; i < again.rows.size(); ++i) {
+            QCOMPARE(again.rows[i].key(), got.rows[i].key());
+            for (int c = 0; c < TaskListModel::ColumnCount; ++c) {
+                const QString &was = got.rows[i].cells[size_t(c)];
+                const QString &now = again.rows[i].cells[size_t(c)];
+                QCOMPARE(now, was);
+            }
+            // "type" arrives as text in every row that has one.
+            const QString &type = got.rows[i].cells[TaskListModel::ColType];
+            if (!type.isEmpty())
+                QVERIFY(
+                    again.rows[i].cells[TaskListModel::ColType].constData() == type.constData());
+        }
+        // A text that changed is never taken from the previous rows.
+        if (body.contains("\"BT\"")) {
+            QByteArray changed = body;
+            changed.replace("\"BT\"", "\"BX\"");
+            TaskListSnapshot third;
+            QVERIFY(TaskListModel::decodeBody(changed, &third, got.rows));
+            QCOMPARE(third.rows[0].type, QStringLiteral("BX"));
+        }
         // The members that judge the reply are handed back as they came.
         for (const QString &key : doc.keys())
             if (key != "files")
