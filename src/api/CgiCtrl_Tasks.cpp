@@ -67,6 +67,15 @@ std::optional<QJsonValue> CgiCtrl::upload_Torrent(
             files, error);
     if (!reply)
         return std::nullopt;
+    // A unit that refuses the files (not torrents, no room, ...) says so in
+    // the reply; that is a failure like any other request's, with its text.
+    const Error refused = _get_Error_Code(kCgiMultiTorrentUpload, reply);
+    if (refused.isError()) {
+        if (showErrorAlert())
+            _handle_Error_Code(refused);
+        setError(error, refused);
+        return std::nullopt;
+    }
     return reply->value(QLatin1String("torrent_list"));
 }
 

@@ -192,10 +192,7 @@ private slots:
             QJsonArray list;
             for (const auto &f : call.files)
                 list.append(QJsonObject { { "name", f.filename } });
-            // A reply saying failure is not evaluated for uploads.
-            auto r = SimReply::fail(5100);
-            r.json.insert("torrent_list", list);
-            return r;
+            return SimReply::ok({ { "torrent_list", list } });
         });
         QTemporaryDir dir;
         const QString file = dir.filePath("x.torrent");
@@ -219,6 +216,20 @@ private slots:
                     .value("raw_query")
                     .toString()
                     .contains("show_dialog_enabled=0"));
+
+        // A refusal is a failure with the upload's text, not an empty success.
+        answer(kCgiPathUpload, "multi-torrent-upload", SimReply::fail(5110));
+        RecordingAlertPresenter alerts;
+        alerts.answer = 0;
+        c->setDelegate(&rules);
+        c->setShowErrorAlert(true);
+        const auto refused
+            = onWorker([&] { return c->upload_Torrent({ file }, true, "/Download", &e); });
+        c->setShowErrorAlert(false);
+        QVERIFY(!refused);
+        QCOMPARE(e.code, 5110);
+        QTRY_COMPARE(alerts.shown.size(), 1);
+        QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_UPLOAD_TORRENT"));
     }
 
     void searchSiteUploadReportsOnlyTransportFailures()

@@ -367,6 +367,27 @@ private slots:
         QVERIFY(s.sim.server().requestsFor("multi-torrent-upload").isEmpty());
     }
 
+    void aFileThatIsNotATorrentIsRefusedWithAMessage()
+    {
+        Screen s;
+        RecordingAlertPresenter alerts;
+        alerts.answer = 0;
+        s.client.setShowErrorAlert(true);
+        QTemporaryDir dir;
+        QFile junk(dir.filePath("holiday.torrent"));
+        QVERIFY(junk.open(QIODevice::WriteOnly));
+        junk.write("<html>not a torrent</html>");
+        junk.close();
+        QSignalSpy applied(&s.view, &DownloadViewController::listApplied);
+        s.view._add_Torrent_Files({ { "items", QStringList { junk.fileName() } },
+            { "show_dialog_enabled", 1 }, { "save_to", "/Download" } });
+        QVERIFY(applied.wait(5000)); // nothing to set up: the list is refreshed
+        QCOMPARE(s.sim.server().requestsFor("multi-torrent-upload").size(), 1);
+        QCOMPARE(alerts.shown.size(), 1);
+        QVERIFY(!alerts.shown[0].request.message.isEmpty());
+        QCOMPARE(s.sim.state().tasks().pendingCount(), 0);
+    }
+
     void linksGoWithTheirOptionsAndDropsAdd()
     {
         Screen s;
