@@ -23,6 +23,16 @@ QByteArray listReply(int n)
     return QJsonDocument(tasks.list(0, "position", "asc", "", 0)).toJson(QJsonDocument::Compact);
 }
 
+// A model already showing the list of body, and the keys of 10% of its rows.
+QSet<QString> showList(TaskListModel &model, const QByteArray &body)
+{
+    model.apply(TaskListModel::decode(QJsonDocument::fromJson(body).object()));
+    QSet<QString> selected;
+    for (int i = 0; i < model.rowCount(); i += 10)
+        selected.insert(model.row(i).key());
+    return selected;
+}
+
 // Decode the body, apply to a model that already shows the list, and
 // restore a selection of 10% of the rows by type and id: one poll's work, as
 // the task list does it (simdjson straight into rows).
@@ -31,10 +41,7 @@ void BM_DecodeAndApply(benchmark::State &state)
     const int n = int(state.range(0));
     const QByteArray body = listReply(n);
     TaskListModel model;
-    model.apply(TaskListModel::decode(QJsonDocument::fromJson(body).object()));
-    QSet<QString> selected;
-    for (int i = 0; i < n; i += 10)
-        selected.insert(model.row(i).key());
+    const QSet<QString> selected = showList(model, body);
     for (auto _ : state) {
         TaskListSnapshot snapshot;
         benchmark::DoNotOptimize(TaskListModel::decodeBody(body, &snapshot, model.rows()));
@@ -50,10 +57,7 @@ void BM_DecodeAndApplyQtJson(benchmark::State &state)
     const int n = int(state.range(0));
     const QByteArray body = listReply(n);
     TaskListModel model;
-    model.apply(TaskListModel::decode(QJsonDocument::fromJson(body).object()));
-    QSet<QString> selected;
-    for (int i = 0; i < n; i += 10)
-        selected.insert(model.row(i).key());
+    const QSet<QString> selected = showList(model, body);
     for (auto _ : state) {
         model.apply(TaskListModel::decode(QJsonDocument::fromJson(body).object()));
         benchmark::DoNotOptimize(model.rowsWithKeys(selected));

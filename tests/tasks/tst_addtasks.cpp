@@ -2,7 +2,7 @@
 // with the task dialog chain, the new-task dialog in both modes, the
 // multi-download wizard, drops, and the single-instance hand-over.
 #include "RecordingAlertPresenter.h"
-#include "SimFixture.h"
+#include "TaskListScreen.h"
 #include "TorrentFile.h"
 
 #include "api/CgiCtrl.h"
@@ -45,41 +45,12 @@ QJsonObject file(qint64 id, const QString &name, qint64 bytes, bool wanted = tru
 
 void closeSheets()
 {
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *d = qobject_cast<QDialog *>(w); d && d->isVisible())
-            d->reject();
+    TaskListScreen::closeSheets();
 }
 
 // A signed-in list screen whose client reports through the app's rules.
-struct Screen {
-    SimFixture sim;
-    AppCgiDelegate rules;
-    CgiCtrl client;
-    DownloadViewController view;
-    Screen()
-    {
-        client.setDelegate(&rules);
-        Error e;
-        if (!client.login_Server(sim.http(), "admin", "admin", false, &e))
-            qFatal("sign-in to the simulator failed");
-        view.setCtrlCgi(&client);
-        sim.server().clearLog();
-    }
-    ~Screen()
-    {
-        closeSheets();
-        KSTProgressHUDHelper::waitForAllQueues();
-        QDeadlineTimer deadline(10000);
-        while ((view.isDetailsRequestOutstanding() || view.isListRequestOutstanding())
-            && !deadline.hasExpired())
-            QTest::qWait(10);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    QJsonObject lastForm(const QString &act)
-    {
-        const auto all = sim.server().requestsFor(act);
-        return all.isEmpty() ? QJsonObject() : all.last().value("form").toObject();
-    }
+struct Screen : TaskListScreen {
+    Screen() : TaskListScreen(false) { }
 };
 
 QString writeTorrent(const QTemporaryDir &dir, const QString &name, int files = 1)

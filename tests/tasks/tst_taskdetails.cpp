@@ -1,7 +1,7 @@
 // The detail tabs under the task list: what each tab shows, the tracker tab
 // coming and going with the reply, client-side tracker order, selection kept
 // by tracker id, tracker commands, Edit, and one details request at a time.
-#include "SimFixture.h"
+#include "TaskListScreen.h"
 
 #include "api/CgiCtrl.h"
 #include "api/CgiOperations.h"
@@ -39,32 +39,8 @@ QJsonObject tracker(qint64 id, const QString &url, qint64 next = 0)
 }
 
 // A signed-in list screen on the simulator, its first refresh applied.
-struct Screen {
-    SimFixture sim;
-    CgiCtrl client;
-    DownloadViewController view;
-    Screen()
-    {
-        Error e;
-        if (!client.login_Server(sim.http(), "admin", "admin", false, &e))
-            qFatal("sign-in to the simulator failed");
-        view.setCtrlCgi(&client);
-        view.resize(900, 700);
-        QSignalSpy applied(&view, &DownloadViewController::listApplied);
-        view.refresh_Items();
-        if (!applied.wait(5000))
-            qFatal("no task list");
-    }
-    ~Screen()
-    {
-        KSTProgressHUDHelper::waitForAllQueues();
-        // The client must outlive every request the screen has out.
-        QDeadlineTimer deadline(10000);
-        while ((view.isDetailsRequestOutstanding() || view.isListRequestOutstanding())
-            && !deadline.hasExpired())
-            QTest::qWait(10);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
+struct Screen : TaskListScreen {
+    Screen() : TaskListScreen(true) { }
     int rowNamed(const QString &name) const
     {
         for (int r = 0; r < view.model()->rowCount(); ++r)
