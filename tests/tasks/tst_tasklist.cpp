@@ -1,7 +1,7 @@
 // The task list: cell rules, row updates without resets, selection kept by
 // type and id, totals and counts, commands in pairs, and polls that never
 // pile up.
-#include "SimFixture.h"
+#include "TaskListScreen.h"
 
 #include "api/CgiCtrl.h"
 #include "api/CgiOperations.h"
@@ -285,12 +285,9 @@ private slots:
 
     void refreshAgainstTheNas()
     {
-        SimFixture sim;
-        CgiCtrl client;
-        Error e;
-        QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
-        DownloadViewController view;
-        view.setCtrlCgi(&client);
+        TaskListScreen screen(false);
+        SimFixture &sim = screen.sim;
+        DownloadViewController &view = screen.view;
         QSignalSpy applied(&view, &DownloadViewController::listApplied);
         view.refresh_Items();
         QVERIFY(view.isListRequestOutstanding());
@@ -330,15 +327,12 @@ private slots:
 
     void commandsSendOneRequestPerKind()
     {
-        SimFixture sim;
+        TaskListScreen screen(false);
+        SimFixture &sim = screen.sim;
+        DownloadViewController &view = screen.view;
         scriptNas(sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP"), task(4, "BT") },
             { "torrent-start", "download-start", "torrent-queue", "torrent-stop",
                 "download-stop" });
-        CgiCtrl client;
-        Error e;
-        QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
-        DownloadViewController view;
-        view.setCtrlCgi(&client);
         QSignalSpy applied(&view, &DownloadViewController::listApplied);
         view.refresh_Items();
         QTRY_COMPARE(applied.size(), 1);
@@ -414,14 +408,11 @@ private slots:
 
     void deleteSendsTheModeToBothActsAndMenuFollowsSelection()
     {
-        SimFixture sim;
+        TaskListScreen screen(false);
+        SimFixture &sim = screen.sim;
+        DownloadViewController &view = screen.view;
         scriptNas(sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP") },
             { "torrent-remove", "download-delete" });
-        CgiCtrl client;
-        Error e;
-        QVERIFY(client.login_Server(sim.http(), "admin", "admin", false, &e));
-        DownloadViewController view;
-        view.setCtrlCgi(&client);
         QSignalSpy applied(&view, &DownloadViewController::listApplied);
         view.refresh_Items();
         QTRY_COMPARE(applied.size(), 1);
