@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
 build=build-test
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFERRYLINK_SANITIZE=ON -DFERRYLINK_TESTS=ON -DFERRYLINK_BENCH=ON >/dev/null
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DFERRYLINK_SANITIZE=ON -DFERRYLINK_TESTS=ON -DFERRYLINK_BENCH=ON -DFERRYLINK_WERROR=ON >/dev/null
 cmake --build "$build" -j"$(nproc)"
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}

@@ -49,6 +49,14 @@ struct CgiCtrl::Request {
 namespace {
 
 thread_local CgiCtrl::BodyParser t_bodyParser;
+std::atomic<bool> s_guiWaitAllowed { false };
+
+void assertGuiWaitAllowed()
+{
+    Q_ASSERT_X(s_guiWaitAllowed, "CgiCtrl",
+        "the GUI thread waited for a NAS reply; run the work through runWork or a "
+        "CommandOverlay");
+}
 
 QThread *guiThread()
 {
@@ -69,9 +77,11 @@ QByteArray encode(const QString &s)
 
 // ---- construction ---------------------------------------------------------
 
-CgiCtrl::CgiCtrl(QObject *parent) : QObject(parent), m_config(std::make_shared<Config>())
+CgiCtrl::CgiCtrl(QObject *parent)
+    : QObject(parent),
+      m_config(std::make_shared<Config>()),
+      m_reviveQueue(SerialWorkQueue::create())
 {
-    m_background.setMaxThreadCount(1);
     // The controller, its transport and its timers belong to the GUI thread
     // whichever thread creates it.
     if (!parent && guiThread() && thread() != guiThread())
@@ -88,7 +98,7 @@ CgiCtrl::~CgiCtrl()
         QMutexLocker lock(&m_queueMutex);
         m_destroying = true;
     }
-    do {
+    for (;;) {
         QList<std::shared_ptr<Request>> pending;
         {
             QMutexLocker lock(&m_queueMutex);
@@ -105,8 +115,21 @@ CgiCtrl::~CgiCtrl()
             req->reply.reset();
             _complete(req);
         }
-    } while (!m_background.waitForDone(10));
+        if (m_reviveQueue->idle())
+            break;
+        QThread::msleep(5);
+    }
     delete m_reviveTimer.data();
+}
+
+void CgiCtrl::setGuiThreadWaitAllowed(bool allowed)
+{
+    s_guiWaitAllowed = allowed;
+}
+
+bool CgiCtrl::guiThreadWaitAllowed()
+{
+    return s_guiWaitAllowed;
 }
 
 CgiCtrl *CgiCtrl::sharedCgiCtrl()
@@ -347,6 +370,7 @@ void CgiCtrl::_wait(const std::shared_ptr<Request> &req)
     }
     // On the GUI thread the replies arrive through this very event loop: keep
     // it turning (timers and other GUI work go on) until ours is in.
+    assertGuiWaitAllowed();
     if (req->done)
         return;
     QEventLoop loop;
@@ -576,6 +600,7 @@ CgiCtrl::Reply CgiCtrl::upload_Files(const QString &path, const QString &action,
     };
 
     if (onGuiThread()) {
+        assertGuiWaitAllowed();
         start();
         if (!up->done) {
             QEventLoop loop;
@@ -639,15 +664,15 @@ void CgiCtrl::_handle_Error_Code(const Error &error)
     if (!m_alertShowing.compare_exchange_strong(expected, true))
         return; // one alert at a time; this one is dropped
 
-    int alertID = 0;
+    int alertID = kAlertPlain;
     if (error.code == kCgiErrorNoReply)
-        alertID = 10000;
+        alertID = kAlertNoReply;
     else if (sessionTimeout())
-        alertID = 10001;
+        alertID = kAlertSessionTimeout;
     else if (d) {
-        alertID = d->cgiCtrl_alertID(this, error).value_or(0);
-        if (alertID < 10002)
-            alertID = 0;
+        alertID = d->cgiCtrl_alertID(this, error).value_or(kAlertPlain);
+        if (alertID < kAlertFirstCustom)
+            alertID = kAlertPlain;
     }
     const bool yesNo = d && d->cgiCtrl_alertButtonType(this, error, alertID).value_or(1) == 2;
     _present_Alert(message, alertID, yesNo);

@@ -2,6 +2,7 @@
 
 #include "CgiCtrlDelegate.h"
 #include "Error.h"
+#include "Work.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -11,7 +12,6 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <QThreadPool>
 #include <QVariantMap>
 
 #include <atomic>
@@ -25,10 +25,20 @@ class QTimer;
 
 namespace flk {
 
+// Identifiers of the request layer's error alerts, handed to blockAlert when
+// one closes. Delegates number their own from kAlertFirstCustom on.
+enum AlertID : int {
+    kAlertPlain = 0,
+    kAlertNoReply = 10000,
+    kAlertSessionTimeout = 10001,
+    kAlertFirstCustom = 10002,
+};
+
 // The client of a NAS's CGI interface. Every operation blocks its caller until
 // the reply is in: a worker-thread caller waits on a semaphore, a GUI-thread
-// caller keeps the event loop turning. The object itself, its network access
-// manager and its timers live on the GUI thread.
+// caller keeps the event loop turning (tests only; see
+// setGuiThreadWaitAllowed). The object itself, its network access manager and
+// its timers live on the GUI thread.
 class CgiCtrl : public QObject
 {
     Q_OBJECT
@@ -59,6 +69,13 @@ public:
     ~CgiCtrl() override;
 
     static CgiCtrl *sharedCgiCtrl();
+
+    // The application never lets the GUI thread wait for a reply: its work
+    // goes through runWork or a CommandOverlay. Debug builds assert that no
+    // operation reaches the GUI-thread waiting path unless it is allowed
+    // here (tests of that path, benchmarks).
+    static void setGuiThreadWaitAllowed(bool allowed);
+    static bool guiThreadWaitAllowed();
 
     // Session and configuration properties (safe to read from any thread).
     QString host() const;
@@ -247,7 +264,7 @@ private:
     std::atomic<bool> m_reviving { false };
     bool m_destroying = false; // guarded by m_queueMutex
     QPointer<QTimer> m_reviveTimer;
-    QThreadPool m_background; // keep-alive requests
+    std::shared_ptr<SerialWorkQueue> m_reviveQueue; // keep-alive requests
 };
 
 // Holds a client made on a work queue until the GUI takes it; a client

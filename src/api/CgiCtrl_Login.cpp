@@ -160,13 +160,13 @@ void CgiCtrl::start_Revive()
             m_reviveTimer = timer;
         },
         Qt::QueuedConnection);
-    m_background.start([this] { check_Session_Timeout(nullptr); });
+    m_reviveQueue->post([this] { check_Session_Timeout(nullptr); });
 }
 
 void CgiCtrl::_Keep_Revive()
 {
     if (logon())
-        m_background.start([this] { check_Session_Timeout(nullptr); });
+        m_reviveQueue->post([this] { check_Session_Timeout(nullptr); });
 }
 
 void CgiCtrl::stop_Revive()

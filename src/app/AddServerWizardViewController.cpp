@@ -100,6 +100,7 @@ AddServerWizardViewController::AddServerWizardViewController(
       m_hud(new KSTProgressHUDHelper(this)),
       m_units(new FoundUnitsModel(this))
 {
+    m_hud->setViewProvider([this] { return this; });
     setWindowTitle(localized("ADD_HOST_TITLE"));
     m_scan->setParent(this);
     m_scan->bonjourProtocal = QStringLiteral("KESTREL_DC");
@@ -186,19 +187,19 @@ AddServerWizardViewController::AddServerWizardViewController(
     });
     // Observed fields: every edit re-evaluates Complete.
     connect(m_editIP, &QLineEdit::textChanged, this, [this](const QString &t) {
-        host = t;
+        m_host = t;
         updateCompleteButton();
     });
     connect(m_editPort, &QLineEdit::textChanged, this, [this](const QString &t) {
-        port = t;
+        m_port = t;
         updateCompleteButton();
     });
     connect(m_editAccount, &QLineEdit::textChanged, this, [this](const QString &t) {
-        account = t;
+        m_account = t;
         updateCompleteButton();
     });
     connect(m_editPwd, &QLineEdit::textChanged, this, [this](const QString &t) {
-        password = t;
+        m_password = t;
         updateCompleteButton();
     });
 
@@ -211,8 +212,8 @@ AddServerWizardViewController::AddServerWizardViewController(
 
 AddServerWizardViewController::~AddServerWizardViewController()
 {
-    if (m_hud->isShowing())
-        m_favorites->cancel_Login();
+    if (m_loginAttempt)
+        m_favorites->cancel_Login(m_loginAttempt);
     m_scan->scanDelegate = nullptr;
     m_scan->stop_Scan_Server();
 }
@@ -263,7 +264,7 @@ void AddServerWizardViewController::on_Cloud_ID()
 
 void AddServerWizardViewController::on_Connect_Type()
 {
-    setField(port, m_editPort, isHttps() ? QStringLiteral("8001") : QStringLiteral("8000"));
+    setField(m_port, m_editPort, isHttps() ? QStringLiteral("8001") : QStringLiteral("8000"));
 }
 
 void AddServerWizardViewController::on_Previous()
@@ -289,16 +290,16 @@ void AddServerWizardViewController::showPage(int page)
         const QVariantMap unit
             = rows.isEmpty() ? QVariantMap() : m_units->unitAt(rows.first().row());
         const bool https = unit.value(QStringLiteral("httpsenabled")).toBool();
-        setField(host, m_editIP, unit.value(QStringLiteral("address")).toString());
+        setField(m_host, m_editIP, unit.value(QStringLiteral("address")).toString());
         m_cmbConnectType->setCurrentIndex(https ? 1 : 0);
-        setField(port, m_editPort,
+        setField(m_port, m_editPort,
             unit.value(https ? QStringLiteral("httpsport") : QStringLiteral("httpport"))
                 .toString());
         m_txtIP->setText(localized("ADD_HOST_TXT_IP"));
         m_editAccount->setFocus();
     } else {
-        setField(host, m_editIP, QString());
-        setField(port, m_editPort, QStringLiteral("8000"));
+        setField(m_host, m_editIP, QString());
+        setField(m_port, m_editPort, QStringLiteral("8000"));
         m_cmbConnectType->setCurrentIndex(0);
         m_txtIP->setText(
             localized(mode() == CloudID ? "ADD_HOST_TXT_CLOUD_ID" : "ADD_HOST_TXT_IP"));
@@ -312,7 +313,7 @@ void AddServerWizardViewController::updateCompleteButton()
     if (currentPage() != QLatin1String("ServerInfo"))
         return;
     m_btnNext->setEnabled(
-        !host.isEmpty() && !port.isEmpty() && !account.isEmpty() && !password.isEmpty());
+        !m_host.isEmpty() && !m_port.isEmpty() && !m_account.isEmpty() && !m_password.isEmpty());
 }
 
 void AddServerWizardViewController::on_Next()
@@ -323,35 +324,42 @@ void AddServerWizardViewController::on_Next()
     }
     if (!m_btnNext->isEnabled())
         return;
-    m_hud->setIndicatorViewStyle(1);
+    m_hud->setIndicatorViewStyle(CommandOverlay::Indicator::Spinner);
     m_hud->setText(localized("TXT_SIGNING_IN"));
-    const QVariantMap info { { QStringLiteral("host"), host },
-        { QStringLiteral("account"), account }, { QStringLiteral("password"), password },
+    const QVariantMap info { { QStringLiteral("host"), m_host },
+        { QStringLiteral("account"), m_account }, { QStringLiteral("password"), m_password },
         { QStringLiteral("is_cloud_id"), mode() == CloudID ? 1 : 0 },
-        { QStringLiteral("use_https"), isHttps() ? 1 : 0 }, { QStringLiteral("port"), port } };
-    auto pending = std::make_shared<PendingClient>();
-    auto error = std::make_shared<Error>();
+        { QStringLiteral("use_https"), isHttps() ? 1 : 0 }, { QStringLiteral("port"), m_port } };
     FavoriteManager *favorites = m_favorites;
-    QPointer<AddServerWizardViewController> self(this);
-    m_hud->show_Cancellable_HUD(
-        [favorites, info, pending, error] {
-            pending->set(favorites->add_Favorite_NAS(info, error.get()));
+    const LoginHandle attempt = favorites->newLoginAttempt();
+    m_loginAttempt = attempt;
+    struct Outcome {
+        // Deletes a client nobody took (the wizard went meanwhile).
+        std::shared_ptr<PendingClient> client = std::make_shared<PendingClient>();
+        Error error;
+    };
+    m_hud->commands()->runCancellable(
+        [favorites, info, attempt] {
+            Outcome out;
+            out.client->set(favorites->add_Favorite_NAS(info, &out.error, attempt));
+            return out;
         },
-        this,
-        [self, favorites, pending, error] {
-            if (!self)
-                return;
-            self->m_hud->setText(localized("LOADING"));
-            if (error->isError() || !pending->get()) {
-                self->resultObject.clear();
+        [this, favorites](Outcome out) {
+            m_loginAttempt.reset();
+            m_hud->setText(localized("LOADING"));
+            if (out.error.isError() || !out.client->get()) {
+                setResultObject(QVariant());
                 return;
             }
             const int last = favorites->count() - 1;
             favorites->update_Favorite_NAS(last, QStringLiteral("default"), last == 0 ? 1 : 0);
-            self->resultObject = QVariant::fromValue<QObject *>(pending->take());
-            self->on_Ok();
+            setResultObject(QVariant::fromValue<QObject *>(out.client->take()));
+            on_Ok();
         },
-        [favorites] { favorites->cancel_Login(); });
+        [this, favorites, attempt] {
+            favorites->cancel_Login(attempt);
+            m_loginAttempt.reset();
+        });
 }
 
 void AddServerWizardViewController::server_Added(const QVariantMap &info)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "servers/FavoriteManager.h"
+
 #include "KSTSheetViewController.h"
 #include "servers/NasScanManager.h"
 
@@ -58,7 +60,10 @@ public:
         FavoriteManager *favorites, NasScanManager *scan = nullptr, QWidget *parent = nullptr);
     ~AddServerWizardViewController() override;
 
-    QString host, port, account, password;
+    QString host() const { return m_host; }
+    QString port() const { return m_port; }
+    QString account() const { return m_account; }
+    QString password() const { return m_password; }
 
     void on_Scan_Server();
     void on_Manual();
@@ -104,6 +109,8 @@ private:
     QLineEdit *m_editIP, *m_editPort, *m_editAccount, *m_editPwd;
     QComboBox *m_cmbConnectType;
     QPushButton *m_btnPre, *m_btnNext;
+    QString m_host, m_port, m_account, m_password;
+    LoginHandle m_loginAttempt; // the sign-in under way, if any
 };
 
 } // namespace flk

@@ -10,7 +10,7 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
-#include "api/WorkQueue.h"
+#include "api/Work.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 
@@ -24,7 +24,6 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QTabWidget>
-#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -52,9 +51,7 @@ AppDelegate::~AppDelegate()
     // The hosts go first (cancelling what they started); then the work still
     // in flight ends, with this object still answering its clients.
     delete m_window;
-    KSTProgressHUDHelper::waitForAllQueues();
-    while (!backgroundQueue()->waitForDone(10))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    waitForNetworkWork();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     if (CgiCtrl::sharedCgiCtrl()->delegate() == this)
         CgiCtrl::sharedCgiCtrl()->setDelegate(nullptr);

@@ -14,30 +14,32 @@ namespace flk {
 DCBaseViewController::DCBaseViewController(QWidget *parent)
     : KSTSheetViewController(parent), m_hud(new KSTProgressHUDHelper(this))
 {
-    m_hud->setIndicatorViewStyle(1);
+    m_hud->setIndicatorViewStyle(CommandOverlay::Indicator::Spinner);
 }
 
 CgiCtrl *DCBaseViewController::ctrlCgi() const
 {
-    if (m_ctrlCgi)
-        return m_ctrlCgi;
-    if (DCBaseViewController *p = parentController())
-        return p->ctrlCgi();
-    return nullptr;
+    return client().get();
 }
 
-std::shared_ptr<CgiCtrl> DCBaseViewController::ctrlCgiHandle() const
+std::shared_ptr<CgiCtrl> DCBaseViewController::client() const
 {
-    if (m_ctrlCgi)
-        return nullptr; // a client of its own, owned elsewhere
+    if (m_client)
+        return m_client;
     if (DCBaseViewController *p = parentController())
-        return p->ctrlCgiHandle();
+        return p->client();
     return nullptr;
 }
 
 void DCBaseViewController::setCtrlCgi(CgiCtrl *c)
 {
-    m_ctrlCgi = c;
+    // Owned elsewhere: shared without ownership.
+    m_client = c ? std::shared_ptr<CgiCtrl>(c, [](CgiCtrl *) {}) : nullptr;
+}
+
+void DCBaseViewController::setCtrlCgi(std::shared_ptr<CgiCtrl> c)
+{
+    m_client = std::move(c);
 }
 
 DCBaseViewController *DCBaseViewController::parentController() const
@@ -68,9 +70,9 @@ void DCBaseViewController::onHeaderClicked(QTableView *table, int column)
 {
     if (table != m_tableView)
         return;
-    sortKey = sortKeyForColumn(column);
-    order = orderAfterClick(table, column);
-    refresh_Items();
+    m_sortKey = sortKeyForColumn(column);
+    m_order = orderAfterClick(table, column);
+    sortChanged();
 }
 
 QString DCBaseViewController::orderAfterClick(const QTableView *table, int column)
@@ -111,6 +113,21 @@ QMenu *DCBaseViewController::installColumnMenu(
     QObject::connect(h, &QWidget::customContextMenuRequested, menu,
         [menu, h](const QPoint &p) { menu->popup(h->mapToGlobal(p)); });
     return menu;
+}
+
+void DCBaseViewController::installRowMenu(QTableView *table, QMenu *menu)
+{
+    table->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(
+        table, &QWidget::customContextMenuRequested, menu, [table, menu](const QPoint &p) {
+            const QModelIndex at = table->indexAt(p);
+            if (!at.isValid())
+                return;
+            if (!table->selectionModel()->isRowSelected(at.row(), {}))
+                table->selectionModel()->setCurrentIndex(
+                    at, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            menu->popup(table->viewport()->mapToGlobal(p));
+        });
 }
 
 void DCBaseViewController::showEvent(QShowEvent *e)

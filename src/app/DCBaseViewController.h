@@ -28,19 +28,25 @@ public:
     explicit DCBaseViewController(QWidget *parent = nullptr);
 
     CgiCtrl *ctrlCgi() const;
-    // The client as shared with work in flight (a host holds its client this
-    // way); work on a queue keeps a copy so the client outlives it.
-    virtual std::shared_ptr<CgiCtrl> ctrlCgiHandle() const;
+    // The client as work in flight holds it: the screen's own, else its
+    // parent screen's. Work keeps its copy, so the client outlives it.
+    std::shared_ptr<CgiCtrl> client() const;
+    // A client owned elsewhere that outlives this screen's work.
     void setCtrlCgi(CgiCtrl *c);
+    // A client shared with the work that uses it.
+    void setCtrlCgi(std::shared_ptr<CgiCtrl> c);
     // The screen whose client this one inherits (defaults to the nearest
     // DCBaseViewController among the widget parents).
     void setParentController(DCBaseViewController *p) { m_parentController = p; }
     DCBaseViewController *parentController() const;
 
-    QJsonArray aryItems;
+    const QJsonArray &aryItems() const { return m_aryItems; }
+    void setAryItems(const QJsonArray &items) { m_aryItems = items; }
     bool visible() const { return m_visible; }
-    QString sortKey = QStringLiteral("");
-    QString order = QStringLiteral("asc");
+    QString sortKey() const { return m_sortKey; }
+    QString order() const { return m_order; }
+    void setSortKey(const QString &key) { m_sortKey = key; }
+    void setOrder(const QString &order) { m_order = order; }
     KSTProgressHUDHelper *HUD() const { return m_hud; }
 
     virtual void refresh_Items() { }
@@ -52,6 +58,8 @@ public:
     virtual QString sortKeyForColumn(int column) const;
     // A header click on table at column (ignored for other tables).
     void onHeaderClicked(QTableView *table, int column);
+    // Called after a header click set sortKey/order; refreshes by default.
+    virtual void sortChanged() { refresh_Items(); }
 
     // Makes the header's sort indicator follow clicks (a second click on the
     // same column flips the order); connect before reading the indicator.
@@ -63,16 +71,22 @@ public:
     // (titled by its localisation key) that hides and shows that column.
     static QMenu *installColumnMenu(
         QTableView *table, const QList<QPair<int, const char *>> &columns, QWidget *owner);
+    // A table's context menu: a click below the last row opens none; a
+    // click on a row outside the selection selects that row alone first.
+    static void installRowMenu(QTableView *table, QMenu *menu);
 
 protected:
     void showEvent(QShowEvent *e) override;
     void hideEvent(QHideEvent *e) override;
 
 private:
-    QPointer<CgiCtrl> m_ctrlCgi;
+    std::shared_ptr<CgiCtrl> m_client;
     QPointer<DCBaseViewController> m_parentController;
     QPointer<QTableView> m_tableView;
     KSTProgressHUDHelper *m_hud;
+    QJsonArray m_aryItems;
+    QString m_sortKey = QStringLiteral("");
+    QString m_order = QStringLiteral("asc");
     bool m_visible = false;
 };
 

@@ -18,7 +18,8 @@ DefaultFolderViewController::DefaultFolderViewController(
     : DCBaseViewController(parent), m_client(std::move(client))
 {
     setWindowTitle(localized("TASK_DEFAULT_DOWNLOAD_DIR"));
-    setCtrlCgi(m_client.get());
+    setCtrlCgi(m_client);
+    HUD()->setViewProvider([this] { return Utility::mainView() ? Utility::mainView() : this; });
     auto *layout = new QVBoxLayout(this);
     auto *desc = new QLabel(localized("TXT_DEFAULT_FOLDER_DESC"), this);
     desc->setWordWrap(true);
@@ -42,7 +43,7 @@ void DefaultFolderViewController::setDefaultFolder(const QString &folder)
 {
     m_defaultFolder = folder;
     m_field->setText(folder);
-    resultObject = folder;
+    setResultObject(folder);
 }
 
 void DefaultFolderViewController::on_Browse_Folder()
@@ -54,10 +55,10 @@ void DefaultFolderViewController::ToFolderSelView()
 {
     auto *sheet = new FolderSelViewController(m_client);
     QPointer<DefaultFolderViewController> self(this);
-    sheet->completion = [self](bool ok, const QVariant &path) {
+    sheet->setCompletion([self](bool ok, const QVariant &path) {
         if (ok && self)
             self->setDefaultFolder(path.toString());
-    };
+    });
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
@@ -67,21 +68,16 @@ void DefaultFolderViewController::on_Ok()
         return;
     const QString folder = m_defaultFolder;
     std::shared_ptr<CgiCtrl> client = m_client;
-    auto saved = std::make_shared<bool>(false);
-    QPointer<DefaultFolderViewController> self(this);
-    HUD()->show_HUD(
-        [client, folder, saved] {
+    HUD()->commands()->run(
+        [client, folder] {
             Error e;
-            *saved = client->set_User_Initial_Preference(folder, &e) && !e.isError();
+            return client->set_User_Initial_Preference(folder, &e) && !e.isError();
         },
-        Utility::mainView() ? Utility::mainView() : this,
-        [self, saved] {
-            if (!self)
-                return;
-            if (*saved)
-                self->DCBaseViewController::on_Ok();
+        [this](bool saved) {
+            if (saved)
+                DCBaseViewController::on_Ok();
             else
-                emit self->saveFailed();
+                emit saveFailed();
         });
 }
 

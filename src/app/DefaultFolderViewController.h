@@ -20,7 +20,6 @@ public:
     QString defaultFolder() const { return m_defaultFolder; }
     void setDefaultFolder(const QString &folder);
     QPushButton *btnBrowseDefaultFolder() const { return m_btnBrowse; }
-    std::shared_ptr<CgiCtrl> ctrlCgiHandle() const override { return m_client; }
 
     void on_Browse_Folder();
     void ToFolderSelView();

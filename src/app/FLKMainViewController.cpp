@@ -50,11 +50,11 @@ int FLKMainViewController::hostCount() const
 void FLKMainViewController::ToAddServerSheet()
 {
     auto *wizard = new AddServerWizardViewController(m_favMan);
-    wizard->completion = [this](bool ok, const QVariant &result) {
+    wizard->setCompletion([this](bool ok, const QVariant &result) {
         auto *client = qobject_cast<CgiCtrl *>(result.value<QObject *>());
         if (ok && client)
             addHostForLastServer(client);
-    };
+    });
     KSTSheetViewController::presentSheet(this, wizard);
     emit wizardOpened(wizard);
 }

@@ -7,7 +7,7 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
-#include "api/WorkQueue.h"
+#include "api/Work.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/FavoriteObject.h"
@@ -19,7 +19,6 @@
 #include <QHBoxLayout>
 #include <QSplitter>
 #include <QStackedWidget>
-#include <QThreadPool>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -50,6 +49,8 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
 {
     btnOk()->hide();
     btnCancel()->hide();
+    // The sign-in overlay covers the main window.
+    HUD()->setViewProvider([this] { return Utility::mainView() ? Utility::mainView() : this; });
     auto *layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
 
@@ -99,8 +100,8 @@ HostViewController::~HostViewController()
 {
     _stop_Timer();
     // Work still queued ends quickly: a sign-in is cancelled, requests too.
-    if (m_state == State::SigningIn)
-        m_favorites->cancel_Login();
+    if (m_loginAttempt)
+        m_favorites->cancel_Login(m_loginAttempt);
     if (m_client)
         m_client->_cancel_All_Requests();
 }
@@ -200,79 +201,82 @@ void HostViewController::adoptClient(CgiCtrl *client)
 {
     if (client)
         client->setParent(nullptr);
+    // Deleted on the GUI thread when the last holder (work in flight
+    // included) lets go.
     m_client
         = client ? std::shared_ptr<CgiCtrl>(client, [](CgiCtrl *c) { c->deleteLater(); }) : nullptr;
-    setCtrlCgi(client);
+    setCtrlCgi(m_client);
 }
 
 void HostViewController::dropClient()
 {
-    // Work still queued may hold the client; it goes when the last holder lets go.
     m_client.reset();
-    setCtrlCgi(nullptr);
+    setCtrlCgi(std::shared_ptr<CgiCtrl>());
 }
 
 void HostViewController::check_login()
 {
     if (m_client && m_client->logon()) {
-        QPointer<HostViewController> self(this);
-        backgroundQueue()->start([self, client = m_client] {
-            Error e;
-            client->get_User_Preference(&e);
-            if (e.is(kCgiErrorDomain, kCgiErrorNoPreference))
-                QMetaObject::invokeMethod(qApp, [self] {
-                    if (self)
-                        self->ToDefaultFolderView();
-                });
-        });
+        // Kept client: only the preferences are asked for again.
+        runWork(
+            this,
+            [client = m_client] {
+                Error e;
+                client->get_User_Preference(&e);
+                return e.is(kCgiErrorDomain, kCgiErrorNoPreference);
+            },
+            [this](bool noPreferences) {
+                if (noPreferences)
+                    ToDefaultFolderView();
+            });
         m_state = State::Polling;
         _start_Timer();
         return;
     }
 
     m_state = State::SigningIn;
-    HUD()->setIndicatorViewStyle(1);
+    HUD()->setIndicatorViewStyle(CommandOverlay::Indicator::Spinner);
     HUD()->setText(localized("TXT_SIGNING_IN"));
-    QWidget *over = Utility::mainView() ? Utility::mainView() : this;
-    auto pending = std::make_shared<PendingClient>();
-    auto outcome = std::make_shared<Error>();
     FavoriteManager *favorites = m_favorites;
     const int index = m_index;
-    QPointer<HostViewController> self(this);
-    HUD()->show_Cancellable_HUD(
-        [favorites, index, pending, outcome] {
-            Error e;
-            CgiCtrl *c = favorites->login_Favorite_NAS(index, &e);
-            pending->set(c);
-            if (!c) {
-                *outcome = e;
-                return;
-            }
+    const LoginHandle attempt = favorites->newLoginAttempt();
+    m_loginAttempt = attempt;
+    struct Outcome {
+        // Deletes a client nobody took (this host went meanwhile).
+        std::shared_ptr<PendingClient> client = std::make_shared<PendingClient>();
+        Error error;
+    };
+    HUD()->commands()->runCancellable(
+        [favorites, index, attempt] {
+            Outcome out;
+            CgiCtrl *c = favorites->login_Favorite_NAS(index, &out.error, attempt);
+            out.client->set(c);
+            if (!c)
+                return out;
             c->setShowErrorAlert(true);
             c->setDelegate(CgiCtrl::sharedCgiCtrl()->delegate());
-            c->get_User_Preference(outcome.get());
+            c->get_User_Preference(&out.error);
+            return out;
         },
-        over,
-        [self, pending, outcome] {
-            if (!self)
-                return;
-            self->HUD()->setText(localized("LOADING"));
-            CgiCtrl *client = pending->take();
-            self->adoptClient(client);
+        [this](Outcome out) {
+            m_loginAttempt.reset();
+            HUD()->setText(localized("LOADING"));
+            CgiCtrl *client = out.client->take();
+            adoptClient(client);
             if (!client) {
-                self->m_state = State::SignInFailed;
+                m_state = State::SignInFailed;
                 return;
             }
-            self->m_state = State::Polling;
-            self->_start_Timer();
-            if (outcome->is(kCgiErrorDomain, kCgiErrorNoPreference))
-                self->ToDefaultFolderView();
-            self->_deliver_Open_With();
+            m_state = State::Polling;
+            _start_Timer();
+            if (out.error.is(kCgiErrorDomain, kCgiErrorNoPreference))
+                ToDefaultFolderView();
+            _deliver_Open_With();
         },
-        [self, favorites] {
-            favorites->cancel_Login();
-            if (self)
-                self->m_state = State::NotShown;
+        [this, favorites, attempt] {
+            favorites->cancel_Login(attempt);
+            m_loginAttempt.reset();
+            m_state = State::NotShown;
         });
 }
 
@@ -374,22 +378,19 @@ void HostViewController::on_Login_Fail(const Notification &n)
     if (!isMyServer(n))
         return;
     _stop_Timer();
-    QPointer<HostViewController> self(this);
     HUD()->show_HUD(
         [client = m_client] {
             if (client)
                 client->logout_Server(nullptr);
         },
         this,
-        [self] {
-            if (!self)
-                return;
-            self->dropClient();
-            self->m_state = State::SignInFailed;
-            self->selectFeature(0);
-            if (self->m_downloadView)
-                self->m_downloadView->on_Show_Login_Fail_View();
-            emit self->loginFailViewRequested();
+        [this] {
+            dropClient();
+            m_state = State::SignInFailed;
+            selectFeature(0);
+            if (m_downloadView)
+                m_downloadView->on_Show_Login_Fail_View();
+            emit loginFailViewRequested();
         });
 }
 
@@ -398,21 +399,15 @@ void HostViewController::on_Re_Login(const Notification &n)
     if (!isMyServer(n))
         return;
     _stop_Timer();
-    QPointer<HostViewController> self(this);
-    backgroundQueue()->start([self, client = m_client]() mutable {
-        if (client)
-            client->logout_Server(nullptr);
-        client.reset();
-        QMetaObject::invokeMethod(
-            qApp,
-            [self] {
-                if (!self)
-                    return;
-                self->dropClient();
-                self->check_login();
-            },
-            Qt::BlockingQueuedConnection);
-    });
+    std::shared_ptr<CgiCtrl> client = std::move(m_client);
+    dropClient();
+    runWork(
+        this,
+        [client]() mutable {
+            if (client)
+                client->logout_Server(nullptr);
+        },
+        [this] { check_login(); });
 }
 
 } // namespace flk

@@ -2,6 +2,7 @@
 
 #include "DCBaseViewController.h"
 #include "api/Error.h"
+#include "servers/FavoriteManager.h"
 
 #include <QPointer>
 
@@ -66,7 +67,6 @@ public:
     void _deliver_Open_With();
     // Takes over a signed-in client (its own from now on).
     void adoptClient(CgiCtrl *client);
-    std::shared_ptr<CgiCtrl> ctrlCgiHandle() const override { return m_client; }
     DownloadCategoryViewController *downloadCateView() const { return m_downloadCateView; }
     DownloadViewController *downloadView() const { return m_downloadView; }
 
@@ -86,6 +86,7 @@ private:
     FavoriteManager *m_favorites;
     // Shared with work in flight, so a client outlives every action using it.
     std::shared_ptr<CgiCtrl> m_client;
+    LoginHandle m_loginAttempt; // the sign-in under way, if any
     int m_index;
     State m_state = State::NotShown;
     QTimer *m_timer = nullptr;

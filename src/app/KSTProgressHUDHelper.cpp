@@ -3,15 +3,12 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QMouseEvent>
-#include <QMutex>
 #include <QPainter>
 #include <QPainterPath>
 #include <QThread>
-#include <QThreadPool>
 #include <QTimer>
 
 #include <QWidget>
-#include <deque>
 
 namespace flk {
 
@@ -93,86 +90,73 @@ private:
     QString m_text;
 };
 
-namespace {
-QThreadPool *hudPool()
-{
-    // Actions block on NAS requests: give them threads of their own rather
-    // than starving the global pool.
-    static QThreadPool *pool = [] {
-        auto *p = new QThreadPool;
-        p->setMaxThreadCount(32);
-        p->setObjectName(QStringLiteral("com.kestrel.queue.hud"));
-        return p;
-    }();
-    return pool;
-}
-} // namespace
-
-class KSTProgressHUDHelper::SerialQueue : public std::enable_shared_from_this<SerialQueue>
-{
-public:
-    void post(std::function<void()> task)
-    {
-        QMutexLocker lock(&m_mutex);
-        m_tasks.push_back(std::move(task));
-        if (m_running)
-            return;
-        m_running = true;
-        hudPool()->start([self = shared_from_this()] { self->drain(); });
-    }
-    bool idle() const
-    {
-        QMutexLocker lock(&m_mutex);
-        return !m_running;
-    }
-
-private:
-    void drain()
-    {
-        for (;;) {
-            std::function<void()> task;
-            {
-                QMutexLocker lock(&m_mutex);
-                if (m_tasks.empty()) {
-                    m_running = false;
-                    return;
-                }
-                task = std::move(m_tasks.front());
-                m_tasks.pop_front();
-            }
-            task();
-        }
-    }
-
-    mutable QMutex m_mutex;
-    std::deque<std::function<void()>> m_tasks;
-    bool m_running = false;
-};
-
 KSTProgressHUDHelper::KSTProgressHUDHelper(QObject *parent)
-    : QObject(parent), m_queue(std::make_shared<SerialQueue>())
-{ }
+    : QObject(parent), m_commands(nullptr), m_own(new CommandOverlay(this))
+{
+    setCommands(m_own);
+}
 
 KSTProgressHUDHelper::~KSTProgressHUDHelper()
 {
-    // Work still running finishes on its own; its completion finds this
-    // object gone and does nothing.
-    ++m_generation;
-    hide();
+    // Work still running finishes on its own; its completion finds the
+    // overlay gone and does nothing.
+    removeOverlay();
+}
+
+void KSTProgressHUDHelper::setCommands(CommandOverlay *commands)
+{
+    if (!commands)
+        commands = m_own;
+    if (commands == m_commands)
+        return;
+    disconnect(m_showing);
+    disconnect(m_text);
+    disconnect(m_indicator);
+    removeOverlay();
+    m_commands = commands;
+    m_showing = connect(
+        m_commands, &CommandOverlay::showingChanged, this, &KSTProgressHUDHelper::onShowingChanged);
+    m_text = connect(m_commands, &CommandOverlay::textChanged, this, [this](const QString &t) {
+        if (m_overlay)
+            m_overlay->setText(t);
+    });
+    m_indicator = connect(
+        m_commands, &CommandOverlay::indicatorChanged, this, [this](CommandOverlay::Indicator i) {
+            if (m_overlay)
+                m_overlay->setStyle(int(i));
+        });
+    if (m_commands->isShowing())
+        onShowingChanged(true);
+}
+
+void KSTProgressHUDHelper::setViewProvider(std::function<QWidget *()> provider)
+{
+    m_viewProvider = std::move(provider);
 }
 
 void KSTProgressHUDHelper::setText(const QString &text)
 {
-    m_text = text;
-    if (m_overlay)
-        m_overlay->setText(text);
+    m_commands->setText(text);
 }
 
-void KSTProgressHUDHelper::setIndicatorViewStyle(int style)
+QString KSTProgressHUDHelper::text() const
 {
-    m_style = style;
-    if (m_overlay)
-        m_overlay->setStyle(style);
+    return m_commands->text();
+}
+
+void KSTProgressHUDHelper::setIndicatorViewStyle(CommandOverlay::Indicator style)
+{
+    m_commands->setIndicator(style);
+}
+
+CommandOverlay::Indicator KSTProgressHUDHelper::indicatorViewStyle() const
+{
+    return m_commands->indicator();
+}
+
+bool KSTProgressHUDHelper::isShowing() const
+{
+    return m_commands->isShowing();
 }
 
 QWidget *KSTProgressHUDHelper::overlay() const
@@ -185,82 +169,80 @@ void KSTProgressHUDHelper::waitForIdle()
     // An action may be waiting for a request that the GUI thread carries out:
     // keep that going while we wait on the GUI thread.
     const bool gui = QThread::currentThread() == qApp->thread();
-    while (!m_queue->idle()) {
+    while (!m_commands->isIdle()) {
         if (gui)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         else
             QThread::msleep(5);
     }
+    if (gui)
+        QCoreApplication::sendPostedEvents();
 }
 
 void KSTProgressHUDHelper::waitForAllQueues()
 {
-    while (!hudPool()->waitForDone(10))
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    waitForNetworkWork();
 }
 
 bool KSTProgressHUDHelper::show_HUD(Action action, QWidget *view, Completion completion)
 {
-    return start(std::move(action), view, std::move(completion), nullptr);
+    m_nextView = view;
+    const bool started = m_commands->run(std::move(action), [completion] {
+        if (completion)
+            completion();
+    });
+    m_nextView = nullptr;
+    return started;
 }
 
 bool KSTProgressHUDHelper::show_Cancellable_HUD(
     Action action, QWidget *view, Completion completion, Completion cancel)
 {
-    return start(std::move(action), view, std::move(completion),
-        cancel ? std::move(cancel) : Completion([] {}));
-}
-
-bool KSTProgressHUDHelper::start(
-    Action action, QWidget *view, Completion completion, Completion cancel)
-{
-    if (m_showing)
-        return false;
-    m_showing = true;
-    const quint64 run = ++m_generation;
-    if (view) {
-        const bool cancellable = bool(cancel);
-        auto *overlay = new HUDOverlay(view, cancellable, [this, run, cancel] {
-            if (run != m_generation || !m_showing)
-                return;
-            ++m_generation; // the action's completion no longer runs
-            hide();
+    m_nextView = view;
+    const bool started = m_commands->runCancellable(
+        std::move(action),
+        [completion] {
+            if (completion)
+                completion();
+        },
+        [cancel] {
             if (cancel)
                 cancel();
         });
-        overlay->setText(m_text);
-        overlay->setStyle(m_style);
-        overlay->show();
-        overlay->raise();
-        m_overlay = overlay;
-    }
-    QPointer<KSTProgressHUDHelper> self(this);
-    m_queue->post([self, run, action = std::move(action), completion = std::move(completion)] {
-        if (action)
-            action();
-        // Back on the GUI thread: hide, then complete (unless cancelled meanwhile).
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, run, completion] {
-                if (!self || run != self->m_generation)
-                    return;
-                self->hide();
-                if (completion)
-                    completion();
-            },
-            Qt::QueuedConnection);
-    });
-    return true;
+    m_nextView = nullptr;
+    return started;
 }
 
-void KSTProgressHUDHelper::hide()
+void KSTProgressHUDHelper::removeOverlay()
 {
-    m_showing = false;
+    // Later: the overlay may be in its own click handler right now.
     if (m_overlay) {
         m_overlay->hide();
         m_overlay->deleteLater();
         m_overlay = nullptr;
     }
+}
+
+void KSTProgressHUDHelper::onShowingChanged(bool showing)
+{
+    removeOverlay();
+    if (!showing)
+        return;
+    QWidget *view = m_nextView ? m_nextView.data() : nullptr;
+    if (!view && m_viewProvider)
+        view = m_viewProvider();
+    if (!view)
+        return; // drawn nowhere (tests without a window)
+    QPointer<CommandOverlay> commands(m_commands);
+    auto *overlay = new HUDOverlay(view, m_commands->isCancellable(), [commands] {
+        if (commands)
+            commands->cancel();
+    });
+    overlay->setText(m_commands->text());
+    overlay->setStyle(int(m_commands->indicator()));
+    overlay->show();
+    overlay->raise();
+    m_overlay = overlay;
 }
 
 } // namespace flk

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "api/CommandOverlay.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QString>
 #include <functional>
-#include <memory>
 
 class QWidget;
 
@@ -12,10 +13,12 @@ namespace flk {
 
 class HUDOverlay;
 
-// The progress overlay of a screen: drawn over a view with a spinner (or a
-// success mark, indicator style 4) and a text. Each helper owns one serial
-// work queue; the action runs there, the completion on the GUI thread. While
-// it shows, further requests are dropped.
+// The progress overlay of a screen: draws a CommandOverlay (spinner, or a
+// success mark, and a text) over a view while it shows. A helper has its own
+// CommandOverlay, or draws one that a controller owns (setCommands). Its
+// operations are the overlay's: the action runs on the overlay's serial
+// queue, the completion on the GUI thread; while it shows, further requests
+// are dropped.
 class KSTProgressHUDHelper : public QObject
 {
     Q_OBJECT
@@ -31,33 +34,34 @@ public:
     bool show_Cancellable_HUD(
         Action action, QWidget *view, Completion completion, Completion cancel);
 
+    // The overlay drawn (its own unless set). Commands a controller starts on
+    // it are drawn over the view that viewProvider names.
+    CommandOverlay *commands() const { return m_commands; }
+    void setCommands(CommandOverlay *commands);
+    void setViewProvider(std::function<QWidget *()> provider);
+
     void setText(const QString &text);
-    QString text() const { return m_text; }
-    void setIndicatorViewStyle(int style);
-    int indicatorViewStyle() const { return m_style; }
-    bool isShowing() const { return m_showing; }
+    QString text() const;
+    void setIndicatorViewStyle(CommandOverlay::Indicator style);
+    CommandOverlay::Indicator indicatorViewStyle() const;
+    bool isShowing() const;
     // The overlay widget while showing (tests click it).
     QWidget *overlay() const;
-    // Waits, keeping events flowing, until this queue is idle. Not for
-    // destructors: a helper never waits for its queue when it goes.
+    // Waits, keeping events flowing, until this overlay's queue is idle.
     void waitForIdle();
-    // The same for every overlay's queue (tests, shutdown).
+    // The same for all network work (tests, shutdown).
     static void waitForAllQueues();
 
-    class SerialQueue;
-
 private:
-    bool start(Action action, QWidget *view, Completion completion, Completion cancel);
-    void hide();
+    void onShowingChanged(bool showing);
+    void removeOverlay();
 
-    // "com.kestrel.queue.hud": serial; shared so that work still running when
-    // the helper goes finishes safely on its own.
-    std::shared_ptr<SerialQueue> m_queue;
+    CommandOverlay *m_commands;
+    QPointer<CommandOverlay> m_own;
+    QMetaObject::Connection m_showing, m_text, m_indicator;
+    std::function<QWidget *()> m_viewProvider;
+    QPointer<QWidget> m_nextView; // the view of the show_HUD call under way
     QPointer<HUDOverlay> m_overlay;
-    QString m_text;
-    int m_style = 1;
-    bool m_showing = false;
-    quint64 m_generation = 0; // a cancelled run's completion is dropped
 };
 
 } // namespace flk

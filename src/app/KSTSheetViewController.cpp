@@ -67,16 +67,16 @@ QWidget *KSTSheetViewController::buttonRow()
 
 void KSTSheetViewController::on_Ok()
 {
-    if (completion)
-        completion(true, resultObject);
+    if (m_completion)
+        m_completion(true, m_resultObject);
     dismiss();
 }
 
 void KSTSheetViewController::on_Cancel()
 {
-    if (completion) {
-        resultObject.clear();
-        completion(false, QVariant());
+    if (m_completion) {
+        m_resultObject.clear();
+        m_completion(false, QVariant());
     }
     dismiss();
 }

@@ -22,8 +22,10 @@ public:
 
     explicit KSTSheetViewController(QWidget *parent = nullptr);
 
-    QVariant resultObject;
-    Completion completion;
+    QVariant resultObject() const { return m_resultObject; }
+    void setResultObject(const QVariant &result) { m_resultObject = result; }
+    Completion completion() const { return m_completion; }
+    void setCompletion(Completion completion) { m_completion = std::move(completion); }
 
     QPushButton *btnOk() const { return m_btnOk; }
     QPushButton *btnCancel() const { return m_btnCancel; }
@@ -41,6 +43,8 @@ protected:
     QWidget *buttonRow();
 
 private:
+    QVariant m_resultObject;
+    Completion m_completion;
     QPushButton *m_btnOk;
     QPushButton *m_btnCancel;
 };

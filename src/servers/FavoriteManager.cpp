@@ -61,8 +61,10 @@ bool FavoriteManager::_save()
     return m_defaults->synchronize();
 }
 
-CgiCtrl *FavoriteManager::add_Favorite_NAS(const QVariantMap &info, Error *error)
+CgiCtrl *FavoriteManager::add_Favorite_NAS(
+    const QVariantMap &info, Error *error, const LoginHandle &given)
 {
+    const LoginHandle attempt = given ? given : newLoginAttempt();
     auto record = std::make_shared<FavoriteObject>();
     record->setHost(info.value(QStringLiteral("host")).toString());
     record->setIsCloudID(FavoriteObject::truthValue(
@@ -74,8 +76,9 @@ CgiCtrl *FavoriteManager::add_Favorite_NAS(const QVariantMap &info, Error *error
     record->setPort(info.value(QStringLiteral("port")).toString());
 
     Error err;
-    CgiCtrl *client = _login_Favorite_NAS(record, &err);
-    setLoginingCgiCtrl(nullptr);
+    begin(attempt);
+    CgiCtrl *client = _login_Favorite_NAS(record, &err, *attempt);
+    end(attempt);
     setError(error, err);
     if (!err.isError()) {
         {
@@ -157,16 +160,90 @@ FLK_LOCKED_TEXT(appMinVersion, setAppMinVersion, m_appMinVersion)
 FLK_LOCKED_TEXT(minVersion, setMinVersion, m_minVersion)
 #undef FLK_LOCKED_TEXT
 
-CgiCtrl *FavoriteManager::loginingCgiCtrl() const
+// ---- sign-in attempts ---------------------------------------------------------
+
+CgiCtrl *LoginAttempt::client() const
 {
     QMutexLocker lock(&m_mutex);
-    return m_loginingCgiCtrl;
+    return m_client;
 }
 
-void FavoriteManager::setLoginingCgiCtrl(CgiCtrl *c)
+void LoginAttempt::setClient(CgiCtrl *c)
 {
     QMutexLocker lock(&m_mutex);
-    m_loginingCgiCtrl = c;
+    m_client = c;
+}
+
+void LoginAttempt::cancel()
+{
+    m_cancelled = true;
+    // Whatever request the sign-in waits for ends now; the sign-in sees the
+    // flag after it and reports the cancellation.
+    QMutexLocker lock(&m_mutex);
+    if (m_client)
+        m_client->_cancel_All_Requests();
+}
+
+LoginHandle FavoriteManager::newLoginAttempt()
+{
+    return std::make_shared<LoginAttempt>();
+}
+
+void FavoriteManager::begin(const LoginHandle &attempt)
+{
+    attempt->m_running = true;
+    QMutexLocker lock(&m_mutex);
+    m_running.append(attempt);
+}
+
+void FavoriteManager::end(const LoginHandle &attempt)
+{
+    attempt->setClient(nullptr);
+    attempt->m_cancelled = false;
+    attempt->m_running = false;
+    QMutexLocker lock(&m_mutex);
+    m_running.removeAll(attempt);
+}
+
+LoginHandle FavoriteManager::currentAttempt() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_running.isEmpty() ? nullptr : m_running.last();
+}
+
+bool FavoriteManager::bIsLogining() const
+{
+    return runningLoginCount() > 0;
+}
+
+bool FavoriteManager::bCancelLogin() const
+{
+    const LoginHandle current = currentAttempt();
+    return current && current->isCancelled();
+}
+
+CgiCtrl *FavoriteManager::loginingCgiCtrl() const
+{
+    const LoginHandle current = currentAttempt();
+    return current ? current->client() : nullptr;
+}
+
+int FavoriteManager::runningLoginCount() const
+{
+    QMutexLocker lock(&m_mutex);
+    return int(m_running.size());
+}
+
+void FavoriteManager::cancel_Login()
+{
+    if (const LoginHandle current = currentAttempt())
+        current->cancel();
+}
+
+void FavoriteManager::cancel_Login(const LoginHandle &attempt)
+{
+    if (attempt)
+        attempt->cancel();
 }
 
 } // namespace flk

@@ -18,6 +18,30 @@ namespace flk {
 class CgiCtrl;
 class DefaultsStore;
 
+// One sign-in: its own cancel flag and its own client while it runs, so
+// sign-ins to several servers (and the add-server wizard's) at once never
+// end or cancel each other.
+class LoginAttempt
+{
+public:
+    bool isRunning() const { return m_running; }
+    bool isCancelled() const { return m_cancelled; }
+    // The client being signed in (null before it is made and after the end).
+    CgiCtrl *client() const;
+    // Asks this sign-in to stop: a request it waits for ends now; one that
+    // has not started stops before it makes its client.
+    void cancel();
+
+private:
+    friend class FavoriteManager;
+    void setClient(CgiCtrl *c);
+
+    mutable QMutex m_mutex;
+    CgiCtrl *m_client = nullptr;
+    std::atomic<bool> m_running { false }, m_cancelled { false };
+};
+using LoginHandle = std::shared_ptr<LoginAttempt>;
+
 // The saved NAS servers (at most three, enforced by the shell), in the order
 // they were added, and the sign-in to each of them.
 class FavoriteManager : public QObject
@@ -38,13 +62,19 @@ public:
     Favorite get_Favorite_NAS(int index) const;
     // Signs in with a new record built from host, port, account, password,
     // use_https and is_cloud_id; keeps it only when that worked. Returns the
-    // signed-in client (the caller owns it) or null.
-    CgiCtrl *add_Favorite_NAS(const QVariantMap &info, Error *error);
+    // signed-in client (the caller owns it) or null. attempt: the caller's
+    // handle on this sign-in (a fresh one when empty).
+    CgiCtrl *add_Favorite_NAS(
+        const QVariantMap &info, Error *error, const LoginHandle &attempt = {});
     bool remove_Favorite_NAS(int index);
     // A null value removes the key. Saves; an invalid index does nothing.
     void update_Favorite_NAS(int index, const QString &key, const QJsonValue &value);
-    CgiCtrl *login_Favorite_NAS(int index, Error *error);
+    CgiCtrl *login_Favorite_NAS(int index, Error *error, const LoginHandle &attempt = {});
+    // A handle for a sign-in about to start (cancellable before it runs).
+    LoginHandle newLoginAttempt();
+    // Cancels the current sign-in (the latest one still running).
     void cancel_Login();
+    void cancel_Login(const LoginHandle &attempt);
 
     // Removal as the shell does it: when the default server goes, the first
     // remaining one becomes the default.
@@ -66,9 +96,13 @@ public:
     bool needAdministrator() const { return m_needAdministrator; }
     void setNeedAdministrator(bool v) { m_needAdministrator = v; }
 
-    bool bIsLogining() const { return m_isLogining; }
-    bool bCancelLogin() const { return m_cancelLogin; }
+    // Views of the current sign-in: whether one runs, whether it was asked
+    // to stop, its client.
+    bool bIsLogining() const;
+    bool bCancelLogin() const;
     CgiCtrl *loginingCgiCtrl() const;
+    // Sign-ins running now.
+    int runningLoginCount() const;
 
     // The relay under which a cloud ID resolves: $FERRYLINK_CLOUD_RELAY_DOMAIN,
     // else the defaults key "cloud_relay_domain", else the built-in one.
@@ -80,23 +114,23 @@ public:
     static int compareVersions(const QString &a, const QString &b);
 
     // Internal steps of the sign-in.
-    CgiCtrl *_login_Favorite_NAS(const Favorite &record, Error *error);
+    CgiCtrl *_login_Favorite_NAS(const Favorite &record, Error *error, LoginAttempt &attempt);
     static Error _get_Error_From_Cgi_Error_Code(const Error &cgiError);
-    Error _check_Login_Server_Requirements(CgiCtrl *client);
+    Error _check_Login_Server_Requirements(CgiCtrl *client, const LoginAttempt &attempt);
     void _show_Login_Alert(const Error &error);
 
 private:
     bool _save();
-    void setLoginingCgiCtrl(CgiCtrl *c);
-    bool cancelled() const { return m_cancelLogin; }
+    LoginHandle currentAttempt() const;
+    void begin(const LoginHandle &attempt);
+    void end(const LoginHandle &attempt);
 
     DefaultsStore *m_defaults;
-    mutable QMutex m_mutex; // the list, the requirement texts and loginingCgiCtrl
+    mutable QMutex m_mutex; // the list, the requirement texts and the sign-ins
     QList<Favorite> m_favorites;
     QString m_appName, m_appPackage, m_appMinVersion, m_minVersion;
     std::atomic<bool> m_needAdministrator { false };
-    std::atomic<bool> m_isLogining { false }, m_cancelLogin { false };
-    CgiCtrl *m_loginingCgiCtrl = nullptr; // set only while a sign-in runs
+    QList<LoginHandle> m_running; // in the order they started
 };
 
 } // namespace flk

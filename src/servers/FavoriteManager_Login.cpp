@@ -81,55 +81,57 @@ int FavoriteManager::compareVersions(const QString &a, const QString &b)
     return 0;
 }
 
-CgiCtrl *FavoriteManager::login_Favorite_NAS(int index, Error *error)
+CgiCtrl *FavoriteManager::login_Favorite_NAS(int index, Error *error, const LoginHandle &given)
 {
     const Favorite record = get_Favorite_NAS(index);
     if (!record) {
         setError(error, loginError(kLoginErrorConnectFail));
         return nullptr;
     }
+    const LoginHandle attempt = given ? given : newLoginAttempt();
     Error err;
-    CgiCtrl *client = _login_Favorite_NAS(record, &err);
-    setLoginingCgiCtrl(nullptr);
+    begin(attempt);
+    CgiCtrl *client = _login_Favorite_NAS(record, &err, *attempt);
+    end(attempt);
     setError(error, err);
     if (err.isError())
         _show_Login_Alert(err);
     return client;
 }
 
-CgiCtrl *FavoriteManager::_login_Favorite_NAS(const Favorite &record, Error *error)
+CgiCtrl *FavoriteManager::_login_Favorite_NAS(
+    const Favorite &record, Error *error, LoginAttempt &attempt)
 {
-    m_isLogining = true;
-    auto finish = [this](CgiCtrl *result) {
-        m_cancelLogin = false;
-        m_isLogining = false;
-        return result;
-    };
+    // The attempt's flags are cleared by the caller when it ends.
+    auto cancelled = [&attempt] { return attempt.isCancelled(); };
 
     if (ReachabilityMonitor::shared()->status() == ReachabilityMonitor::NotReachable) {
         setError(error, loginError(kLoginErrorNetworkUnreachable));
-        return finish(nullptr);
+        return nullptr;
     }
     if (cancelled()) {
         setError(error, loginError(kLoginErrorCancelled));
-        return finish(nullptr);
+        return nullptr;
     }
 
     auto *client = new CgiCtrl();
     client->setDelegate(CgiCtrl::sharedCgiCtrl()->delegate());
     client->setShowErrorAlert(false);
-    setLoginingCgiCtrl(client);
+    attempt.setClient(client);
 
     Error cgiError;
-    const CgiCtrl::Reply reply = client->login_Server(
-        serverAddress(*record), record->account(), record->password(), false, &cgiError);
+    CgiCtrl::Reply reply;
+    // A cancel that came while the client was made finds no request to end.
+    if (!cancelled())
+        reply = client->login_Server(
+            serverAddress(*record), record->account(), record->password(), false, &cgiError);
     Error err;
     if (cgiError.isError())
         err = _get_Error_From_Cgi_Error_Code(cgiError);
     else if (cancelled())
         err = loginError(kLoginErrorCancelled);
     else
-        err = _check_Login_Server_Requirements(client);
+        err = _check_Login_Server_Requirements(client, attempt);
 
     if (err.isError()) {
         const QString hostID = record->hostID();
@@ -137,10 +139,10 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(const Favorite &record, Error *err
             err.userInfo.insert(QStringLiteral("hostID"), hostID);
         client->logout_Server(nullptr);
         client->setDelegate(nullptr);
-        setLoginingCgiCtrl(nullptr);
+        attempt.setClient(nullptr);
         client->deleteLater();
         setError(error, err);
-        return finish(nullptr);
+        return nullptr;
     }
 
     record->setValue(QStringLiteral("host_id"), client->hostID());
@@ -148,7 +150,7 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(const Favorite &record, Error *err
     record->setValue(QStringLiteral("server_model"), json::stringValue(*reply, u"model"));
     record->setValue(QStringLiteral("firmware_version"), json::stringValue(*reply, u"version"));
     setError(error, Error());
-    return finish(client);
+    return client;
 }
 
 Error FavoriteManager::_get_Error_From_Cgi_Error_Code(const Error &cgiError)
@@ -156,8 +158,10 @@ Error FavoriteManager::_get_Error_From_Cgi_Error_Code(const Error &cgiError)
     return loginError(CgiErrorRules::loginErrorCodeFromCgiCode(cgiError.code));
 }
 
-Error FavoriteManager::_check_Login_Server_Requirements(CgiCtrl *client)
+Error FavoriteManager::_check_Login_Server_Requirements(
+    CgiCtrl *client, const LoginAttempt &attempt)
 {
+    auto cancelled = [&attempt] { return attempt.isCancelled(); };
     if (needAdministrator() && !client->administrator())
         return loginError(kLoginErrorAdminRequired);
     const QString minKos = minVersion();
@@ -187,18 +191,6 @@ Error FavoriteManager::_check_Login_Server_Requirements(CgiCtrl *client)
     if (cancelled())
         return loginError(kLoginErrorCancelled);
     return accessible ? Error() : loginError(kLoginErrorAppPrivilege, info);
-}
-
-void FavoriteManager::cancel_Login()
-{
-    if (!m_isLogining)
-        return;
-    m_cancelLogin = true;
-    QMutexLocker lock(&m_mutex);
-    // Whatever request the sign-in is waiting for ends now; the sign-in sees
-    // the flag after it and reports the cancellation.
-    if (m_loginingCgiCtrl)
-        m_loginingCgiCtrl->_cancel_All_Requests();
 }
 
 void FavoriteManager::_show_Login_Alert(const Error &error)

@@ -34,6 +34,7 @@ DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torren
       m_model(new TaskFilesModel(this)),
       m_hud(new KSTProgressHUDHelper(this))
 {
+    m_hud->setViewProvider([this] { return this; });
     setWindowTitle(json::stringValue(torrentInfo, u"name"));
     auto *layout = new QVBoxLayout(this);
 
@@ -115,7 +116,7 @@ void DownloadTaskViewController::showEvent(QShowEvent *e)
 void DownloadTaskViewController::loadDefaultFolder()
 {
     m_folderRequested = true;
-    fetchNasDefaultFolder(m_hud, this, m_client, this, [this](const QString &folder) {
+    fetchNasDefaultFolder(m_hud->commands(), m_client, [this](const QString &folder) {
         m_editDir->setText(folder);
         emit defaultFolderLoaded();
     });
@@ -143,9 +144,9 @@ void DownloadTaskViewController::onSortClicked(int column)
         && m_header->sortIndicatorOrder() == Qt::AscendingOrder;
     m_header->setSortIndicatorShown(true);
     m_header->setSortIndicator(column, flip ? Qt::DescendingOrder : Qt::AscendingOrder);
-    sortKey = TaskFilesModel::sortKeyOfColumn(column);
-    order = flip ? QStringLiteral("desc") : QStringLiteral("asc");
-    m_model->sortBy(column, order);
+    m_sortKey = TaskFilesModel::sortKeyOfColumn(column);
+    m_order = flip ? QStringLiteral("desc") : QStringLiteral("asc");
+    m_model->sortBy(column, m_order);
 }
 
 void DownloadTaskViewController::on_Browse()
@@ -157,10 +158,10 @@ void DownloadTaskViewController::ToFolderSelView()
 {
     auto *sheet = new FolderSelViewController(m_client);
     QPointer<DownloadTaskViewController> self(this);
-    sheet->completion = [self](bool ok, const QVariant &path) {
+    sheet->setCompletion([self](bool ok, const QVariant &path) {
         if (ok && self)
             self->m_editDir->setText(path.toString());
-    };
+    });
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
@@ -179,26 +180,21 @@ void DownloadTaskViewController::on_Ok()
         torrent = m_torrentInfo.contains(QLatin1String("url"))
             ? json::stringValue(m_torrentInfo, u"url")
             : QStringLiteral("undefine");
-    auto ok = std::make_shared<bool>(false);
     std::shared_ptr<CgiCtrl> client = m_client;
-    QPointer<DownloadTaskViewController> self(this);
-    m_hud->show_HUD(
+    m_hud->commands()->run(
         [=] {
             Error e;
-            *ok = edit ? client->set_Torrent(QString::number(id), dir, wanted, unwanted, &e)
-                       : client->add_Torrent(torrent, dir, top, unwanted, &e);
+            return edit ? client->set_Torrent(QString::number(id), dir, wanted, unwanted, &e)
+                        : client->add_Torrent(torrent, dir, top, unwanted, &e);
         },
-        this,
-        [self, ok] {
-            if (!self)
-                return;
-            if (!*ok) {
-                emit self->requestFailed();
+        [this](bool ok) {
+            if (!ok) {
+                emit requestFailed();
                 return;
             }
             NotificationCenter::defaultCenter()->post(
                 QString::fromLatin1(kNOTIFY_DOWNLOAD_REFRESH_ITEMS), nullptr, {});
-            self->KSTSheetViewController::on_Ok();
+            KSTSheetViewController::on_Ok();
         });
 }
 

@@ -37,7 +37,8 @@ public:
     qint64 torrentID() const { return m_torrentID; }
     QString contentName() const { return m_contentName; }
     QString contentSize() const { return m_contentSize; }
-    QString sortKey, order;
+    QString sortKey() const { return m_sortKey; }
+    QString order() const { return m_order; }
 
     TaskFilesModel *model() const { return m_model; }
     QTableView *tableView() const { return m_table; }
@@ -69,6 +70,7 @@ private:
     void onHeaderCheckBox(bool wasChecked);
     void onSortClicked(int column);
 
+    QString m_sortKey, m_order;
     QJsonObject m_torrentInfo;
     qint64 m_torrentID;
     std::shared_ptr<CgiCtrl> m_client;

@@ -1,18 +1,23 @@
 #include "DownloadViewController.h"
 
+#include "DownloadTaskViewController.h"
+#include "TaskDetailsController.h"
 #include "TaskDetailsView.h"
+#include "TorrentAddViewController.h"
 #include "TorrentDeleteViewController.h"
 #include "TorrentTrackerAddViewController.h"
-#include "api/CgiCtrl.h"
+#include "api/CommandOverlay.h"
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
-#include "api/WorkQueue.h"
 #include "app/KSTProgressHUDHelper.h"
 #include "app/Utility.h"
 #include "servers/FavoriteObject.h"
 
-#include <QCoreApplication>
+#include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -22,7 +27,6 @@
 #include <QSplitter>
 #include <QStyle>
 #include <QTableView>
-#include <QThreadPool>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -31,9 +35,7 @@ namespace flk {
 EmptyView::EmptyView(QWidget *parent) : QWidget(parent)
 {
     setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    setPalette(pal);
+    setBackgroundRole(QPalette::Base);
     auto *layout = new QVBoxLayout(this);
     layout->addStretch();
     auto *image = new QLabel(this);
@@ -46,52 +48,67 @@ EmptyView::EmptyView(QWidget *parent) : QWidget(parent)
     layout->addWidget(text);
     m_button = new QPushButton(localized("MITEM_RECONNECT_NAS"), this);
     m_button->setFixedWidth(180);
-    m_button->setStyleSheet(QStringLiteral(
-        "QPushButton { background: #2f7dd1; color: white; border-radius: 4px; padding: 5px; }"));
+    m_button->setDefault(true);
     layout->addSpacing(10);
     layout->addWidget(m_button, 0, Qt::AlignHCenter);
     layout->addStretch();
     connect(m_button, &QPushButton::clicked, this, &EmptyView::on_Reconnect);
+    // It covers its parent whatever size that takes.
+    if (parent)
+        parent->installEventFilter(this);
+}
+
+bool EmptyView::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == parentWidget() && event->type() == QEvent::Resize)
+        setGeometry(parentWidget()->rect());
+    return false;
 }
 
 void EmptyView::on_Reconnect()
 {
-    const QString hostID = favObj ? favObj->hostID() : QString();
+    const QString hostID = m_favObj ? m_favObj->hostID() : QString();
     NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_RE_LOGIN_FAVORITE),
         nullptr, { { QStringLiteral("hostID"), hostID.isNull() ? QStringLiteral("") : hostID } });
 }
 
 DownloadViewController::DownloadViewController(QWidget *parent)
-    : DCBaseViewController(parent), m_model(new TaskListModel(this))
+    : DCBaseViewController(parent), m_controller(new TaskListController(this))
 {
     btnOk()->hide();
     btnCancel()->hide();
-    sortKey = QStringLiteral("position");
-    order = QStringLiteral("asc");
+    setSortKey(m_controller->sortKey());
+    setOrder(m_controller->order());
+    m_controller->setClientSource([this] { return client(); });
+    m_controller->setNotificationSender(this);
+    HUD()->setCommands(m_controller->overlay());
+    HUD()->setViewProvider([this] { return Utility::mainView() ? Utility::mainView() : this; });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
 
+    using Command = TaskListController::Command;
     auto *toolbar = new QWidget(this);
     auto *bar = new QHBoxLayout(toolbar);
     bar->setContentsMargins(6, 4, 6, 4);
-    auto tool = [&](QStyle::StandardPixmap icon, const char *tip) {
+    auto tool = [&](Command command, const QIcon &icon) {
+        QAction *a = m_controller->action(command);
+        a->setIcon(icon);
         auto *b = new QToolButton(toolbar);
-        b->setIcon(style()->standardIcon(icon));
-        b->setToolTip(localized(tip));
+        b->setDefaultAction(a);
         b->setAutoRaise(true);
         bar->addWidget(b);
         return b;
     };
-    m_btnAdd = tool(QStyle::SP_FileIcon, QT_TRID_NOOP("TOOL_TIP_ADD"));
-    m_btnAdd->setIcon(QIcon(QStringLiteral(":/images/add.svg")));
-    m_btnAdd->setEnabled(false); // until a list has come
-    m_btnDelete = tool(QStyle::SP_TrashIcon, QT_TRID_NOOP("TOOL_TIP_DELETE"));
-    m_btnStart = tool(QStyle::SP_MediaPlay, QT_TRID_NOOP("TOOL_TIP_START"));
-    m_btnPause = tool(QStyle::SP_MediaPause, QT_TRID_NOOP("TOOL_TIP_PAUSE"));
-    m_btnUp = tool(QStyle::SP_ArrowUp, QT_TRID_NOOP("TOOL_TIP_UP"));
-    m_btnDown = tool(QStyle::SP_ArrowDown, QT_TRID_NOOP("TOOL_TIP_DOWN"));
+    m_btnAdd = tool(Command::Add, QIcon(QStringLiteral(":/images/add.svg")));
+    m_btnDelete = tool(Command::Delete, style()->standardIcon(QStyle::SP_TrashIcon));
+    m_btnStart = tool(Command::Start, style()->standardIcon(QStyle::SP_MediaPlay));
+    m_btnPause = tool(Command::Pause, style()->standardIcon(QStyle::SP_MediaPause));
+    m_btnUp = tool(Command::Up, style()->standardIcon(QStyle::SP_ArrowUp));
+    m_btnDown = tool(Command::Down, style()->standardIcon(QStyle::SP_ArrowDown));
+    m_controller->action(Command::Edit)
+        ->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     bar->addStretch();
     m_textNowSpeed = new QLabel(toolbar);
     bar->addWidget(m_textNowSpeed);
@@ -104,7 +121,8 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     layout->addWidget(toolbar);
 
     auto *table = new QTableView(this);
-    table->setModel(m_model);
+    table->setModel(m_controller->model());
+    table->setSelectionModel(m_controller->selectionModel());
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     table->setAlternatingRowColors(true);
@@ -129,12 +147,13 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     for (int c = 0; c < TaskListModel::ColumnCount; ++c)
         columns.append({ c, TaskListModel::columnTitleKey(c) });
     m_headerMenu = installColumnMenu(table, columns, this);
+    m_headerMenu->actions().value(TaskListModel::ColOwner)->setVisible(false);
 
     // List above, details below; on resize the details keep their height.
     m_splitView = new QSplitter(Qt::Vertical, this);
     m_splitView->setHandleWidth(8);
     m_splitView->setChildrenCollapsible(false);
-    m_details = new TaskDetailsView(m_splitView);
+    m_details = new TaskDetailsView(m_controller->details(), m_splitView);
     table->setParent(m_splitView);
     m_splitView->addWidget(table);
     m_splitView->addWidget(m_details);
@@ -144,75 +163,65 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     m_splitView->setStretchFactor(1, 0);
     m_splitView->setSizes({ 420, 230 });
     layout->addWidget(m_splitView, 1);
-    connect(m_details, &TaskDetailsView::addTrackerRequested, this,
-        &DownloadViewController::on_Add_Tracker);
-    connect(m_details, &TaskDetailsView::removeTrackerRequested, this,
-        &DownloadViewController::on_Remove_Tracker);
-    connect(m_details, &TaskDetailsView::contentSortRequested, this,
-        [this](const QString &key, const QString &ord) {
-            sortKeyContent = key;
-            orderContent = ord;
-            refresh_Items();
-        });
-    connect(m_details, &TaskDetailsView::trackerSortRequested, this,
-        [this](const QString &key, const QString &ord) {
-            sortKeyTracker = key;
-            orderTracker = ord;
-            refresh_Items();
-        });
+    // A header click in the details sorts there, then the list refreshes
+    // and the details with it.
+    connect(
+        m_details, &TaskDetailsView::sortChanged, m_controller, &TaskListController::refresh_Items);
 
     m_emptyView = new EmptyView(this);
     m_emptyView->hide();
 
     // Context menu: Edit, Delete, -, Start, Pause, -, Up, Down.
     m_menuDownload = new QMenu(this);
-    connect(m_menuDownload->addAction(localized("TOOL_TIP_EDIT")), &QAction::triggered, this,
-        &DownloadViewController::on_Edit_Torrent);
-    connect(m_menuDownload->addAction(localized("TOOL_TIP_DELETE")), &QAction::triggered, this,
-        &DownloadViewController::on_Delete_Torrent);
-    m_menuDownload->addSeparator();
-    connect(m_menuDownload->addAction(localized("TOOL_TIP_START")), &QAction::triggered, this,
-        &DownloadViewController::on_Start_Torrent);
-    connect(m_menuDownload->addAction(localized("TOOL_TIP_PAUSE")), &QAction::triggered, this,
-        &DownloadViewController::on_Pause_Torrent);
-    m_menuDownload->addSeparator();
-    connect(m_menuDownload->addAction(localized("TOOL_TIP_UP")), &QAction::triggered, this,
-        &DownloadViewController::on_Torrent_Up);
-    connect(m_menuDownload->addAction(localized("TOOL_TIP_DOWN")), &QAction::triggered, this,
-        &DownloadViewController::on_Torrent_Down);
-    table->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(table, &QWidget::customContextMenuRequested, this, [this, table](const QPoint &p) {
-        // Below the last row: no menu. On a row outside the selection: that
-        // row alone becomes the selection first.
-        const QModelIndex at = table->indexAt(p);
-        if (!at.isValid())
-            return;
-        if (!table->selectionModel()->isRowSelected(at.row(), {}))
-            table->selectRow(at.row());
-        m_menuDownload->popup(table->viewport()->mapToGlobal(p));
-    });
-    connect(m_btnDelete, &QToolButton::clicked, this, &DownloadViewController::on_Delete_Torrent);
-    connect(m_btnAdd, &QToolButton::clicked, this, &DownloadViewController::on_Add_Torrent);
+    for (QAction *a : m_controller->contextMenuActions()) {
+        if (a)
+            m_menuDownload->addAction(a);
+        else
+            m_menuDownload->addSeparator();
+    }
+    installRowMenu(table, m_menuDownload);
     setAcceptDrops(true);
 
-    connect(m_btnStart, &QToolButton::clicked, this, &DownloadViewController::on_Start_Torrent);
-    connect(m_btnPause, &QToolButton::clicked, this, &DownloadViewController::on_Pause_Torrent);
-    connect(m_btnUp, &QToolButton::clicked, this, &DownloadViewController::on_Torrent_Up);
-    connect(m_btnDown, &QToolButton::clicked, this, &DownloadViewController::on_Torrent_Down);
-    connect(m_editFilter, &QLineEdit::textChanged, this, &DownloadViewController::on_Edit_Filter);
-    connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        updateButtons();
-        // A refresh fetches the details once it has restored the selection.
-        if (!m_applying)
-            _refresh_Contents();
+    connect(
+        m_editFilter, &QLineEdit::textChanged, m_controller, &TaskListController::on_Edit_Filter);
+    connect(m_controller, &TaskListController::nowSpeedChanged, m_textNowSpeed, &QLabel::setText);
+    connect(m_controller, &TaskListController::administratorChanged, this,
+        &DownloadViewController::setAdministrator);
+    connect(m_controller, &TaskListController::loginFailViewChanged, this, [this](bool shown) {
+        if (shown) {
+            m_emptyView->setGeometry(rect());
+            m_emptyView->show();
+            m_emptyView->raise();
+        } else {
+            m_emptyView->hide();
+        }
     });
-    updateButtons();
+    connect(m_controller, &TaskListController::deleteSheetRequested, this,
+        &DownloadViewController::ToTorrentDeleteView);
+    connect(m_controller, &TaskListController::addSheetRequested, this,
+        &DownloadViewController::ToTorrentAddView);
+    connect(m_controller, &TaskListController::taskDialogRequested, this,
+        &DownloadViewController::ToTaskView);
+    connect(m_controller->details(), &TaskDetailsController::trackerSheetRequested, this,
+        &DownloadViewController::ToTrackerAddView);
+    connect(m_controller, &TaskListController::uploadFileUnreadable, this,
+        &DownloadViewController::showUnreadable);
 }
 
 void DownloadViewController::setFavObj(std::shared_ptr<FavoriteObject> record)
 {
-    m_favObj = std::move(record);
-    m_emptyView->favObj = m_favObj;
+    m_controller->setFavObj(record);
+    m_emptyView->setFavObj(std::move(record));
+}
+
+void DownloadViewController::setAdministrator(bool administrator)
+{
+    // Only when the account changes: a column the user hid stays hidden.
+    tableView()->setColumnHidden(TaskListModel::ColOwner, !administrator);
+    if (QAction *item = m_headerMenu->actions().value(TaskListModel::ColOwner)) {
+        item->setVisible(administrator);
+        item->setChecked(administrator);
+    }
 }
 
 QString DownloadViewController::sortKeyForColumn(int column) const
@@ -220,231 +229,95 @@ QString DownloadViewController::sortKeyForColumn(int column) const
     return QString::fromLatin1(TaskListModel::columnKey(column));
 }
 
-QList<int> DownloadViewController::selectedRows() const
+void DownloadViewController::sortChanged()
 {
-    QList<int> rows;
-    for (const QModelIndex &i : tableView()->selectionModel()->selectedRows())
-        rows << i.row();
-    std::sort(rows.begin(), rows.end());
-    return rows;
-}
-
-void DownloadViewController::updateButtons()
-{
-    const QList<int> rows = selectedRows();
-    const bool any = !rows.isEmpty() && !m_emptyView->isVisible();
-    // Torrent tasks among the selection: h (plain ones) differs from n.
-    const bool torrents = any && !m_model->idStringFromType(rows, QStringLiteral("BT")).isEmpty();
-    m_btnDelete->setEnabled(any);
-    m_btnStart->setEnabled(any);
-    m_btnPause->setEnabled(any);
-    m_btnUp->setEnabled(torrents);
-    m_btnDown->setEnabled(torrents);
-    const QList<QAction *> items = m_menuDownload->actions();
-    for (int i : { 1, 3, 4 })
-        items[i]->setEnabled(any);
-    for (int i : { 0, 6, 7 })
-        items[i]->setEnabled(torrents);
+    m_controller->setSort(sortKey(), order());
 }
 
 void DownloadViewController::refresh_Items()
 {
-    const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
-    CgiCtrl *client = handle ? handle.get() : ctrlCgi();
-    if (!client || !client->logon())
-        return;
-    tableView()->setColumnHidden(TaskListModel::ColOwner, !client->administrator());
-    m_headerMenu->actions().value(TaskListModel::ColOwner)->setVisible(client->administrator());
-    // A slow NAS is not flooded: a refresh waits for the previous one.
-    if (m_listInFlight)
-        return;
-    m_listInFlight = true;
-    QPointer<DownloadViewController> self(this);
-    const int cat = int(category);
-    const QString sort = sortKey, ord = order, filt = filter;
-    // The rows shown now (a shared copy): texts that did not change are reused.
-    const QList<TaskRow> previous = m_model->rows();
-    backgroundQueue()->start([self, handle, client, cat, sort, ord, filt, previous] {
-        Error e;
-        // The body is decoded here, in one pass, straight into rows.
-        TaskListSnapshot decoded;
-        CgiCtrl::Reply reply;
-        {
-            CgiCtrl::ScopedBodyParser parser([&decoded, &previous](const QByteArray &body) {
-                return TaskListModel::decodeBody(body, &decoded, previous);
-            });
-            reply = client->get_Torrent_List(cat, sort, ord, filt, &e);
-        }
-        std::optional<TaskListSnapshot> snapshot;
-        if (reply && !e.isError())
-            snapshot = std::move(decoded);
-        // The GUI step: the worker waits for it, so replies apply in order.
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, &snapshot] {
-                if (!self)
-                    return;
-                self->m_listInFlight = false;
-                if (snapshot)
-                    self->applyList(std::move(*snapshot));
-            },
-            Qt::BlockingQueuedConnection);
-    });
-}
-
-void DownloadViewController::applyList(TaskListSnapshot snapshot)
-{
-    m_emptyView->hide();
-    m_btnAdd->setEnabled(true);
-    // Selection kept by type and id.
-    QSet<QString> kept;
-    for (int r : selectedRows())
-        kept.insert(m_model->row(r).key());
-    const int current = currentTaskRow();
-    const QString currentKey = current >= 0 ? m_model->row(current).key() : QString();
-    const QString dl = snapshot.totalDownload, ul = snapshot.totalUpload;
-    const QVariantMap counts = snapshot.counts;
-    m_applying = true;
-    m_model->apply(std::move(snapshot));
-
-    QItemSelection selection;
-    int newCurrent = -1;
-    for (int r : m_model->rowsWithKeys(kept)) {
-        selection.select(m_model->index(r, 0), m_model->index(r, TaskListModel::ColumnCount - 1));
-        if (m_model->row(r).key() == currentKey)
-            newCurrent = r;
-    }
-    QItemSelectionModel *sm = tableView()->selectionModel();
-    sm->select(selection, QItemSelectionModel::ClearAndSelect);
-    // The current task follows its row when rows move.
-    if (newCurrent >= 0 && sm->currentIndex().row() != newCurrent)
-        sm->setCurrentIndex(m_model->index(newCurrent,
-                                sm->currentIndex().column() < 0 ? 0 : sm->currentIndex().column()),
-            QItemSelectionModel::NoUpdate);
-    m_applying = false;
-
-    m_textNowSpeed->setText(stringWithKSTFormat(localized("TXT_NOW_SPEED"), { dl, ul }));
-    NotificationCenter::defaultCenter()->post(
-        QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), this, counts);
-    updateButtons();
-    _refresh_Contents();
-    emit listApplied();
+    m_controller->refresh_Items();
 }
 
 void DownloadViewController::on_Category_Changed(const Notification &n)
 {
-    category = n.userInfo.value(QStringLiteral("category")).toUInt();
-    refresh_Items();
-}
-
-void DownloadViewController::on_Edit_Filter(const QString &text)
-{
-    filter = text;
-    refresh_Items();
+    m_controller->on_Category_Changed(n);
 }
 
 void DownloadViewController::on_Show_Login_Fail_View()
 {
-    category = 0;
-    m_emptyView->setGeometry(rect());
-    m_emptyView->show();
-    m_emptyView->raise();
-    m_btnAdd->setEnabled(false);
-    updateButtons();
+    m_controller->on_Show_Login_Fail_View();
 }
 
-void DownloadViewController::runCommand(Command command, int mode)
+void DownloadViewController::on_Open_With_Items(const QStringList &files, const QStringList &links)
 {
-    const std::shared_ptr<CgiCtrl> handle = ctrlCgiHandle();
-    CgiCtrl *client = handle ? handle.get() : ctrlCgi();
-    const QList<int> rows = selectedRows();
-    if (!client || rows.isEmpty())
-        return;
-    const QString bt = m_model->idStringFromType(rows, QStringLiteral("BT"));
-    const QString plain = m_model->idStringFromType(rows, QStringLiteral("HTTP/FTP"));
-    const QString all = m_model->idStringFromType(rows, QString());
-    QPointer<DownloadViewController> self(this);
-    QWidget *over = Utility::mainView() ? Utility::mainView() : this;
-    HUD()->show_HUD(
-        [handle, client, command, mode, bt, plain, all] {
-            // A request whose id list is empty is not sent; the second of a
-            // pair goes whatever the first returned.
-            Error e;
-            switch (command) {
-            case Command::Start:
-                if (!bt.isEmpty())
-                    client->start_Torrent(bt, &e);
-                if (!plain.isEmpty())
-                    client->start_Download(plain, &e);
-                break;
-            case Command::Pause:
-                if (!bt.isEmpty())
-                    client->stop_Torrent(bt, &e);
-                if (!plain.isEmpty())
-                    client->stop_Download(plain, &e);
-                break;
-            case Command::Up:
-            case Command::Down:
-                if (!all.isEmpty())
-                    client->change_Torrent_Order(all,
-                        command == Command::Up ? QStringLiteral("up") : QStringLiteral("down"), &e);
-                break;
-            case Command::Delete:
-                if (!bt.isEmpty())
-                    client->remove_Torrent(bt, mode, &e);
-                if (!plain.isEmpty())
-                    client->remove_Download(plain, mode, &e);
-                break;
-            }
-        },
-        over,
-        [self] {
-            if (self)
-                self->refresh_Items();
-        });
-}
-
-void DownloadViewController::on_Start_Torrent()
-{
-    runCommand(Command::Start);
-}
-
-void DownloadViewController::on_Pause_Torrent()
-{
-    runCommand(Command::Pause);
-}
-
-void DownloadViewController::on_Torrent_Up()
-{
-    runCommand(Command::Up);
-}
-
-void DownloadViewController::on_Torrent_Down()
-{
-    runCommand(Command::Down);
-}
-
-void DownloadViewController::on_Delete_Torrent()
-{
-    if (selectedRows().isEmpty() || HUD()->isShowing())
-        return;
-    ToTorrentDeleteView();
+    m_controller->on_Open_With_Items(files, links);
 }
 
 void DownloadViewController::ToTorrentDeleteView()
 {
     auto *sheet = new TorrentDeleteViewController;
-    QPointer<DownloadViewController> self(this);
-    sheet->completion = [self](bool ok, const QVariant &mode) {
-        if (ok && self)
-            self->deleteSelected(mode.toInt());
-    };
+    QPointer<TaskListController> controller(m_controller);
+    sheet->setCompletion([controller](bool ok, const QVariant &mode) {
+        if (ok && controller)
+            controller->deleteSelected(mode.toInt());
+    });
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
-void DownloadViewController::deleteSelected(int mode)
+void DownloadViewController::ToTorrentAddView()
 {
-    runCommand(Command::Delete, mode);
+    auto *sheet = new TorrentAddViewController(client());
+    QPointer<TaskListController> controller(m_controller);
+    sheet->setCompletion([controller](bool ok, const QVariant &result) {
+        if (ok && controller)
+            controller->addFromSheet(result.toMap());
+    });
+    KSTSheetViewController::presentSheet(this, sheet);
+}
+
+void DownloadViewController::ToTaskView(const QJsonObject &torrent, qint64 id)
+{
+    auto *sheet = new DownloadTaskViewController(torrent, id, client());
+    QPointer<TaskListController> controller(m_controller);
+    sheet->setCompletion([controller](bool, const QVariant &) {
+        if (controller)
+            controller->taskDialogClosed();
+    });
+    KSTSheetViewController::presentSheet(this, sheet);
+    emit taskDialogOpened(sheet);
+}
+
+void DownloadViewController::ToTrackerAddView(qint64 taskId)
+{
+    auto *sheet = new TorrentTrackerAddViewController;
+    QPointer<TaskDetailsController> details(m_controller->details());
+    sheet->setCompletion([details, taskId](bool ok, const QVariant &text) {
+        if (ok && details)
+            details->addTrackers(taskId, text.toString());
+    });
+    KSTSheetViewController::presentSheet(this, sheet);
+}
+
+void DownloadViewController::showUnreadable(const QString &path, const QString &description)
+{
+    Utility::showAlert(Utility::mainView() ? Utility::mainView() : window(), Utility::Warning,
+        localized("ERROR"),
+        stringWithKSTFormat(localized("ERROR_TORRENT_FILE_UNREADABLE"),
+            { QFileInfo(path).fileName(), description }),
+        QString(), localized("OK"), std::function<void(bool)>());
+}
+
+void DownloadViewController::dragEnterEvent(QDragEnterEvent *e)
+{
+    if (m_controller->canAddDropped(e->mimeData()))
+        e->acceptProposedAction();
+}
+
+void DownloadViewController::dropEvent(QDropEvent *e)
+{
+    if (m_controller->addDropped(e->mimeData()))
+        e->acceptProposedAction();
 }
 
 } // namespace flk

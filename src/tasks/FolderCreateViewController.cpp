@@ -27,7 +27,7 @@ void FolderCreateViewController::setFolderName(const QString &name)
     m_folderName = name;
     if (m_field->text() != name)
         m_field->setText(name);
-    resultObject = name;
+    setResultObject(name);
     btnOk()->setEnabled(!name.isEmpty());
 }
 

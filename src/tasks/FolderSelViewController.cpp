@@ -4,13 +4,12 @@
 #include "FolderTreeModel.h"
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
-#include "api/WorkQueue.h"
+#include "api/Work.h"
 
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QPointer>
 #include <QStyle>
-#include <QThreadPool>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -69,34 +68,29 @@ void FolderSelViewController::loadChildren(
         return;
     }
     // Only the folder's path crosses threads; the node is found again by it.
-    QPointer<FolderSelViewController> self(this);
-    std::shared_ptr<CgiCtrl> client = m_client;
-    backgroundQueue()->start([self, client, root, id, then] {
-        Error e;
-        const std::optional<QJsonValue> list = client->get_Folder_List(id, root, &e);
-        const QJsonArray items = (list && !e.isError()) ? list->toArray() : QJsonArray();
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, root, id, items, then] {
-                if (!self)
-                    return;
-                // The folder may have gone with a newer read of its parent.
-                const QModelIndex folder = root ? QModelIndex() : self->m_model->indexOfId(id);
-                if (root || folder.isValid())
-                    self->m_model->setChildren(folder, items);
-                if (then)
-                    then();
-                emit self->levelLoaded(id);
-            },
-            Qt::QueuedConnection);
-    });
+    runWork(
+        this,
+        [client = m_client, root, id] {
+            Error e;
+            const std::optional<QJsonValue> list = client->get_Folder_List(id, root, &e);
+            return (list && !e.isError()) ? list->toArray() : QJsonArray();
+        },
+        [this, root, id, then](QJsonArray items) {
+            // The folder may have gone with a newer read of its parent.
+            const QModelIndex folder = root ? QModelIndex() : m_model->indexOfId(id);
+            if (root || folder.isValid())
+                m_model->setChildren(folder, items);
+            if (then)
+                then();
+            emit levelLoaded(id);
+        });
 }
 
 void FolderSelViewController::on_Click_Folder()
 {
     const QModelIndexList rows = m_outline->selectionModel()->selectedRows();
     const bool any = !rows.isEmpty();
-    resultObject = any ? QVariant(m_model->folderId(rows.first())) : QVariant();
+    setResultObject(any ? QVariant(m_model->folderId(rows.first())) : QVariant());
     m_btnCreate->setEnabled(any);
     btnOk()->setEnabled(any);
 }
@@ -112,10 +106,10 @@ void FolderSelViewController::ToFolderCreateView()
 {
     auto *sheet = new FolderCreateViewController;
     QPointer<FolderSelViewController> self(this);
-    sheet->completion = [self](bool ok, const QVariant &name) {
+    sheet->setCompletion([self](bool ok, const QVariant &name) {
         if (ok && self && !name.toString().isEmpty())
             self->createFolder(name.toString());
-    };
+    });
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
@@ -125,40 +119,33 @@ void FolderSelViewController::createFolder(const QString &name)
     if (rows.isEmpty() || !m_client)
         return;
     const QString parentId = m_model->folderId(rows.first());
-    QPointer<FolderSelViewController> self(this);
-    std::shared_ptr<CgiCtrl> client = m_client;
-    backgroundQueue()->start([self, client, parentId, name] {
-        Error e;
-        const bool ok = client->create_Folder(parentId, name, &e) && !e.isError();
-        QMetaObject::invokeMethod(
-            qApp,
-            [self, parentId, name, ok] {
-                const QModelIndex parent
-                    = self ? self->m_model->indexOfId(parentId) : QModelIndex();
-                if (!ok || !parent.isValid())
-                    return;
-                // The parent is read again (opened if it was closed), then
-                // the new folder becomes the selection.
-                auto select = [self, parentId, name] {
-                    if (!self)
-                        return;
-                    const QModelIndex created
-                        = self->m_model->childNamed(self->m_model->indexOfId(parentId), name);
-                    if (created.isValid()) {
-                        self->m_outline->selectionModel()->setCurrentIndex(created,
-                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-                        self->m_outline->scrollTo(created);
-                    }
-                };
-                if (!self->m_outline->isExpanded(parent)) {
-                    self->m_expandingForCreate = true;
-                    self->m_outline->expand(parent);
-                    self->m_expandingForCreate = false;
+    runWork(
+        this,
+        [client = m_client, parentId, name] {
+            Error e;
+            return client->create_Folder(parentId, name, &e) && !e.isError();
+        },
+        [this, parentId, name](bool ok) {
+            const QModelIndex parent = m_model->indexOfId(parentId);
+            if (!ok || !parent.isValid())
+                return;
+            // The parent is read again (opened if it was closed), then the new
+            // folder becomes the selection.
+            auto select = [this, parentId, name] {
+                const QModelIndex created = m_model->childNamed(m_model->indexOfId(parentId), name);
+                if (created.isValid()) {
+                    m_outline->selectionModel()->setCurrentIndex(
+                        created, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+                    m_outline->scrollTo(created);
                 }
-                self->loadChildren(QPersistentModelIndex(parent), select);
-            },
-            Qt::QueuedConnection);
-    });
+            };
+            if (!m_outline->isExpanded(parent)) {
+                m_expandingForCreate = true;
+                m_outline->expand(parent);
+                m_expandingForCreate = false;
+            }
+            loadChildren(QPersistentModelIndex(parent), select);
+        });
 }
 
 } // namespace flk

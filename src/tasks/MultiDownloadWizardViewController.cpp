@@ -38,12 +38,13 @@ QWidget *legend(const QString &icon, const char *key, QWidget *parent)
 MultiDownloadWizardViewController::MultiDownloadWizardViewController(
     std::shared_ptr<CgiCtrl> client, uint type, const QJsonArray &torrents, QWidget *parent)
     : KSTSheetViewController(parent),
-      downloadType(type),
-      aryTorrents(torrents),
+      m_downloadType(type),
+      m_aryTorrents(torrents),
       m_client(std::move(client)),
       m_hud(new KSTProgressHUDHelper(this)),
       m_model(new MultiDownloadResultModel(this))
 {
+    m_hud->setViewProvider([this] { return this; });
     setWindowTitle(localized("MULTI_DOWNLOAD_TITLE"));
     auto *layout = new QVBoxLayout(this);
     auto *title = new QLabel(localized("MULTI_DOWNLOAD_TITLE"), this);
@@ -163,16 +164,15 @@ void MultiDownloadWizardViewController::runBatch()
     m_table->setEnabled(false);
     btnOk()->setEnabled(false);
     btnCancel()->setEnabled(false);
-    auto records = std::make_shared<QList<QJsonObject>>();
     std::shared_ptr<CgiCtrl> client = m_client;
     const bool manual = manualMode();
-    const uint type = downloadType;
-    const QJsonArray torrents = aryTorrents;
-    QPointer<MultiDownloadWizardViewController> self(this);
-    m_hud->show_HUD(
-        [client, manual, type, torrents, records] {
+    const uint type = m_downloadType;
+    const QJsonArray torrents = m_aryTorrents;
+    m_hud->commands()->run(
+        [client, manual, type, torrents] {
+            QList<QJsonObject> records;
             if (!client)
-                return;
+                return records;
             Error e;
             const auto prefs = client->get_User_Preference(&e);
             const bool alerts = client->showErrorAlert();
@@ -216,20 +216,18 @@ void MultiDownloadWizardViewController::runBatch()
                         record = { { QStringLiteral("success"), false },
                             { QStringLiteral("name"), link } };
                     }
-                    records->append(record);
+                    records.append(record);
                 }
             }
             client->setShowErrorAlert(alerts);
+            return records;
         },
-        this,
-        [self, records] {
-            if (!self)
-                return;
-            self->m_model->setRecords(*records);
-            self->m_table->setEnabled(true);
-            self->btnOk()->setEnabled(true);
-            self->btnCancel()->setEnabled(true);
-            emit self->batchFinished();
+        [this](QList<QJsonObject> records) {
+            m_model->setRecords(records);
+            m_table->setEnabled(true);
+            btnOk()->setEnabled(true);
+            btnCancel()->setEnabled(true);
+            emit batchFinished();
         });
 }
 
@@ -256,10 +254,10 @@ void MultiDownloadWizardViewController::ToTaskView(const QVariantMap &sender)
     auto *sheet = new DownloadTaskViewController(
         sender.value(QStringLiteral("info")).toJsonObject(), 0, m_client);
     QPointer<MultiDownloadWizardViewController> self(this);
-    sheet->completion = [self, index](bool, const QVariant &) {
+    sheet->setCompletion([self, index](bool, const QVariant &) {
         if (self)
             self->on_Start_Multi_Download(index);
-    };
+    });
     KSTSheetViewController::presentSheet(this, sheet);
     emit taskDialogOpened(sheet);
 }

@@ -30,8 +30,8 @@ public:
     MultiDownloadWizardViewController(std::shared_ptr<CgiCtrl> client, uint downloadType,
         const QJsonArray &aryTorrents, QWidget *parent = nullptr);
 
-    uint downloadType;
-    QJsonArray aryTorrents;
+    uint downloadType() const { return m_downloadType; }
+    const QJsonArray &aryTorrents() const { return m_aryTorrents; }
 
     bool manualMode() const;
     void setManualMode(bool manual);
@@ -54,6 +54,8 @@ signals:
     void taskDialogOpened(QWidget *dialog);
 
 private:
+    uint m_downloadType;
+    QJsonArray m_aryTorrents;
     void showResultPage();
     void runBatch();
 

@@ -1,32 +1,23 @@
 #include "NasDefaultFolder.h"
 
 #include "api/CgiCtrl.h"
+#include "api/CommandOverlay.h"
 #include "api/JsonUtil.h"
-#include "app/KSTProgressHUDHelper.h"
-
-#include <QPointer>
 
 namespace flk {
 
-void fetchNasDefaultFolder(KSTProgressHUDHelper *hud, QWidget *over,
-    std::shared_ptr<CgiCtrl> client, QObject *context, std::function<void(const QString &)> done)
+void fetchNasDefaultFolder(CommandOverlay *overlay, std::shared_ptr<CgiCtrl> client,
+    std::function<void(const QString &)> done)
 {
     if (!client)
         return;
-    auto folder = std::make_shared<QString>();
-    QPointer<QObject> alive(context);
-    hud->show_HUD(
-        [client, folder] {
+    overlay->run(
+        [client] {
             Error e;
             const auto prefs = client->get_User_Preference(&e);
-            if (prefs && !e.isError())
-                *folder = json::stringValue(*prefs, u"default_dl_dir");
+            return prefs && !e.isError() ? json::stringValue(*prefs, u"default_dl_dir") : QString();
         },
-        over,
-        [alive, folder, done] {
-            if (alive)
-                done(*folder);
-        });
+        [done](QString folder) { done(folder); });
 }
 
 } // namespace flk

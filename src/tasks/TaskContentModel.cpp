@@ -12,7 +12,7 @@ TaskContentModel::TaskContentModel(QObject *parent)
                            { "ColSize", "file_size", QT_TRID_NOOP("COL_SIZE") },
                            { "ColDownloaded", "file_downloaded", QT_TRID_NOOP("COL_DOWNLOADED") },
                            { "ColPercent", "file_percent", QT_TRID_NOOP("COL_PERCENT") } },
-        parent)
+        QStringLiteral("file_id"), parent)
 { }
 
 Qt::ItemFlags TaskContentModel::flags(const QModelIndex &index) const

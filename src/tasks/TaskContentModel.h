@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/RecordTableModel.h"
+#include "models/RecordTableModel.h"
 
 namespace flk {
 

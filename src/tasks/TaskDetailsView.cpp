@@ -1,10 +1,12 @@
 #include "TaskDetailsView.h"
 
 #include "TaskContentModel.h"
+#include "TaskDetailsController.h"
 #include "TaskTrackerModel.h"
 #include "api/Localization.h"
 #include "app/DCBaseViewController.h"
 
+#include <QAction>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -37,10 +39,11 @@ QTableView *makeTable(QAbstractItemModel *model, QWidget *parent)
 }
 } // namespace
 
-TaskDetailsView::TaskDetailsView(QWidget *parent)
+TaskDetailsView::TaskDetailsView(TaskDetailsController *controller, QWidget *parent)
     : QTabWidget(parent),
-      m_content(new TaskContentModel(this)),
-      m_trackers(new TaskTrackerModel(this))
+      m_controller(controller),
+      m_content(controller->contentModel()),
+      m_trackers(controller->trackerModel())
 {
     setDocumentMode(true);
     addTab(buildInfoPage(), localized("TAB_ITEM_INFO"));
@@ -63,8 +66,9 @@ TaskDetailsView::TaskDetailsView(QWidget *parent)
     connect(
         m_contentTable->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
             m_contentTable->horizontalHeader()->setSortIndicatorShown(true);
-            emit contentSortRequested(m_content->columnKey(column),
+            m_controller->setContentSort(m_content->columnKey(column),
                 DCBaseViewController::orderAfterClick(m_contentTable, column));
+            emit sortChanged();
         });
 
     m_trackerPage = new QWidget(this);
@@ -73,20 +77,22 @@ TaskDetailsView::TaskDetailsView(QWidget *parent)
     trackerLayout->setSpacing(0);
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
-    auto tool = [&](const QIcon &icon, const char *tip) {
+    auto tool = [&](QAction *action, const QIcon &icon) {
+        action->setIcon(icon);
         auto *b = new QToolButton(m_trackerPage);
-        b->setIcon(icon);
-        b->setToolTip(localized(tip));
+        b->setDefaultAction(action);
         b->setAutoRaise(true);
         bar->addWidget(b);
         return b;
     };
-    m_btnAddTracker = tool(QIcon(QStringLiteral(":/images/add.svg")), QT_TRID_NOOP("TOOL_TIP_ADD"));
+    m_btnAddTracker
+        = tool(m_controller->actAddTracker(), QIcon(QStringLiteral(":/images/add.svg")));
     m_btnRemoveTracker
-        = tool(style()->standardIcon(QStyle::SP_TrashIcon), QT_TRID_NOOP("TOOL_TIP_DELETE"));
+        = tool(m_controller->actRemoveTracker(), style()->standardIcon(QStyle::SP_TrashIcon));
     bar->addStretch();
     trackerLayout->addLayout(bar);
     m_trackerTable = makeTable(m_trackers, m_trackerPage);
+    m_trackerTable->setSelectionModel(m_controller->trackerSelection());
     m_trackerTable->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_trackerTable->setColumnWidth(TaskTrackerModel::ColURL, 340);
     m_trackerTable->setColumnWidth(TaskTrackerModel::ColUpdateTime, 140);
@@ -102,39 +108,26 @@ TaskDetailsView::TaskDetailsView(QWidget *parent)
         this);
     connect(
         m_trackerTable->horizontalHeader(), &QHeaderView::sectionClicked, this, [this](int column) {
-            emit trackerSortRequested(m_trackers->columnKey(column),
+            m_controller->setTrackerSort(m_trackers->columnKey(column),
                 DCBaseViewController::orderAfterClick(m_trackerTable, column));
+            emit sortChanged();
         });
 
     m_menuTracker = new QMenu(this);
-    connect(m_menuTracker->addAction(localized("TOOL_TIP_ADD")), &QAction::triggered, this,
-        &TaskDetailsView::addTrackerRequested);
-    connect(m_menuTracker->addAction(localized("TOOL_TIP_DELETE")), &QAction::triggered, this,
-        &TaskDetailsView::removeTrackerRequested);
-    m_trackerTable->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(m_trackerTable, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) {
-        const QModelIndex at = m_trackerTable->indexAt(p);
-        if (at.isValid() && !m_trackerTable->selectionModel()->isRowSelected(at.row(), {}))
-            m_trackerTable->selectRow(at.row());
-        m_menuTracker->popup(m_trackerTable->viewport()->mapToGlobal(p));
-    });
-    connect(m_btnAddTracker, &QToolButton::clicked, this, &TaskDetailsView::addTrackerRequested);
+    m_menuTracker->addAction(m_controller->actAddTracker());
+    m_menuTracker->addAction(m_controller->actRemoveTracker());
+    // The menu opens on a tracker row only.
+    DCBaseViewController::installRowMenu(m_trackerTable, m_menuTracker);
     connect(
-        m_btnRemoveTracker, &QToolButton::clicked, this, &TaskDetailsView::removeTrackerRequested);
-    connect(m_trackerTable->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        &TaskDetailsView::updateTrackerButtons);
-    updateTrackerButtons();
-    showEmpty();
+        m_controller, &TaskDetailsController::detailsApplied, this, &TaskDetailsView::showDetails);
+    showDetails();
 }
 
 QWidget *TaskDetailsView::buildInfoPage()
 {
     auto *page = new QWidget(this);
     page->setAutoFillBackground(true);
-    QPalette pal = page->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    pal.setColor(QPalette::WindowText, Qt::black);
-    page->setPalette(pal);
+    page->setBackgroundRole(QPalette::Base);
     auto *outer = new QHBoxLayout(page);
     outer->setContentsMargins(16, 12, 16, 12);
     outer->setSpacing(40);
@@ -211,8 +204,19 @@ void TaskDetailsView::setTrackerTabShown(bool shown)
     }
 }
 
-void TaskDetailsView::showDetails(const TaskDetails &d, const QSet<qint64> &keepSelected)
+void TaskDetailsView::showDetails()
 {
+    if (m_controller->isEmpty()) {
+        // Every value "-", no link, no tracker tab (the tracker list itself
+        // is left as it was).
+        for (QLabel *v : std::as_const(m_values))
+            v->setText(QStringLiteral("-"));
+        m_titleTorrentFile->hide();
+        m_textTorrentFile->hide();
+        setTrackerTabShown(false);
+        return;
+    }
+    const TaskDetails &d = m_controller->details();
     for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
         (*it)->setText(d.info.value(it.key(), QStringLiteral("-")));
     m_titleTorrentFile->show();
@@ -221,54 +225,7 @@ void TaskDetailsView::showDetails(const TaskDetails &d, const QSet<qint64> &keep
         QStringLiteral("<a href=\"%1\">%2</a>")
             .arg(d.torrentLink.toHtmlEscaped(), localized("DOWNLOAD").toHtmlEscaped()));
     m_textTorrentFile->setToolTip(d.torrentLink);
-    m_content->setRecords(d.files);
-    if (d.hasTrackers) {
-        m_trackers->setRecords(d.trackers);
-        QItemSelection selection;
-        for (int r : m_trackers->rowsWithTrackerIds(keepSelected))
-            selection.select(
-                m_trackers->index(r, 0), m_trackers->index(r, TaskTrackerModel::ColumnCount - 1));
-        m_trackerTable->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    }
     setTrackerTabShown(d.hasTrackers);
-}
-
-void TaskDetailsView::showEmpty()
-{
-    for (QLabel *v : std::as_const(m_values))
-        v->setText(QStringLiteral("-"));
-    m_titleTorrentFile->hide();
-    m_textTorrentFile->hide();
-    m_content->setRecords({});
-    // The tracker list itself is left as it was.
-    setTrackerTabShown(false);
-}
-
-QSet<qint64> TaskDetailsView::selectedTrackerIds() const
-{
-    QSet<qint64> ids;
-    for (const QModelIndex &i : m_trackerTable->selectionModel()->selectedRows())
-        ids.insert(m_trackers->trackerId(i.row()));
-    return ids;
-}
-
-QString TaskDetailsView::selectedTrackerIdText() const
-{
-    QList<int> rows;
-    for (const QModelIndex &i : m_trackerTable->selectionModel()->selectedRows())
-        rows << i.row();
-    std::sort(rows.begin(), rows.end());
-    QStringList ids;
-    for (int r : rows)
-        ids << QString::number(m_trackers->trackerId(r));
-    return ids.join(QLatin1Char(','));
-}
-
-void TaskDetailsView::updateTrackerButtons()
-{
-    const bool any = m_trackerTable->selectionModel()->hasSelection();
-    m_btnRemoveTracker->setEnabled(any);
-    m_menuTracker->actions().at(1)->setEnabled(any);
 }
 
 } // namespace flk

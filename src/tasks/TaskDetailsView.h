@@ -12,25 +12,20 @@ class QToolButton;
 namespace flk {
 
 class TaskContentModel;
+class TaskDetailsController;
 class TaskTrackerModel;
 
-// The detail tabs under the task table: information, content (files) and
-// trackers. The tracker tab is present only while a torrent with trackers
-// is shown.
+// The detail tabs under the task table, drawn from a TaskDetailsController:
+// information, content (files) and trackers. The tracker tab is present
+// only while a torrent with trackers is shown.
 class TaskDetailsView : public QTabWidget
 {
     Q_OBJECT
 
 public:
-    explicit TaskDetailsView(QWidget *parent = nullptr);
+    explicit TaskDetailsView(TaskDetailsController *controller, QWidget *parent = nullptr);
 
-    // Shows d; the trackers whose ids are in keepSelected stay selected.
-    void showDetails(const TaskDetails &d, const QSet<qint64> &keepSelected);
-    void showEmpty();
-
-    QSet<qint64> selectedTrackerIds() const;
-    // Selected tracker ids in ascending row order, "%ld" joined by ",".
-    QString selectedTrackerIdText() const;
+    TaskDetailsController *controller() const { return m_controller; }
 
     QLabel *valueLabel(const QString &replyKey) const { return m_values.value(replyKey); }
     QLabel *titleTorrentFile() const { return m_titleTorrentFile; }
@@ -47,17 +42,15 @@ public:
     QMenu *menuTrackerHeader() const { return m_menuTrackerHeader; }
 
 signals:
-    void addTrackerRequested();
-    void removeTrackerRequested();
-    // A header click: the column's sort key and the order now shown.
-    void contentSortRequested(const QString &key, const QString &order);
-    void trackerSortRequested(const QString &key, const QString &order);
+    // A header click changed a sort (the list refreshes, the details with it).
+    void sortChanged();
 
 private:
     QWidget *buildInfoPage();
     void setTrackerTabShown(bool shown);
-    void updateTrackerButtons();
+    void showDetails();
 
+    TaskDetailsController *m_controller;
     QHash<QString, QLabel *> m_values;
     QLabel *m_titleTorrentFile, *m_textTorrentFile;
     TaskContentModel *m_content;

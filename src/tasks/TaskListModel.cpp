@@ -45,11 +45,6 @@ const char *TaskListModel::columnTitleKey(int column)
     return kColumns[column].title;
 }
 
-int TaskListModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_rows.size());
-}
-
 int TaskListModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : ColumnCount;
@@ -57,10 +52,10 @@ int TaskListModel::columnCount(const QModelIndex &parent) const
 
 QVariant TaskListModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_rows.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        const QString &cell = m_rows[index.row()].cells[size_t(index.column())];
+        const QString &cell = rowAt(index.row()).cells[size_t(index.column())];
         // Date-times are kept as seconds and formatted for the rows on screen only.
         if (index.column() == ColEndTime && !cell.isEmpty())
             return formatDateTime(cell.toLongLong());
@@ -166,124 +161,9 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
 
 void TaskListModel::apply(TaskListSnapshot snapshot)
 {
-    QList<TaskRow> &incoming = snapshot.rows;
-    bool sameTasks = incoming.size() == m_rows.size();
-    for (qsizetype i = 0; sameTasks && i < incoming.size(); ++i)
-        sameTasks = incoming[i].idValue == m_rows[i].idValue && incoming[i].type == m_rows[i].type;
-    if (sameTasks) {
-        updateCells(incoming);
-        return;
-    }
-    if (m_rows.isEmpty() || incoming.isEmpty()) {
-        beginResetModel();
-        m_rows = std::move(incoming);
-        endResetModel();
-        return;
-    }
-    mergeRows(incoming);
-}
-
-void TaskListModel::updateCells(QList<TaskRow> &incoming)
-{
-    // Same tasks in the same order: only changed cells are announced.
-    for (qsizetype i = 0; i < incoming.size(); ++i) {
-        int first = -1, last = -1;
-        for (int c = 0; c < ColumnCount; ++c) {
-            if (incoming[i].cells[size_t(c)] != m_rows[i].cells[size_t(c)]) {
-                if (first < 0)
-                    first = c;
-                last = c;
-            }
-        }
-        m_rows[i].id = incoming[i].id;
-        if (first < 0)
-            continue;
-        m_rows[i] = std::move(incoming[i]);
-        emit dataChanged(index(int(i), first), index(int(i), last), { Qt::DisplayRole });
-    }
-}
-
-void TaskListModel::mergeRows(QList<TaskRow> &incoming)
-{
-    // Tasks that left are removed and tasks that came are inserted, so the
-    // view keeps its scroll position, current row and selection (persistent
-    // indexes follow their rows); a changed order becomes a layout change.
-    QHash<QString, qsizetype> newPos;
-    newPos.reserve(incoming.size());
-    for (qsizetype i = 0; i < incoming.size(); ++i)
-        newPos.insert(incoming[i].key(), i);
-    if (newPos.size() != incoming.size()) {
-        // Duplicate keys in a reply: nothing to follow rows by.
-        beginResetModel();
-        m_rows = std::move(incoming);
-        endResetModel();
-        return;
-    }
-
-    // 1. Removals, bottom up, one signal per run of rows.
-    for (int i = int(m_rows.size()) - 1; i >= 0;) {
-        if (newPos.contains(m_rows[i].key())) {
-            --i;
-            continue;
-        }
-        int first = i;
-        while (first > 0 && !newPos.contains(m_rows[first - 1].key()))
-            --first;
-        beginRemoveRows({}, first, i);
-        m_rows.remove(first, i - first + 1);
-        endRemoveRows();
-        i = first - 1;
-    }
-
-    // 2. Arrivals go in where they belong when the kept rows are still in
-    //    reply order, else at the end before the layout change below.
-    bool inOrder = true;
-    for (qsizetype j = 1; inOrder && j < m_rows.size(); ++j)
-        inOrder = newPos.value(m_rows[j - 1].key()) < newPos.value(m_rows[j].key());
-    if (inOrder) {
-        qsizetype j = 0;
-        for (qsizetype i = 0; i < incoming.size();) {
-            if (j < m_rows.size() && m_rows[j].key() == incoming[i].key()) {
-                ++i;
-                ++j;
-                continue;
-            }
-            qsizetype end = i;
-            while (end < incoming.size()
-                && !(j < m_rows.size() && m_rows[j].key() == incoming[end].key()))
-                ++end;
-            beginInsertRows({}, int(j), int(j + (end - i) - 1));
-            for (qsizetype k = i; k < end; ++k)
-                m_rows.insert(j + (k - i), incoming[k]);
-            endInsertRows();
-            j += end - i;
-            i = end;
-        }
-        updateCells(incoming);
-        return;
-    }
-    QSet<QString> kept;
-    kept.reserve(m_rows.size());
-    for (const TaskRow &r : std::as_const(m_rows))
-        kept.insert(r.key());
-    QList<TaskRow> arrivals;
-    for (const TaskRow &r : std::as_const(incoming))
-        if (!kept.contains(r.key()))
-            arrivals.append(r);
-    if (!arrivals.isEmpty()) {
-        beginInsertRows({}, int(m_rows.size()), int(m_rows.size() + arrivals.size() - 1));
-        m_rows.append(std::move(arrivals));
-        endInsertRows();
-    }
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    const QModelIndexList before = persistentIndexList();
-    QModelIndexList after;
-    after.reserve(before.size());
-    for (const QModelIndex &i : before)
-        after.append(index(int(newPos.value(m_rows[i.row()].key())), i.column()));
-    m_rows = std::move(incoming);
-    changePersistentIndexList(before, after);
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    updateRows(
+        std::move(snapshot.rows), [](const TaskRow &r) { return r.key(); },
+        [](const TaskRow &a, const TaskRow &b) { return a.sameAs(b); });
 }
 
 QList<int> TaskListModel::rowsWithKeys(const QSet<QString> &keys) const
@@ -291,8 +171,9 @@ QList<int> TaskListModel::rowsWithKeys(const QSet<QString> &keys) const
     QList<int> out;
     if (keys.isEmpty())
         return out;
-    for (int i = 0; i < m_rows.size(); ++i) {
-        if (keys.contains(m_rows[i].key()))
+    const QList<TaskRow> &all = rows();
+    for (int i = 0; i < all.size(); ++i) {
+        if (keys.contains(all[i].key()))
             out.append(i);
     }
     return out;
@@ -303,9 +184,10 @@ QJsonArray TaskListModel::idsFromType(const QList<int> &rows, const QString &typ
     QList<int> sorted = rows;
     std::sort(sorted.begin(), sorted.end());
     QJsonArray ids;
+    const QList<TaskRow> &all = KeyedListModel::rows();
     for (int r : sorted) {
-        if (r >= 0 && r < m_rows.size() && (type.isEmpty() || m_rows[r].type == type))
-            ids.append(m_rows[r].id);
+        if (r >= 0 && r < all.size() && (type.isEmpty() || all[r].type == type))
+            ids.append(all[r].id);
     }
     return ids;
 }

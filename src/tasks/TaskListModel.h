@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "models/KeyedListModel.h"
+
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QList>
@@ -23,6 +24,8 @@ struct TaskRow {
     // off the GUI thread, by decode).
     QString rowKey;
     QString key() const { return rowKey.isEmpty() ? makeKey(type, idValue) : rowKey; }
+    // Shows the same (the id as received included).
+    bool sameAs(const TaskRow &o) const { return cells == o.cells && id == o.id; }
     static QString makeKey(const QString &type, qint64 id)
     {
         return type + QLatin1Char('\x1f') + QString::number(id);
@@ -37,11 +40,9 @@ struct TaskListSnapshot {
     QVariantMap counts; // all, downloading, completed, active, inactive
 };
 
-// The task table: the list as last received, in the order received. A
-// refresh updates cells in place, removes and inserts the rows of tasks that
-// left or came, and moves rows as a layout change; never a reset while a list
-// is shown, so scroll position, current row and selection stay put.
-class TaskListModel : public QAbstractTableModel
+// The task table: the list as last received, in the order received, kept by
+// (type, id) through the keyed updater.
+class TaskListModel : public KeyedListModel<TaskRow>
 {
     Q_OBJECT
 
@@ -65,8 +66,7 @@ public:
     static const char *columnKey(int column); // reply key
     static const char *columnTitleKey(int column); // localisation key
 
-    using QAbstractTableModel::QAbstractTableModel;
-    int rowCount(const QModelIndex &parent = {}) const override;
+    using KeyedListModel::KeyedListModel;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation o, int role) const override;
@@ -89,8 +89,7 @@ public:
     // GUI side: swaps in the new rows.
     void apply(TaskListSnapshot snapshot);
 
-    const TaskRow &row(int i) const { return m_rows.at(i); }
-    const QList<TaskRow> &rows() const { return m_rows; }
+    const TaskRow &row(int i) const { return rowAt(i); }
     // Rows whose key is in keys, in ascending order (one pass).
     QList<int> rowsWithKeys(const QSet<QString> &keys) const;
     // _get_IDs:from_Type: (empty type: every row).
@@ -100,9 +99,6 @@ public:
 
 private:
     static void finishSnapshot(TaskListSnapshot &s, const QJsonObject &reply);
-    void updateCells(QList<TaskRow> &incoming);
-    void mergeRows(QList<TaskRow> &incoming);
-    QList<TaskRow> m_rows;
 };
 
 } // namespace flk

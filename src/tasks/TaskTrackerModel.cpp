@@ -12,7 +12,7 @@ TaskTrackerModel::TaskTrackerModel(QObject *parent)
             { "ColUpdateTime", "tracker_next_update", QT_TRID_NOOP("COL_UPDATE_TIME") },
             { "ColSeeds", "seeds", QT_TRID_NOOP("COL_SEED") },
             { "ColPeers", "peers", QT_TRID_NOOP("COL_PEER") } },
-        parent)
+        QStringLiteral("tracker_id"), parent)
 { }
 
 QVariant TaskTrackerModel::cell(const QJsonObject &record, int column, int role) const
@@ -27,17 +27,6 @@ QVariant TaskTrackerModel::cell(const QJsonObject &record, int column, int role)
 qint64 TaskTrackerModel::trackerId(int row) const
 {
     return json::intValue(record(row), u"tracker_id");
-}
-
-QList<int> TaskTrackerModel::rowsWithTrackerIds(const QSet<qint64> &ids) const
-{
-    QList<int> rows;
-    if (ids.isEmpty())
-        return rows;
-    for (int r = 0; r < rowCount(); ++r)
-        if (ids.contains(trackerId(r)))
-            rows << r;
-    return rows;
 }
 
 } // namespace flk

@@ -1,12 +1,13 @@
 #pragma once
 
-#include "app/RecordTableModel.h"
+#include "models/RecordTableModel.h"
 
 #include <QSet>
 
 namespace flk {
 
-// The trackers of a torrent: URL, status, next update, seeds, peers.
+// The trackers of a torrent: URL, status, next update, seeds, peers; kept
+// by tracker_id, so a selected tracker stays selected when its row moves.
 class TaskTrackerModel : public RecordTableModel
 {
     Q_OBJECT
@@ -16,8 +17,6 @@ public:
     explicit TaskTrackerModel(QObject *parent = nullptr);
 
     qint64 trackerId(int row) const;
-    // Rows whose tracker_id is in ids, ascending.
-    QList<int> rowsWithTrackerIds(const QSet<qint64> &ids) const;
 
 protected:
     QVariant cell(const QJsonObject &record, int column, int role) const override;

@@ -1,5 +1,7 @@
 #include "TorrentAddViewController.h"
 
+#include "TaskLinks.h"
+
 #include "FolderSelViewController.h"
 #include "NasDefaultFolder.h"
 #include "api/CgiCtrl.h"
@@ -56,6 +58,7 @@ TorrentAddViewController::TorrentAddViewController(std::shared_ptr<CgiCtrl> clie
       m_client(std::move(client)),
       m_hud(new KSTProgressHUDHelper(this))
 {
+    m_hud->setViewProvider([this] { return this; });
     setWindowTitle(localized("TOOL_TIP_ADD"));
     auto *layout = new QVBoxLayout(this);
     auto *modes = new QHBoxLayout;
@@ -166,8 +169,8 @@ void TorrentAddViewController::showEvent(QShowEvent *e)
 void TorrentAddViewController::loadDefaultFolders()
 {
     m_loaded = true;
-    fetchNasDefaultFolder(m_hud, this, m_client, this, [this](const QString &folder) {
-        saveFolderForTorrentFile = saveFolderForTorrentLink = folder;
+    fetchNasDefaultFolder(m_hud->commands(), m_client, [this](const QString &folder) {
+        m_saveFolderForTorrentFile = m_saveFolderForTorrentLink = folder;
         m_folderFile->setText(folder);
         m_folderLink->setText(folder);
         emit defaultFoldersLoaded();
@@ -176,16 +179,16 @@ void TorrentAddViewController::loadDefaultFolders()
 
 void TorrentAddViewController::on_By_Torrent()
 {
-    addMode = 0;
+    m_addMode = 0;
     m_byTorrent->setChecked(true);
     m_tabs->setCurrentIndex(0);
     // Each mode keeps its own input: switching back finds the files again.
-    aryItems = m_files;
+    m_aryItems = m_files;
 }
 
 void TorrentAddViewController::on_By_Link()
 {
-    addMode = 1;
+    m_addMode = 1;
     m_byLink->setChecked(true);
     m_tabs->setCurrentIndex(1);
     textDidChange();
@@ -193,9 +196,7 @@ void TorrentAddViewController::on_By_Link()
 
 bool TorrentAddViewController::shouldEnableURL(const QFileInfo &info)
 {
-    if (info.isDir())
-        return true;
-    return info.isFile() && info.suffix() == QLatin1String("torrent");
+    return TaskLinks::shouldEnableURL(info);
 }
 
 void TorrentAddViewController::on_Browse_File()
@@ -225,11 +226,11 @@ void TorrentAddViewController::setChosenFiles(const QStringList &paths)
     if (chosen.isEmpty())
         return;
     m_files = chosen;
-    if (addMode == 0)
-        aryItems = chosen;
-    browseFiles = stringWithKSTFormat(
+    if (m_addMode == 0)
+        m_aryItems = chosen;
+    m_browseFiles = stringWithKSTFormat(
         localized("ADD_TXT_SEL_TORRENTS"), { QString::number(qlonglong(chosen.size())) });
-    m_browseLabel->setText(browseFiles);
+    m_browseLabel->setText(m_browseFiles);
     m_browseLabel->setToolTip(chosen.join(QLatin1Char('\n')));
 }
 
@@ -237,20 +238,20 @@ void TorrentAddViewController::on_Browse_Save_File()
 {
     auto *sheet = new FolderSelViewController(m_client);
     QPointer<TorrentAddViewController> self(this);
-    sheet->completion = [self](bool ok, const QVariant &path) {
+    sheet->setCompletion([self](bool ok, const QVariant &path) {
         if (ok && self)
             self->setSaveFolder(path.toString());
-    };
+    });
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
 void TorrentAddViewController::setSaveFolder(const QString &folder)
 {
-    if (addMode == 1) {
-        saveFolderForTorrentLink = folder;
+    if (m_addMode == 1) {
+        m_saveFolderForTorrentLink = folder;
         m_folderLink->setText(folder);
     } else {
-        saveFolderForTorrentFile = folder;
+        m_saveFolderForTorrentFile = folder;
         m_folderFile->setText(folder);
     }
 }
@@ -264,13 +265,7 @@ void TorrentAddViewController::on_Check_Authentication()
 
 bool TorrentAddViewController::isValidLink(const QString &line)
 {
-    static const char *const prefixes[]
-        = { "http://", "https://", "ftp://", "flashget://", "qqdl://", "magnet:" };
-    const QString lower = line.toLower();
-    for (const char *p : prefixes)
-        if (lower.startsWith(QLatin1String(p)))
-            return true;
-    return false;
+    return TaskLinks::isValidLink(line);
 }
 
 void TorrentAddViewController::textDidChange()
@@ -279,8 +274,8 @@ void TorrentAddViewController::textDidChange()
     int valid = 0;
     for (const QString &line : lines)
         valid += isValidLink(line) ? 1 : 0;
-    if (addMode == 1)
-        aryItems = lines;
+    if (m_addMode == 1)
+        m_aryItems = lines;
     m_validLinks = valid;
     m_validNum->setText(QString::number(valid));
 }
@@ -298,32 +293,32 @@ void TorrentAddViewController::on_Ok()
     if (m_hud->isShowing())
         return;
     QVariantMap result;
-    if (addMode == 0) {
-        aryItems = m_files;
-        if (aryItems.isEmpty())
+    if (m_addMode == 0) {
+        m_aryItems = m_files;
+        if (m_aryItems.isEmpty())
             return fail(QT_TRID_NOOP("ERROR_TORRENT_FILE_EMPTY"));
-        if (saveFolderForTorrentFile.isEmpty())
+        if (m_saveFolderForTorrentFile.isEmpty())
             return fail(QT_TRID_NOOP("ERROR_DEST_DIR_EMPTY"));
-        result = { { QStringLiteral("items"), aryItems },
+        result = { { QStringLiteral("items"), m_aryItems },
             { QStringLiteral("show_dialog_enabled"), m_dialogFile->isChecked() ? 1 : 0 },
-            { QStringLiteral("save_to"), saveFolderForTorrentFile } };
+            { QStringLiteral("save_to"), m_saveFolderForTorrentFile } };
     } else {
         textDidChange();
         if (m_validLinks == 0)
             return fail(QT_TRID_NOOP("ERROR_NO_VALID_LINK"));
-        if (saveFolderForTorrentLink.isEmpty())
+        if (m_saveFolderForTorrentLink.isEmpty())
             return fail(QT_TRID_NOOP("ERROR_DEST_DIR_EMPTY"));
         if (m_auth->isChecked() && (m_account->text().isEmpty() || m_password->text().isEmpty()))
             return fail(QT_TRID_NOOP("ERROR_AUTH_USER_PWD_EMPTY"));
-        result = { { QStringLiteral("items"), aryItems },
+        result = { { QStringLiteral("items"), m_aryItems },
             { QStringLiteral("show_dialog_enabled"), m_dialogLink->isChecked() ? 1 : 0 },
-            { QStringLiteral("save_to"), saveFolderForTorrentLink },
+            { QStringLiteral("save_to"), m_saveFolderForTorrentLink },
             { QStringLiteral("auto_torrent_enabled"), m_translate->isChecked() ? 1 : 0 },
             { QStringLiteral("auth_enabled"), m_auth->isChecked() ? 1 : 0 },
             { QStringLiteral("auth_account"), m_account->text() },
             { QStringLiteral("auth_password"), m_password->text() } };
     }
-    resultObject = result;
+    setResultObject(result);
     KSTSheetViewController::on_Ok();
 }
 

@@ -28,10 +28,11 @@ class TorrentAddViewController : public KSTSheetViewController
 public:
     explicit TorrentAddViewController(std::shared_ptr<CgiCtrl> client, QWidget *parent = nullptr);
 
-    uint addMode = 0; // 0 torrent files, 1 links
-    QStringList aryItems;
-    QString browseFiles;
-    QString saveFolderForTorrentFile, saveFolderForTorrentLink;
+    uint addMode() const { return m_addMode; } // 0 torrent files, 1 links
+    const QStringList &aryItems() const { return m_aryItems; }
+    QString browseFiles() const { return m_browseFiles; }
+    QString saveFolderForTorrentFile() const { return m_saveFolderForTorrentFile; }
+    QString saveFolderForTorrentLink() const { return m_saveFolderForTorrentLink; }
 
     void on_By_Torrent();
     void on_By_Link();
@@ -77,6 +78,11 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    uint m_addMode = 0;
+    QStringList m_aryItems;
+    QString m_browseFiles;
+    QString m_saveFolderForTorrentFile, m_saveFolderForTorrentLink;
+
     QWidget *buildTorrentPage();
     QWidget *buildLinkPage();
     void fail(const char *key);

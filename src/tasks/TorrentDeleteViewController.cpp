@@ -32,7 +32,7 @@ TorrentDeleteViewController::TorrentDeleteViewController(QWidget *parent)
 
 void TorrentDeleteViewController::on_Ok()
 {
-    resultObject = m_taskAndFiles->isChecked() ? 1 : 0;
+    setResultObject(m_taskAndFiles->isChecked() ? 1 : 0);
     KSTSheetViewController::on_Ok();
 }
 

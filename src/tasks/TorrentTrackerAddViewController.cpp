@@ -38,7 +38,7 @@ bool TorrentTrackerAddViewController::hasTrackerLine(const QString &text)
 void TorrentTrackerAddViewController::textDidChange()
 {
     const QString text = m_text->toPlainText();
-    resultObject = text;
+    setResultObject(text);
     btnOk()->setEnabled(hasTrackerLine(text));
 }
 

@@ -59,8 +59,10 @@ private:
     {
         auto c = std::make_unique<CgiCtrl>();
         Error e;
-        c->login_Server(https ? sim->https() : sim->http(), QStringLiteral("admin"),
-            QStringLiteral("admin"), false, &e);
+        onWorker([&] {
+            return c->login_Server(https ? sim->https() : sim->http(), QStringLiteral("admin"),
+                QStringLiteral("admin"), false, &e);
+        });
         if (e.isError())
             qWarning() << "sign-in failed" << e.toString();
         return c;
@@ -123,12 +125,16 @@ private slots:
         auto c = signedIn();
         const QString tricky = QStringLiteral("/Download/A&B #1+x=y ü");
         Error e;
-        c->send_Request_Get("/portal/apis/login.cgi", "revive",
-            QVariantMap { { "folder", tricky } }, kCgiRevive, &e);
+        onWorker([&] {
+            return c->send_Request_Get("/portal/apis/login.cgi", "revive",
+                QVariantMap { { "folder", tricky } }, kCgiRevive, &e);
+        });
         QVERIFY(!e.isError());
-        c->send_Request("/portal/apis/login.cgi", "revive",
-            QVariantMap { { "folder", tricky }, { "count", 3 }, { "flag", false } }, kCgiRevive,
-            &e);
+        onWorker([&] {
+            return c->send_Request("/portal/apis/login.cgi", "revive",
+                QVariantMap { { "folder", tricky }, { "count", 3 }, { "flag", false } }, kCgiRevive,
+                &e);
+        });
         QVERIFY(!e.isError());
         const auto log = sim->server().requestsFor("revive");
         QCOMPARE(log.size(), 2);
@@ -199,29 +205,38 @@ private slots:
             return nassim::SimReply { 200, { { "max_dl_number", 3 } }, "text/plain", {}, {} };
         });
         Error e;
-        auto r = c->send_Request(
-            "/apps/haulhouse/btdlm.cgi", "get-user-pref", std::nullopt, kCgiGetUserPref, &e);
+        auto r = onWorker([&] {
+            return c->send_Request(
+                "/apps/haulhouse/btdlm.cgi", "get-user-pref", std::nullopt, kCgiGetUserPref, &e);
+        });
         QVERIFY(r.has_value());
         QCOMPARE(e.code, 0);
         QVERIFY(e.isError()); // no "success": code 0
         d.response = QJsonObject { { "success", true } };
-        r = c->send_Request(
-            "/apps/haulhouse/btdlm.cgi", "get-user-pref", std::nullopt, kCgiGetUserPref, &e);
+        r = onWorker([&] {
+            return c->send_Request(
+                "/apps/haulhouse/btdlm.cgi", "get-user-pref", std::nullopt, kCgiGetUserPref, &e);
+        });
         QVERIFY(!e.isError());
         QCOMPARE(*r, (QJsonObject { { "success", true } }));
         d.response.reset();
 
         // Replacement POST parameters.
         d.post = QVariantMap { { "replaced", "yes" } };
-        c->send_Request(
-            "/portal/apis/login.cgi", "revive", QVariantMap { { "orig", 1 } }, kCgiRevive, &e);
+        onWorker([&] {
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", QVariantMap { { "orig", 1 } }, kCgiRevive, &e);
+        });
         QCOMPARE(sim->server().requestsFor("revive").last().value("form").toObject(),
             (QJsonObject { { "replaced", "yes" } }));
         d.post.reset();
 
         // The evaluation hook's error wins and keeps cgi_id.
         d.errorCode = Error("x", 5000, { { "extra", 1 } });
-        c->send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        onWorker([&] {
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        });
         QCOMPARE(e.code, 5000);
         QCOMPARE(e.domain, QString::fromLatin1(kCgiErrorDomain));
         QCOMPARE(e.cgiId(), int(kCgiRevive));
@@ -233,7 +248,10 @@ private slots:
         d.url = QString();
         const int before = int(sim->server().requestLog().size());
         e = Error();
-        r = c->send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        r = onWorker([&] {
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        });
         QVERIFY(!r);
         QVERIFY(!e.isError());
         QCOMPARE(sim->server().requestLog().size(), before);
@@ -252,8 +270,10 @@ private slots:
         auto c = signedIn();
         QVERIFY(sim->server().applyControl(fault, "1"));
         Error e;
-        const auto r
-            = c->send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        const auto r = onWorker([&] {
+            return c->send_Request(
+                "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        });
         QVERIFY(!r);
         QCOMPARE(e.code, int(kCgiErrorNoReply));
         QCOMPARE(e.cgiId(), int(kCgiRevive));
@@ -265,7 +285,9 @@ private slots:
         c.setHost(QStringLiteral("http://127.0.0.1:1"));
         Error e;
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression("\\[3\\] Cgi failed\\. error = -?\\d+"));
-        QVERIFY(!c.send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e));
+        QVERIFY(!onWorker([&] {
+            return c.send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
+        }));
         QCOMPARE(e.code, int(kCgiErrorNoReply));
     }
 
@@ -274,7 +296,7 @@ private slots:
         auto c = signedIn();
         QVERIFY(c->cookieHeader().startsWith("KSESSIONID=" + c->sid().toLatin1()));
         Error e;
-        c->check_Session_Timeout(&e);
+        onWorker([&] { return c->check_Session_Timeout(&e); });
         QVERIFY(!e.isError());
         QCOMPARE(sim->server().requestsFor("revive").last().value("cookie").toString().toLatin1(),
             c->cookieHeader());
@@ -285,12 +307,12 @@ private slots:
             r.headers.append(qMakePair(QByteArray("Set-Cookie"), QByteArray("other=1")));
             return r;
         });
-        c->check_Session_Timeout(&e);
+        onWorker([&] { return c->check_Session_Timeout(&e); });
         QCOMPARE(e.code, 5004);
         // The reply was a successful HTTP exchange: its cookie is adopted.
         QCOMPARE(c->cookieHeader(), QByteArray("other=1"));
         QVERIFY(sim->server().applyControl("non_json", "1"));
-        c->check_Session_Timeout(&e);
+        onWorker([&] { return c->check_Session_Timeout(&e); });
         QCOMPARE(c->cookieHeader(), QByteArray("other=1"));
         Q_UNUSED(before);
     }
@@ -305,11 +327,11 @@ private slots:
         QVERIFY(!e.isError());
         // Several requests in flight at once on one controller.
         QVERIFY(sim->server().applyControl("delay_ms", "150"));
-        QFuture<bool> a = QtConcurrent::run([&] {
+        QFuture<bool> a = QtConcurrent::run(networkPool(), [&] {
             Error x;
             return c->check_Session_Timeout(&x) && !x.isError();
         });
-        QFuture<bool> b = QtConcurrent::run([&] {
+        QFuture<bool> b = QtConcurrent::run(networkPool(), [&] {
             Error x;
             return c->check_Session_Timeout(&x) && !x.isError();
         });
@@ -328,6 +350,7 @@ private slots:
         connect(&timer, &QTimer::timeout, [&] { ++ticks; });
         timer.start();
         Error e;
+        GuiThreadWaitAllowed allowed;
         QVERIFY(c->check_Session_Timeout(&e)); // called on the GUI thread
         QVERIFY(!e.isError());
         QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
@@ -355,6 +378,7 @@ private slots:
                     "/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
             });
         } else {
+            GuiThreadWaitAllowed allowed;
             r = c->send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
         }
         QVERIFY(!r);
@@ -378,6 +402,7 @@ private slots:
         });
         QVERIFY(r);
         QCOMPARE(d.responseThread, worker);
+        GuiThreadWaitAllowed allowed; // the GUI-thread path, as tests alone use it
         c->send_Request("/portal/apis/login.cgi", "revive", std::nullopt, kCgiRevive, &e);
         QCOMPARE(d.responseThread, QThread::currentThread());
         // A body that is not JSON still reads as no reply on either path.
@@ -428,11 +453,12 @@ private slots:
         auto c = signedIn();
         QVERIFY(sim->server().applyControl("delay_ms", "500"));
         Error eRevive, eOther;
-        QFuture<void> other = QtConcurrent::run([&] {
+        QFuture<void> other = QtConcurrent::run(networkPool(), [&] {
             c->send_Request(
                 "/portal/apis/login.cgi", "revive", std::nullopt, kCgiTorrentList, &eOther);
         });
-        QFuture<void> revive = QtConcurrent::run([&] { c->check_Session_Timeout(&eRevive); });
+        QFuture<void> revive
+            = QtConcurrent::run(networkPool(), [&] { c->check_Session_Timeout(&eRevive); });
         QTRY_COMPARE(c->pendingRequestCount(), 2);
         c->cancel_Cgi(kCgiRevive);
         QTRY_VERIFY(other.isFinished() && revive.isFinished());
@@ -457,7 +483,7 @@ private slots:
         QVERIFY(sim->server().applyControl("drop_act", "revive"));
         QVERIFY(sim->server().applyControl("drop", QString::number(drops)));
         Error e;
-        const bool gotReply = c->check_Session_Timeout(&e);
+        const bool gotReply = onWorker([&] { return c->check_Session_Timeout(&e); });
         QCOMPARE(gotReply, expectedCode == 0);
         QCOMPARE(e.code, expectedCode);
         QCOMPARE(sim->server().requestsFor("revive").size(), attempts);
@@ -469,7 +495,7 @@ private slots:
         QVERIFY(c->logon());
         QVERIFY(c->host().startsWith("https://"));
         Error e;
-        QVERIFY(c->check_Session_Timeout(&e));
+        QVERIFY(onWorker([&] { return c->check_Session_Timeout(&e); }));
         QVERIFY(!e.isError());
     }
 
@@ -525,10 +551,10 @@ private slots:
         auto c = signedIn();
         Error e;
         QTest::ignoreMessage(QtInfoMsg, "[3] Cgi finished.");
-        c->check_Session_Timeout(&e);
+        onWorker([&] { return c->check_Session_Timeout(&e); });
         QVERIFY(sim->server().applyControl("status_count", "1"));
         QTest::ignoreMessage(QtInfoMsg, "[3] Cgi failed. error = -1011");
-        c->check_Session_Timeout(&e);
+        onWorker([&] { return c->check_Session_Timeout(&e); });
     }
 };
 

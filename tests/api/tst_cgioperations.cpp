@@ -44,7 +44,8 @@ private slots:
         sim = std::make_unique<SimFixture>();
         c = std::make_unique<CgiCtrl>();
         Error e;
-        QVERIFY(c->login_Server(sim->http(), "admin", "admin", false, &e));
+        QVERIFY(
+            onWorker([&] { return c->login_Server(sim->http(), "admin", "admin", false, &e); }));
     }
     void cleanup()
     {
@@ -56,11 +57,11 @@ private slots:
     {
         answer(kCgiPathBtdlm, "torrent-start", SimReply::ok({ { "extra", "member" } }));
         Error e;
-        QVERIFY(c->start_Torrent("1,2,3", &e));
+        QVERIFY(onWorker([&] { return c->start_Torrent("1,2,3", &e); }));
         QVERIFY(!e.isError());
         QCOMPARE(lastForm("torrent-start"), (QJsonObject { { "id", "1,2,3" } }));
         answer(kCgiPathBtdlm, "torrent-start", SimReply::fail(5100));
-        QVERIFY(!c->start_Torrent("1", &e));
+        QVERIFY(!onWorker([&] { return c->start_Torrent("1", &e); }));
         QCOMPARE(e.code, 5100);
         QCOMPARE(e.cgiId(), int(kCgiTorrentStart));
     }
@@ -129,40 +130,40 @@ private slots:
         Error e;
         switch (function) {
         case kCgiTorrentList:
-            c->get_Torrent_List(2, "name", "desc", "a&b", &e);
+            onWorker([&] { return c->get_Torrent_List(2, "name", "desc", "a&b", &e); });
             break;
         case kCgiTorrentInfo:
-            c->get_Torrent_Info(42, "file_id", "asc", &e);
+            onWorker([&] { return c->get_Torrent_Info(42, "file_id", "asc", &e); });
             break;
         case kCgiTorrentAdd:
-            c->add_Torrent("t.torrent", "/Download", true, "2,3,", &e);
+            onWorker([&] { return c->add_Torrent("t.torrent", "/Download", true, "2,3,", &e); });
             break;
         case kCgiTorrentSet:
-            c->set_Torrent("7", "/D", "1,", "2,", &e);
+            onWorker([&] { return c->set_Torrent("7", "/D", "1,", "2,", &e); });
             break;
         case kCgiTorrentRemove:
-            c->remove_Torrent("1,2", 1, &e);
+            onWorker([&] { return c->remove_Torrent("1,2", 1, &e); });
             break;
         case kCgiTorrentQueue:
-            c->change_Torrent_Order("5", "up", &e);
+            onWorker([&] { return c->change_Torrent_Order("5", "up", &e); });
             break;
         case kCgiTrackerAdd:
-            c->add_Torrent_Tracker(9, "udp://t.example:80", &e);
+            onWorker([&] { return c->add_Torrent_Tracker(9, "udp://t.example:80", &e); });
             break;
         case kCgiTrackerRemove:
-            c->remove_Torrent_Tracker(9, "1,4", &e);
+            onWorker([&] { return c->remove_Torrent_Tracker(9, "1,4", &e); });
             break;
         case kCgiDownloadDelete:
-            c->remove_Download("3", 0, &e);
+            onWorker([&] { return c->remove_Download("3", 0, &e); });
             break;
         case kCgiSetUserInitialPref:
-            c->set_User_Initial_Preference("/Share/DL", &e);
+            onWorker([&] { return c->set_User_Initial_Preference("/Share/DL", &e); });
             break;
         case kCgiCreateDir:
-            c->create_Folder("/Download", "New & Used", &e);
+            onWorker([&] { return c->create_Folder("/Download", "New & Used", &e); });
             break;
         case kCgiSearchEngineTestAccount:
-            c->test_Search_Site_Auth("site", "u", "p", &e);
+            onWorker([&] { return c->test_Search_Site_Auth("site", "u", "p", &e); });
             break;
         }
         QCOMPARE(e.code, 5999);
@@ -178,7 +179,7 @@ private slots:
         c->setShowErrorAlert(true);
         sim->state().expireAllSessions();
         Error e;
-        QVERIFY(!c->get_Torrent_List(0, "", "asc", "", &e));
+        QVERIFY(!onWorker([&] { return c->get_Torrent_List(0, "", "asc", "", &e); }));
         QCOMPARE(e.code, 5000);
         QVERIFY(c->sessionTimeout());
         QTRY_COMPARE(alerts.shown.size(), 1);
@@ -272,18 +273,20 @@ private slots:
         answer(kCgiPathBtdlm, "download-add",
             SimReply::ok({ { "torrent_list", QJsonArray { QJsonObject { { "id", 1 } } } } }));
         Error e;
-        const auto list = c->add_Download("http://example.invalid/file.iso", "/Download",
-            { { "show_dialog_enabled", true }, { "auto_torrent_enabled", false },
-                { "auth_enabled", true }, { "auth_account", "u" }, { "auth_password", "p" },
-                { "stray", "x" } },
-            &e);
+        const auto list = onWorker([&] {
+            return c->add_Download("http://example.invalid/file.iso", "/Download",
+                { { "show_dialog_enabled", true }, { "auto_torrent_enabled", false },
+                    { "auth_enabled", true }, { "auth_account", "u" }, { "auth_password", "p" },
+                    { "stray", "x" } },
+                &e);
+        });
         QVERIFY(list && list->isArray());
         QCOMPARE(lastForm("download-add"),
             (QJsonObject { { "url", "http://example.invalid/file.iso" }, { "save_to", "/Download" },
                 { "show_dialog_enabled", "1" }, { "auto_torrent_enabled", "0" },
                 { "auth_enabled", "1" }, { "auth_account", "u" }, { "auth_password", "p" } }));
         answer(kCgiPathBtdlm, "download-add", SimReply::fail(5100));
-        QVERIFY(!c->add_Download("u", "/D", {}, &e));
+        QVERIFY(!onWorker([&] { return c->add_Download("u", "/D", {}, &e); }));
     }
 
     void folderTree()
@@ -293,11 +296,11 @@ private slots:
                 { "datas", QJsonArray { call.form.value("node") + "/sub" } } });
         });
         Error e;
-        auto root = c->get_Folder_List("/ignored", true, &e);
+        auto root = onWorker([&] { return c->get_Folder_List("/ignored", true, &e); });
         QVERIFY(root);
         QCOMPARE(root->toArray().size(), 2);
         QCOMPARE(lastForm("get_tree").value("node").toString(), QStringLiteral("share_folders"));
-        auto level = c->get_Folder_List("/Download", false, &e);
+        auto level = onWorker([&] { return c->get_Folder_List("/Download", false, &e); });
         QCOMPARE(level->toArray().first().toString(), QStringLiteral("/Download/sub"));
     }
 
@@ -306,12 +309,17 @@ private slots:
         answer(kCgiPathBtdlm, "set-pref", SimReply::ok());
         answer(kCgiPathBtsearch, "torrent-set-search-engine", SimReply::ok());
         Error e;
-        QVERIFY(c->set_User_Preference(
-            { { "enable_dht", true }, { "port", 6881 }, { "default_dl_dir", "/D" } }, &e));
+        QVERIFY(onWorker([&] {
+            return c->set_User_Preference(
+                { { "enable_dht", true }, { "port", 6881 }, { "default_dl_dir", "/D" } }, &e);
+        }));
         QCOMPARE(lastForm("set-pref"),
             (QJsonObject {
                 { "enable_dht", "1" }, { "port", "6881" }, { "default_dl_dir", "/D" } }));
-        QVERIFY(c->set_Search_Site_Info("real", { { "name", "fake" }, { "enabled", false } }, &e));
+        QVERIFY(onWorker([&] {
+            return c->set_Search_Site_Info(
+                "real", { { "name", "fake" }, { "enabled", false } }, &e);
+        }));
         QCOMPARE(lastForm("torrent-set-search-engine"),
             (QJsonObject { { "name", "real" }, { "enabled", "0" } }));
     }
@@ -340,7 +348,7 @@ private slots:
         for (const char *d : { "sun", "mon", "tue", "wed", "thu", "fri", "sat" })
             record.insert(d, CgiCtrl::encodeScheduleDay(QList<int>(24, 1)));
         Error e;
-        QVERIFY(c->set_Torrent_Schedule(record, &e));
+        QVERIFY(onWorker([&] { return c->set_Torrent_Schedule(record, &e); }));
         QCOMPARE(lastForm("torrent-scheduler-set").value("wed").toString(),
             QString("1,").repeated(23) + "1");
     }
@@ -350,11 +358,11 @@ private slots:
         answer(kCgiPathBtsearch, "torrent-search-site-list",
             SimReply::ok({ { "items", QJsonArray { QJsonObject { { "name", "a" } } } } }));
         Error e;
-        const auto items = c->get_Search_Site_List(&e);
+        const auto items = onWorker([&] { return c->get_Search_Site_List(&e); });
         QVERIFY(items);
         QCOMPARE(items->size(), 1);
         answer(kCgiPathBtsearch, "torrent-search-site-list", SimReply::fail(5100));
-        QVERIFY(!c->get_Search_Site_List(&e));
+        QVERIFY(!onWorker([&] { return c->get_Search_Site_List(&e); }));
     }
 };
 

@@ -1,6 +1,7 @@
 // Signing in and out, the application checks, keep-alive and error alerts.
 #include "RecordingAlertPresenter.h"
 #include "SimFixture.h"
+#include "TestUtil.h"
 
 #include "api/CgiCtrl.h"
 #include "api/CgiErrorRules.h"
@@ -42,7 +43,8 @@ private slots:
     {
         CgiCtrl c;
         Error e;
-        const auto reply = c.login_Server(sim->http(), "admin", "admin", false, &e);
+        const auto reply
+            = onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         QVERIFY(!e.isError());
         QVERIFY(reply.has_value());
         QCOMPARE(acts(), QStringList { "login" }); // no logout on a fresh controller
@@ -63,9 +65,9 @@ private slots:
     {
         CgiCtrl c;
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         const QString oldSid = c.sid();
-        c.login_Server(sim->http(), "guest", "guest", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "guest", "guest", false, &e); });
         QVERIFY(!e.isError());
         QCOMPARE(acts(), (QStringList { "login", "login", "logout" }));
         const auto log = sim->server().requestLog();
@@ -98,7 +100,7 @@ private slots:
         QFETCH(int, code);
         CgiCtrl c;
         Error e;
-        QVERIFY(!c.login_Server(sim->http(), user, password, false, &e));
+        QVERIFY(!onWorker([&] { return c.login_Server(sim->http(), user, password, false, &e); }));
         QCOMPARE(e.code, code);
         QCOMPARE(e.cgiId(), int(kCgiLogin));
         QVERIFY(!c.logon());
@@ -109,14 +111,14 @@ private slots:
     void signOut()
     {
         CgiCtrl c;
-        QVERIFY(!c.logout_Server(nullptr)); // signed out: nothing sent
-        QVERIFY(!c.logout_Server());
+        QVERIFY(!onWorker([&] { return c.logout_Server(nullptr); })); // signed out: nothing sent
+        QVERIFY(!onWorker([&] { return c.logout_Server(); }));
         QVERIFY(sim->server().requestLog().isEmpty());
 
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         const QString sid = c.sid();
-        QVERIFY(c.logout_Server(&e));
+        QVERIFY(onWorker([&] { return c.logout_Server(&e); }));
         QVERIFY(!e.isError());
         QCOMPARE(acts().last(), QStringLiteral("logout"));
         QVERIFY(!sim->state().sessionAccount(sid));
@@ -125,9 +127,9 @@ private slots:
         QVERIFY(c.cookieHeader().isEmpty());
 
         // Local sign-out sends nothing.
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         const int count = int(sim->server().requestLog().size());
-        QVERIFY(c.logout_Server());
+        QVERIFY(onWorker([&] { return c.logout_Server(); }));
         QCOMPARE(sim->server().requestLog().size(), count);
         QVERIFY(!c.logon());
     }
@@ -136,13 +138,14 @@ private slots:
     {
         CgiCtrl c;
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         QVERIFY(sim->server().applyControl("delay_ms", "600"));
         Error pending;
-        QFuture<void> f = QtConcurrent::run([&] { c.check_Session_Timeout(&pending); });
+        QFuture<void> f
+            = QtConcurrent::run(networkPool(), [&] { c.check_Session_Timeout(&pending); });
         QTRY_COMPARE(c.pendingRequestCount(), 1);
         QVERIFY(sim->server().applyControl("delay_ms", "0"));
-        c.logout_Server();
+        onWorker([&] { return c.logout_Server(); });
         QTRY_VERIFY(f.isFinished());
         QCOMPARE(pending.code, int(kCgiErrorCancelled));
     }
@@ -150,17 +153,17 @@ private slots:
     void takeOverSession()
     {
         CgiCtrl a, b;
-        QVERIFY(!b.login_Server_With_CgiCtrl(nullptr));
-        QVERIFY(!b.login_Server_With_CgiCtrl(&a)); // not signed in
+        QVERIFY(!onWorker([&] { return b.login_Server_With_CgiCtrl(nullptr); }));
+        QVERIFY(!onWorker([&] { return b.login_Server_With_CgiCtrl(&a); })); // not signed in
         Error e;
-        a.login_Server(sim->https(), "admin", "admin", false, &e);
-        QVERIFY(b.login_Server_With_CgiCtrl(&a));
+        onWorker([&] { return a.login_Server(sim->https(), "admin", "admin", false, &e); });
+        QVERIFY(onWorker([&] { return b.login_Server_With_CgiCtrl(&a); }));
         QVERIFY(b.logon());
         QCOMPARE(b.sid(), a.sid());
         QCOMPARE(b.host(), a.host());
         QCOMPARE(b.hostID(), a.hostID());
         QCOMPARE(b.cookieHeader(), a.cookieHeader());
-        QVERIFY(b.check_Session_Timeout(&e));
+        QVERIFY(onWorker([&] { return b.check_Session_Timeout(&e); }));
         QVERIFY(!e.isError());
         QCOMPARE(sim->server().requestsFor("revive").last().value("cookie").toString().toLatin1(),
             a.cookieHeader());
@@ -170,25 +173,25 @@ private slots:
     {
         CgiCtrl c;
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
-        auto info = c.get_App_Info(kAppPackageName, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
+        auto info = onWorker([&] { return c.get_App_Info(kAppPackageName, &e); });
         QVERIFY(info.has_value());
         QCOMPARE(info->value("version").toString(), QStringLiteral("2.3.1"));
         QVERIFY(info->value("enabled").toBool());
-        QVERIFY(c.is_App_Accessible(kAppPackageName, &e));
+        QVERIFY(onWorker([&] { return c.is_App_Accessible(kAppPackageName, &e); }));
         QCOMPARE(sim->server().requestsFor("check-status").last().value("form").toObject(),
             (QJsonObject { { "name", "haulhouse" } }));
         QCOMPARE(sim->server().requestsFor("chk-app-accessible").last().value("form").toObject(),
             (QJsonObject { { "app", "haulhouse" } }));
 
         QVERIFY(sim->server().applyControl("app", "missing"));
-        QVERIFY(!c.get_App_Info(kAppPackageName, &e));
+        QVERIFY(!onWorker([&] { return c.get_App_Info(kAppPackageName, &e); }));
         QVERIFY(!e.isError()); // an empty "items" is no error, just no record
         QVERIFY(sim->server().applyControl("app", "inaccessible"));
-        QVERIFY(!c.is_App_Accessible(kAppPackageName, &e));
+        QVERIFY(!onWorker([&] { return c.is_App_Accessible(kAppPackageName, &e); }));
         QVERIFY(e.isError());
         QVERIFY(sim->server().applyControl("app", "disabled"));
-        info = c.get_App_Info(kAppPackageName, &e);
+        info = onWorker([&] { return c.get_App_Info(kAppPackageName, &e); });
         QVERIFY(info && !info->value("enabled").toBool());
     }
 
@@ -196,14 +199,14 @@ private slots:
     {
         CgiCtrl c;
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         sim->state().expireAllSessions();
-        QVERIFY(c.check_Session_Timeout(&e)); // a reply arrived...
+        QVERIFY(onWorker([&] { return c.check_Session_Timeout(&e); })); // a reply arrived...
         QCOMPARE(e.code, int(kCgiErrorSessionTimeout)); // ...saying the session is gone
         QVERIFY(c.sessionTimeout());
         QVERIFY(c.logon());
         QVERIFY(sim->server().applyControl("non_json", "1"));
-        QVERIFY(!c.check_Session_Timeout(&e));
+        QVERIFY(!onWorker([&] { return c.check_Session_Timeout(&e); }));
         QCOMPARE(e.code, int(kCgiErrorNoReply));
         QVERIFY(!c.sessionTimeout()); // cleared by the next evaluation
     }
@@ -244,7 +247,7 @@ private slots:
         c.start_Revive();
         QVERIFY(!c.is_Reviving()); // not signed in: nothing
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         c.setReviveInterval(100);
         QTest::ignoreMessage(QtInfoMsg, "start revive");
         c.start_Revive();
@@ -260,7 +263,7 @@ private slots:
         QCOMPARE(sim->server().requestsFor("revive").size(), count);
         // Sign-out stops it too.
         c.start_Revive();
-        c.logout_Server();
+        onWorker([&] { return c.logout_Server(); });
         QVERIFY(!c.is_Reviving());
     }
 
@@ -279,7 +282,7 @@ private slots:
         CgiCtrl c;
         c.setDelegate(&rules);
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         c.setShowErrorAlert(true);
         QObject observer;
         QList<Notification> heard;
@@ -289,8 +292,10 @@ private slots:
         c.start_Revive();
         sim->state().expireAllSessions();
         // A request without a text of its own (torrent-list) still asks.
-        QVERIFY(!c.send_Request(kCgiPathBtdlm, "torrent-list", QVariantMap(), kCgiTorrentList, &e)
-            || e.isError());
+        QVERIFY(!onWorker([&] {
+            return c.send_Request(
+                kCgiPathBtdlm, "torrent-list", QVariantMap(), kCgiTorrentList, &e);
+        }) || e.isError());
         QCOMPARE(e.code, 5000);
         QVERIFY(!c.is_Reviving());
         QTRY_COMPARE(alerts.shown.size(), 1);
@@ -301,7 +306,10 @@ private slots:
         QCOMPARE(request.style, AlertRequest::Informational);
 
         // While it shows, further failures show nothing and post nothing.
-        c.send_Request(kCgiPathBtdlm, "torrent-list", QVariantMap(), kCgiTorrentList, &e);
+        onWorker([&] {
+            return c.send_Request(
+                kCgiPathBtdlm, "torrent-list", QVariantMap(), kCgiTorrentList, &e);
+        });
         QTest::qWait(50);
         QCOMPARE(alerts.shown.size(), 1);
         QVERIFY(heard.isEmpty());
@@ -319,7 +327,7 @@ private slots:
         CgiCtrl c;
         c.setDelegate(&rules);
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         c.setShowErrorAlert(true);
         sim->server().on(kCgiPathBtdlm, "torrent-add", true,
             [](nassim::Call &) { return nassim::SimReply::fail(5019); });
@@ -330,8 +338,10 @@ private slots:
             &c);
         int blockedId = -1;
         c.setBlockAlert([&](int id, bool) { blockedId = id; });
-        c.send_Request(
-            kCgiPathBtdlm, "torrent-add", QVariantMap { { "torrent", "x" } }, kCgiTorrentAdd, &e);
+        onWorker([&] {
+            return c.send_Request(kCgiPathBtdlm, "torrent-add", QVariantMap { { "torrent", "x" } },
+                kCgiTorrentAdd, &e);
+        });
         QCOMPARE(e.code, 5019);
         QTRY_COMPARE(alerts.shown.size(), 1);
         QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_TORRENT_ALREADY_ADD"));
@@ -360,11 +370,11 @@ private slots:
         CgiCtrl c;
         c.setDelegate(&rules);
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         c.setShowErrorAlert(true);
         sim->server().on(kCgiPathBtdlm, act, true,
             [code](nassim::Call &) { return nassim::SimReply::fail(code); });
-        c.send_Request(kCgiPathBtdlm, act, QVariantMap(), function, &e);
+        onWorker([&] { return c.send_Request(kCgiPathBtdlm, act, QVariantMap(), function, &e); });
         QCOMPARE(e.code, code);
         QTest::qWait(50);
         QVERIFY(alerts.shown.isEmpty());
@@ -377,18 +387,18 @@ private slots:
         CgiCtrl c;
         c.setDelegate(&rules);
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         c.setShowErrorAlert(true);
         // The logout request's errors are never presented.
         QVERIFY(sim->server().applyControl("non_json", "1"));
-        c.logout_Server(&e);
+        onWorker([&] { return c.logout_Server(&e); });
         QCOMPARE(e.code, int(kCgiErrorNoReply));
         QTest::qWait(50);
         QVERIFY(alerts.shown.isEmpty());
         // A connection failure is.
         c.setHost("http://127.0.0.1:1");
         QTest::ignoreMessage(QtInfoMsg, QRegularExpression("Cgi failed"));
-        c.check_Session_Timeout(&e);
+        onWorker([&] { return c.check_Session_Timeout(&e); });
         QTRY_COMPARE(alerts.shown.size(), 1);
         QCOMPARE(alerts.shown[0].request.message, localized("TXT_RE_CONNECT_NAS"));
         QCOMPARE(alerts.shown[0].request.buttons.size(), 2);
@@ -401,12 +411,14 @@ private slots:
         CgiCtrl c;
         c.setDelegate(&rules);
         Error e;
-        c.login_Server(sim->http(), "admin", "admin", false, &e);
+        onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
         c.setShowErrorAlert(true);
         QVERIFY(sim->server().applyControl("delay_ms", "500"));
         QTimer::singleShot(100, &c, [&] { c.cancel_Cgi(kCgiTorrentStart); });
-        c.send_Request(
-            kCgiPathBtdlm, "torrent-start", QVariantMap { { "id", "1" } }, kCgiTorrentStart, &e);
+        onWorker([&] {
+            return c.send_Request(kCgiPathBtdlm, "torrent-start", QVariantMap { { "id", "1" } },
+                kCgiTorrentStart, &e);
+        });
         QCOMPARE(e.code, int(kCgiErrorCancelled));
         QTest::qWait(50);
         QVERIFY(alerts.shown.isEmpty());

@@ -44,13 +44,13 @@ private slots:
         window.show();
         auto *sheet = new KSTSheetViewController;
         QList<QPair<bool, QVariant>> calls;
-        sheet->completion = [&](bool ok, const QVariant &r) { calls.append({ ok, r }); };
+        sheet->setCompletion([&](bool ok, const QVariant &r) { calls.append({ ok, r }); });
         QCOMPARE(sheet->btnOk()->text(), localized("OK"));
         QCOMPARE(sheet->btnCancel()->text(), localized("CANCEL"));
         QPointer<QDialog> dialog = KSTSheetViewController::presentSheet(&window, sheet);
         QCOMPARE(dialog->windowModality(), Qt::WindowModal);
         QCOMPARE(dialog->parentWidget(), &window);
-        sheet->resultObject = 42;
+        sheet->setResultObject(42);
         sheet->on_Cancel();
         QCOMPARE(calls.size(), 1);
         QCOMPARE(calls[0].first, false);
@@ -58,9 +58,9 @@ private slots:
         QTRY_VERIFY(!dialog);
 
         auto *second = new KSTSheetViewController;
-        second->completion = [&](bool ok, const QVariant &r) { calls.append({ ok, r }); };
+        second->setCompletion([&](bool ok, const QVariant &r) { calls.append({ ok, r }); });
         dialog = KSTSheetViewController::presentSheet(&window, second);
-        second->resultObject = QStringLiteral("done");
+        second->setResultObject(QStringLiteral("done"));
         QTest::keyClick(second->btnOk(), Qt::Key_Return);
         QCOMPARE(calls.size(), 2);
         QVERIFY(calls[1].first);
@@ -69,7 +69,7 @@ private slots:
 
         // Escape on the dialog cancels through the sheet.
         auto *third = new KSTSheetViewController;
-        third->completion = [&](bool ok, const QVariant &r) { calls.append({ ok, r }); };
+        third->setCompletion([&](bool ok, const QVariant &r) { calls.append({ ok, r }); });
         dialog = KSTSheetViewController::presentSheet(&window, third);
         dialog->reject();
         QCOMPARE(calls.size(), 3);
@@ -96,8 +96,8 @@ private slots:
     void paneVisibilityAndRefreshOnShow()
     {
         CountingPane pane;
-        QCOMPARE(pane.sortKey, QStringLiteral(""));
-        QCOMPARE(pane.order, QStringLiteral("asc"));
+        QCOMPARE(pane.sortKey(), QStringLiteral(""));
+        QCOMPARE(pane.order(), QStringLiteral("asc"));
         QVERIFY(!pane.visible());
         pane.show();
         QCOMPARE(pane.refreshes, 1);
@@ -119,11 +119,11 @@ private slots:
         pane.setTableView(own);
         own->horizontalHeader()->setSortIndicator(2, Qt::DescendingOrder);
         pane.onHeaderClicked(other, 1);
-        QCOMPARE(pane.sortKey, QStringLiteral(""));
+        QCOMPARE(pane.sortKey(), QStringLiteral(""));
         QCOMPARE(pane.refreshes, 0);
         pane.onHeaderClicked(own, 2);
-        QCOMPARE(pane.sortKey, QStringLiteral("key2"));
-        QCOMPARE(pane.order, QStringLiteral("desc"));
+        QCOMPARE(pane.sortKey(), QStringLiteral("key2"));
+        QCOMPARE(pane.order(), QStringLiteral("desc"));
         QCOMPARE(pane.refreshes, 1);
         QCOMPARE(own->verticalHeader()->defaultSectionSize(), 25);
     }

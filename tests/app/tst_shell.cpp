@@ -46,7 +46,7 @@ public:
         ++refreshes;
         if (request && ctrlCgi()) {
             Error e;
-            ctrlCgi()->get_User_Preference(&e);
+            onWorker([&] { return ctrlCgi()->get_User_Preference(&e); });
         }
     }
 };

@@ -131,18 +131,18 @@ private slots:
         QCOMPARE(w->currentPage(), QStringLiteral("ServerInfo"));
         QVERIFY(!w->btnPre()->isHidden());
         QCOMPARE(w->btnNext()->text(), localized("COMPLETE"));
-        QCOMPARE(w->host, QStringLiteral("127.0.0.1"));
+        QCOMPARE(w->host(), QStringLiteral("127.0.0.1"));
         QCOMPARE(w->editIP()->text(), QStringLiteral("127.0.0.1"));
         QVERIFY(w->isHttps());
-        QCOMPARE(w->port, QStringLiteral("8443"));
+        QCOMPARE(w->port(), QStringLiteral("8443"));
         QCOMPARE(w->txtIP()->text(), localized("ADD_HOST_TXT_IP"));
         w->cmbConnectType()->setCurrentIndex(0);
         w->on_Connect_Type();
-        QCOMPARE(w->port, QStringLiteral("8000"));
+        QCOMPARE(w->port(), QStringLiteral("8000"));
         QCOMPARE(w->editPort()->text(), QStringLiteral("8000"));
         w->cmbConnectType()->setCurrentIndex(1);
         w->on_Connect_Type();
-        QCOMPARE(w->port, QStringLiteral("8001"));
+        QCOMPARE(w->port(), QStringLiteral("8001"));
 
         // Back to the first page and by address: cleared host, HTTP, 8000.
         type(w->editAccount(), "admin");
@@ -151,10 +151,10 @@ private slots:
         QCOMPARE(w->btnNext()->text(), localized("NEXT"));
         w->on_Manual();
         w->on_Next();
-        QCOMPARE(w->host, QString());
-        QCOMPARE(w->port, QStringLiteral("8000"));
+        QCOMPARE(w->host(), QString());
+        QCOMPARE(w->port(), QStringLiteral("8000"));
         QVERIFY(!w->isHttps());
-        QCOMPARE(w->account, QStringLiteral("admin")); // kept
+        QCOMPARE(w->account(), QStringLiteral("admin")); // kept
         w->on_Previous();
         w->on_Cloud_ID();
         w->on_Next();
@@ -182,10 +182,10 @@ private slots:
             auto w = makeWizard();
             bool ok = false;
             CgiCtrl *client = nullptr;
-            w->completion = [&](bool o, const QVariant &r) {
+            w->setCompletion([&](bool o, const QVariant &r) {
                 ok = o;
                 client = qobject_cast<CgiCtrl *>(r.value<QObject *>());
-            };
+            });
             w->on_Manual();
             w->on_Next();
             fillServerInfo(w.get(), "127.0.0.1");
@@ -205,7 +205,7 @@ private slots:
     {
         auto w = makeWizard();
         bool called = false;
-        w->completion = [&](bool, const QVariant &) { called = true; };
+        w->setCompletion([&](bool, const QVariant &) { called = true; });
         w->on_Manual();
         w->on_Next();
         fillServerInfo(w.get(), "127.0.0.1", "nope");
@@ -215,8 +215,8 @@ private slots:
         QCOMPARE(alerts->shown[0].request.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
         QVERIFY(!called);
         QCOMPARE(w->currentPage(), QStringLiteral("ServerInfo"));
-        QCOMPARE(w->password, QStringLiteral("nope"));
-        QVERIFY(!w->resultObject.isValid());
+        QCOMPARE(w->password(), QStringLiteral("nope"));
+        QVERIFY(!w->resultObject().isValid());
         QCOMPARE(favorites->count(), 0);
     }
 
@@ -225,9 +225,9 @@ private slots:
         qputenv("FERRYLINK_CLOUD_RELAY_DOMAIN", "1"); // "127.0.0" + "." + "1"
         auto w = makeWizard();
         CgiCtrl *client = nullptr;
-        w->completion = [&](bool, const QVariant &r) {
+        w->setCompletion([&](bool, const QVariant &r) {
             client = qobject_cast<CgiCtrl *>(r.value<QObject *>());
-        };
+        });
         w->on_Cloud_ID();
         w->on_Next();
         fillServerInfo(w.get(), "127.0.0");
@@ -243,7 +243,7 @@ private slots:
         sim->server().applyControl("delay_ms", "1500");
         auto w = makeWizard();
         bool called = false;
-        w->completion = [&](bool, const QVariant &) { called = true; };
+        w->setCompletion([&](bool, const QVariant &) { called = true; });
         w->show();
         w->on_Manual();
         w->on_Next();

@@ -1,5 +1,6 @@
 // The simulated NAS as a program: ports, control switches, the request log.
 #include "SimFixture.h"
+#include "TestUtil.h"
 
 #include "api/CgiCtrl.h"
 
@@ -99,8 +100,9 @@ private slots:
         {
             CgiCtrl c;
             Error e;
-            QVERIFY(c.login_Server(m.captured(2), "admin", "admin", false, &e));
-            const auto info = c.get_App_Info("haulhouse", &e);
+            QVERIFY(onWorker(
+                [&] { return c.login_Server(m.captured(2), "admin", "admin", false, &e); }));
+            const auto info = onWorker([&] { return c.get_App_Info("haulhouse", &e); });
             QVERIFY(info.has_value());
             QCOMPARE(info->value("version").toString(), QStringLiteral("9.9.9"));
         }

@@ -2,6 +2,7 @@
 // commands of both task kinds, trackers, and progress over time; its folder
 // tree, preferences, schedule, search sites and torrent files.
 #include "SimFixture.h"
+#include "TestUtil.h"
 
 #include "api/CgiCtrl.h"
 #include "api/CgiErrorRules.h"
@@ -103,8 +104,8 @@ private slots:
         SimFixture sim;
         CgiCtrl c;
         Error e;
-        QVERIFY(c.login_Server(sim.http(), "admin", "admin", false, &e));
-        auto reply = c.get_Torrent_List(0, "position", "asc", "", &e);
+        QVERIFY(onWorker([&] { return c.login_Server(sim.http(), "admin", "admin", false, &e); }));
+        auto reply = onWorker([&] { return c.get_Torrent_List(0, "position", "asc", "", &e); });
         QVERIFY(reply);
         const QJsonArray files = reply->value("files").toArray();
         QString btPaused, http;
@@ -116,27 +117,28 @@ private slots:
                 http = QString::number(t.value("id").toInteger());
         }
         QVERIFY(!btPaused.isEmpty() && !http.isEmpty());
-        QVERIFY(c.start_Torrent(btPaused, &e));
+        QVERIFY(onWorker([&] { return c.start_Torrent(btPaused, &e); }));
         // The same id under the other kind's acts is unknown.
-        QVERIFY(!c.start_Download(btPaused, &e));
-        QVERIFY(c.stop_Download(http, &e));
-        QVERIFY(c.change_Torrent_Order(btPaused, "up", &e));
+        QVERIFY(!onWorker([&] { return c.start_Download(btPaused, &e); }));
+        QVERIFY(onWorker([&] { return c.stop_Download(http, &e); }));
+        QVERIFY(onWorker([&] { return c.change_Torrent_Order(btPaused, "up", &e); }));
         const qint64 id = btPaused.toLongLong();
-        QVERIFY(c.add_Torrent_Tracker(id, "udp://new.tracker.example:80", &e));
-        auto info = c.get_Torrent_Info(id, "file_id", "asc", &e);
+        QVERIFY(onWorker(
+            [&] { return c.add_Torrent_Tracker(id, "udp://new.tracker.example:80", &e); }));
+        auto info = onWorker([&] { return c.get_Torrent_Info(id, "file_id", "asc", &e); });
         QVERIFY(info);
         const QJsonArray trackers = info->value("tracker").toArray();
         QCOMPARE(trackers.size(), 3);
-        QVERIFY(c.remove_Torrent_Tracker(id, "1,3", &e));
-        info = c.get_Torrent_Info(id, "file_id", "asc", &e);
+        QVERIFY(onWorker([&] { return c.remove_Torrent_Tracker(id, "1,3", &e); }));
+        info = onWorker([&] { return c.get_Torrent_Info(id, "file_id", "asc", &e); });
         QCOMPARE(info->value("tracker").toArray().size(), 1);
-        QVERIFY(!c.get_Torrent_Info(id + 1000, "file_id", "asc", &e));
-        QVERIFY(c.remove_Torrent(btPaused, 0, &e));
-        QVERIFY(c.remove_Download(http, 1, &e));
-        reply = c.get_Torrent_List(0, "position", "asc", "", &e);
+        QVERIFY(!onWorker([&] { return c.get_Torrent_Info(id + 1000, "file_id", "asc", &e); }));
+        QVERIFY(onWorker([&] { return c.remove_Torrent(btPaused, 0, &e); }));
+        QVERIFY(onWorker([&] { return c.remove_Download(http, 1, &e); }));
+        reply = onWorker([&] { return c.get_Torrent_List(0, "position", "asc", "", &e); });
         QCOMPARE(reply->value("files").toArray().size(), files.size() - 2);
         QVERIFY(sim.server().applyControl("tasks", "250"));
-        reply = c.get_Torrent_List(0, "position", "asc", "", &e);
+        reply = onWorker([&] { return c.get_Torrent_List(0, "position", "asc", "", &e); });
         QCOMPARE(reply->value("all").toInt(), 250);
     }
 
@@ -145,50 +147,51 @@ private slots:
         SimFixture sim;
         CgiCtrl c;
         Error e;
-        QVERIFY(c.login_Server(sim.http(), "admin", "admin", false, &e));
+        QVERIFY(onWorker([&] { return c.login_Server(sim.http(), "admin", "admin", false, &e); }));
         // Folders: the root reply's share_folders, then a level's datas.
-        const auto shares = c.get_Folder_List("/ignored", true, &e);
+        const auto shares = onWorker([&] { return c.get_Folder_List("/ignored", true, &e); });
         QVERIFY(shares && shares->isArray());
         QCOMPARE(shares->toArray().first().toObject(),
             (QJsonObject { { "id", "/Download" }, { "text", "Download" } }));
-        QVERIFY(c.create_Folder("/Download", "New & odd #1", &e));
-        QVERIFY(!c.create_Folder("/Download", "New & odd #1", &e)); // exists
-        QVERIFY(!c.create_Folder("/Download", "a/b", &e));
-        QVERIFY(!c.create_Folder("/Nowhere", "x", &e));
-        const auto level = c.get_Folder_List("/Download", false, &e);
+        QVERIFY(onWorker([&] { return c.create_Folder("/Download", "New & odd #1", &e); }));
+        QVERIFY(
+            !onWorker([&] { return c.create_Folder("/Download", "New & odd #1", &e); })); // exists
+        QVERIFY(!onWorker([&] { return c.create_Folder("/Download", "a/b", &e); }));
+        QVERIFY(!onWorker([&] { return c.create_Folder("/Nowhere", "x", &e); }));
+        const auto level = onWorker([&] { return c.get_Folder_List("/Download", false, &e); });
         QVERIFY(level);
         QStringList names;
         for (const QJsonValue &v : level->toArray())
             names << v.toObject().value("text").toString();
         QVERIFY(names.contains("New & odd #1"));
-        QVERIFY(!c.get_Folder_List("/Nowhere", false, &e));
+        QVERIFY(!onWorker([&] { return c.get_Folder_List("/Nowhere", false, &e); }));
 
         // Preferences: typed on the way in; 5005 until an account has any.
         AppCgiDelegate rules; // adds the "success" the preference reply lacks
         c.setDelegate(&rules);
-        auto prefs = c.get_User_Preference(&e);
+        auto prefs = onWorker([&] { return c.get_User_Preference(&e); });
         QVERIFY(prefs);
         QJsonObject changed = *prefs;
         changed["max_dl_number"] = 9;
         changed["enable_dht"] = false;
         changed.remove("success");
-        QVERIFY(c.set_User_Preference(changed, &e));
-        prefs = c.get_User_Preference(&e);
+        QVERIFY(onWorker([&] { return c.set_User_Preference(changed, &e); }));
+        prefs = onWorker([&] { return c.get_User_Preference(&e); });
         QCOMPARE(prefs->value("max_dl_number").toInt(), 9);
         QCOMPARE(prefs->value("enable_dht").toBool(), false);
         changed["default_dl_dir"] = "/Nowhere";
-        QVERIFY(!c.set_User_Preference(changed, &e));
+        QVERIFY(!onWorker([&] { return c.set_User_Preference(changed, &e); }));
         sim.state().clearPreferences("admin");
-        QVERIFY(!c.get_User_Preference(&e));
+        QVERIFY(!onWorker([&] { return c.get_User_Preference(&e); }));
         QCOMPARE(e.code, 5005);
-        QVERIFY(c.set_User_Initial_Preference("/Public", &e));
-        prefs = c.get_User_Preference(&e);
+        QVERIFY(onWorker([&] { return c.set_User_Initial_Preference("/Public", &e); }));
+        prefs = onWorker([&] { return c.get_User_Preference(&e); });
         QCOMPARE(prefs->value("default_dl_dir").toString(), QStringLiteral("/Public"));
         QCOMPARE(prefs->value("watch_dir").toString(), QStringLiteral("/Public"));
         QCOMPARE(prefs->value("enable_watch").toBool(), false);
 
         // Schedule: arrays out, day strings in.
-        auto schedule = c.get_Torrent_Schedule(&e);
+        auto schedule = onWorker([&] { return c.get_Torrent_Schedule(&e); });
         QVERIFY(schedule);
         QCOMPARE(CgiCtrl::decodeScheduleDay(schedule->value("mon")).value(9), 2);
         QJsonObject record { { "enable_scheduler", true }, { "max_download_speed", 800 },
@@ -199,32 +202,37 @@ private slots:
         hours[0] = 4;
         for (const char *day : { "sun", "mon", "tue", "wed", "thu", "fri", "sat" })
             record.insert(day, CgiCtrl::encodeScheduleDay(hours));
-        QVERIFY(c.set_Torrent_Schedule(record, &e));
-        schedule = c.get_Torrent_Schedule(&e);
+        QVERIFY(onWorker([&] { return c.set_Torrent_Schedule(record, &e); }));
+        schedule = onWorker([&] { return c.get_Torrent_Schedule(&e); });
         QCOMPARE(CgiCtrl::decodeScheduleDay(schedule->value("sat")), hours);
         QCOMPARE(schedule->value("enable_scheduler").toBool(), true);
         record["sun"] = "1,2,3"; // not 24 hours
-        QVERIFY(!c.set_Torrent_Schedule(record, &e));
+        QVERIFY(!onWorker([&] { return c.set_Torrent_Schedule(record, &e); }));
 
         // Search sites.
-        const auto sites = c.get_Search_Site_List(&e);
+        const auto sites = onWorker([&] { return c.get_Search_Site_List(&e); });
         QVERIFY(sites && sites->size() >= 3);
-        QVERIFY(c.enable_Search_Site("openbay", false, &e));
+        QVERIFY(onWorker([&] { return c.enable_Search_Site("openbay", false, &e); }));
         QCOMPARE(sim.state().settings().sites().first().toObject().value("enable").toBool(), false);
-        QVERIFY(c.set_Search_Site_Info("privatehub", { { "account", "me" }, { "pwd", "pw" } }, &e));
-        QCOMPARE(c.get_Search_Site_Info("privatehub", &e)->value("account").toString(),
+        QVERIFY(onWorker([&] {
+            return c.set_Search_Site_Info(
+                "privatehub", { { "account", "me" }, { "pwd", "pw" } }, &e);
+        }));
+        QCOMPARE(onWorker([&] { return c.get_Search_Site_Info("privatehub", &e); })
+                     ->value("account")
+                     .toString(),
             QStringLiteral("me"));
-        QVERIFY(!c.delete_Search_Site("openbay", &e)); // built in
+        QVERIFY(!onWorker([&] { return c.delete_Search_Site("openbay", &e); })); // built in
 
         // The torrent file behind a task's link is served as a file.
-        const qint64 id = c.get_Torrent_List(0, "position", "asc", "", &e)
+        const qint64 id = onWorker([&] { return c.get_Torrent_List(0, "position", "asc", "", &e); })
                               ->value("files")
                               .toArray()
                               .first()
                               .toObject()
                               .value("id")
                               .toInteger();
-        const auto info = c.get_Torrent_Info(id, "file_id", "asc", &e);
+        const auto info = onWorker([&] { return c.get_Torrent_Info(id, "file_id", "asc", &e); });
         const QString link = c.get_Torrent_URL(
             info->value("name").toString(), info->value("torrentFile").toString());
         QNetworkAccessManager nam;

@@ -372,10 +372,10 @@ private slots:
     void invalidIndexShowsNoAlert()
     {
         Error e;
-        QVERIFY(!store->login_Favorite_NAS(-1, &e));
+        QVERIFY(!onWorker([&] { return store->login_Favorite_NAS(-1, &e); }));
         QCOMPARE(e.code, int(kLoginErrorConnectFail));
         QVERIFY(e.userInfo.isEmpty());
-        QVERIFY(!store->login_Favorite_NAS(store->count(), &e));
+        QVERIFY(!onWorker([&] { return store->login_Favorite_NAS(store->count(), &e); }));
         QTest::qWait(50);
         QVERIFY(alerts->shown.isEmpty());
         QVERIFY(sim->server().requestLog().isEmpty());

@@ -18,6 +18,7 @@
 #include "tasks/MultiDownloadResultModel.h"
 #include "tasks/MultiDownloadWizardViewController.h"
 #include "tasks/TaskFilesModel.h"
+#include "tasks/TaskLinks.h"
 #include "tasks/TorrentAddViewController.h"
 #include "widgets/CheckBoxHeaderView.h"
 
@@ -83,11 +84,11 @@ private slots:
         sheet.tvLink()->setPlainText(text);
         QCOMPARE(sheet.validLinkCount(), 3 - 1 + 0); // the space-led line does not count
         QCOMPARE(sheet.txtValidLinkNum()->text(), QStringLiteral("2"));
-        QCOMPARE(sheet.aryItems.size(), 5);
-        QCOMPARE(DownloadViewController::linkText(sheet.aryItems),
+        QCOMPARE(sheet.aryItems().size(), 5);
+        QCOMPARE(TaskLinks::linkText(sheet.aryItems()),
             QStringLiteral("HTTP://b.example/y.iso\nmagnet:?xt=urn:btih:abc\n"));
         // Trailing tabs trimmed too; other characters are sent as typed.
-        QCOMPARE(DownloadViewController::linkText({ "ftp://c.example/\x01z\t ", "\tftp://d/" }),
+        QCOMPARE(TaskLinks::linkText({ "ftp://c.example/\x01z\t ", "\tftp://d/" }),
             QStringLiteral("ftp://c.example/\x01z\n"));
         for (const char *scheme : { "flashget://x", "qqdl://x", "HTTPS://x" })
             QVERIFY(TorrentAddViewController::isValidLink(scheme));
@@ -108,15 +109,15 @@ private slots:
         QSignalSpy errors(&sheet, &TorrentAddViewController::inputError);
         bool closed = false;
         QVariant result;
-        sheet.completion = [&](bool ok, const QVariant &r) {
+        sheet.setCompletion([&](bool ok, const QVariant &r) {
             closed = ok;
             result = r;
-        };
+        });
         sheet.on_Ok();
         sheet.setChosenFiles({ writeTorrent(dir, "one"), dir.filePath("missing.torrent"),
             dir.filePath("UPPER.TORRENT") });
-        QCOMPARE(sheet.aryItems.size(), 1); // only existing files with the exact extension
-        QCOMPARE(sheet.browseFiles,
+        QCOMPARE(sheet.aryItems().size(), 1); // only existing files with the exact extension
+        QCOMPARE(sheet.browseFiles(),
             stringWithKSTFormat(localized("ADD_TXT_SEL_TORRENTS"), { QStringLiteral("1") }));
         sheet.on_Ok(); // no folder yet
         sheet.on_By_Link();
@@ -149,8 +150,8 @@ private slots:
         QCOMPARE(r.value("items").toStringList(), QStringList { "magnet:?xt=urn:btih:abc" });
         // Switching back finds the chosen files again.
         sheet.on_By_Torrent();
-        QCOMPARE(sheet.aryItems.size(), 1);
-        QVERIFY(sheet.aryItems.first().endsWith("one.torrent"));
+        QCOMPARE(sheet.aryItems().size(), 1);
+        QVERIFY(sheet.aryItems().first().endsWith("one.torrent"));
     }
 
     void fileChooserRule()
@@ -230,7 +231,7 @@ private slots:
     void dialogRequestsInBothModes()
     {
         Screen s;
-        auto client = std::shared_ptr<CgiCtrl>(&s.client, [](CgiCtrl *) {});
+        auto client = s.client;
         QObject observer;
         int refreshes = 0;
         NotificationCenter::defaultCenter()->addObserver(
@@ -250,7 +251,7 @@ private slots:
             QCOMPARE(dialog.editDownloadDir()->text(), QStringLiteral("/Download"));
             dialog.model()->setData(dialog.model()->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
             bool closed = false;
-            dialog.completion = [&](bool ok, const QVariant &) { closed = ok; };
+            dialog.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
             dialog.on_Ok();
             QTRY_VERIFY(closed);
             QCOMPARE(s.lastForm("torrent-add"),
@@ -284,7 +285,7 @@ private slots:
             QVERIFY(!dialog.editDownloadDir()->isVisibleTo(&dialog));
             QCOMPARE(dialog.txtDownloadDir()->text(), QStringLiteral("/Download/Movies"));
             bool closed = false;
-            dialog.completion = [&](bool ok, const QVariant &) { closed = ok; };
+            dialog.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
             dialog.on_Ok();
             QTRY_VERIFY(closed);
             QCOMPARE(s.lastForm("torrent-set"),
@@ -306,7 +307,7 @@ private slots:
             // Each dialog ends (here by Cancel); the next one follows.
             QTimer::singleShot(0, d, [d] { d->on_Cancel(); });
         });
-        s.view._add_Torrent_Files(
+        s.list()->_add_Torrent_Files(
             { { "items", files }, { "show_dialog_enabled", 1 }, { "save_to", "/Public" } });
         QTRY_COMPARE_WITH_TIMEOUT(shown.size(), 3, 5000);
         QCOMPARE(shown, (QList<QString> { "one", "two", "three" }));
@@ -317,8 +318,8 @@ private slots:
         QCOMPARE(s.sim.state().tasks().pendingCount(), 3); // cancelled: still waiting
 
         // Without the dialog the tasks start at once and the list refreshes.
-        QSignalSpy applied(&s.view, &DownloadViewController::listApplied);
-        s.view._add_Torrent_Files({ { "items", QStringList { writeTorrent(dir, "four") } },
+        QSignalSpy applied(s.list(), &TaskListController::listApplied);
+        s.list()->_add_Torrent_Files({ { "items", QStringList { writeTorrent(dir, "four") } },
             { "show_dialog_enabled", 0 }, { "save_to", "/Public" } });
         QVERIFY(applied.wait(5000));
         QCOMPARE(shown.size(), 3);
@@ -329,8 +330,8 @@ private slots:
         Screen s;
         RecordingAlertPresenter alerts;
         alerts.answer = 0;
-        QSignalSpy unreadable(&s.view, &DownloadViewController::uploadFileUnreadable);
-        s.view._add_Torrent_Files({ { "items", QStringList { "/nonexistent/gone.torrent" } },
+        QSignalSpy unreadable(s.list(), &TaskListController::uploadFileUnreadable);
+        s.list()->_add_Torrent_Files({ { "items", QStringList { "/nonexistent/gone.torrent" } },
             { "show_dialog_enabled", 1 }, { "save_to", "/Download" } });
         QVERIFY(unreadable.wait(5000));
         QCOMPARE(unreadable[0][0].toString(), QStringLiteral("/nonexistent/gone.torrent"));
@@ -343,14 +344,14 @@ private slots:
         Screen s;
         RecordingAlertPresenter alerts;
         alerts.answer = 0;
-        s.client.setShowErrorAlert(true);
+        s.client->setShowErrorAlert(true);
         QTemporaryDir dir;
         QFile junk(dir.filePath("holiday.torrent"));
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write("<html>not a torrent</html>");
         junk.close();
-        QSignalSpy applied(&s.view, &DownloadViewController::listApplied);
-        s.view._add_Torrent_Files({ { "items", QStringList { junk.fileName() } },
+        QSignalSpy applied(s.list(), &TaskListController::listApplied);
+        s.list()->_add_Torrent_Files({ { "items", QStringList { junk.fileName() } },
             { "show_dialog_enabled", 1 }, { "save_to", "/Download" } });
         QVERIFY(applied.wait(5000)); // nothing to set up: the list is refreshed
         QCOMPARE(s.sim.server().requestsFor("multi-torrent-upload").size(), 1);
@@ -362,8 +363,8 @@ private slots:
     void linksGoWithTheirOptionsAndDropsAdd()
     {
         Screen s;
-        QSignalSpy applied(&s.view, &DownloadViewController::listApplied);
-        s.view._add_Download_Links(
+        QSignalSpy applied(s.list(), &TaskListController::listApplied);
+        s.list()->_add_Download_Links(
             { { "items", QStringList { " ftp://x/a", "https://m.example/f.iso  ", "" } },
                 { "save_to", "/Public" }, { "show_dialog_enabled", 0 },
                 { "auto_torrent_enabled", 1 }, { "auth_enabled", 1 }, { "auth_account", "u" },
@@ -381,10 +382,10 @@ private slots:
         mime.setText("magnet:?xt=urn:btih:feed&dn=Dropped\nnot a link");
         QMimeData nothing;
         nothing.setText("just words");
-        QVERIFY(!s.view.canAddDropped(&nothing));
-        QVERIFY(s.view.canAddDropped(&mime));
+        QVERIFY(!s.list()->canAddDropped(&nothing));
+        QVERIFY(s.list()->canAddDropped(&mime));
         QSignalSpy opened(&s.view, &DownloadViewController::taskDialogOpened);
-        QVERIFY(s.view.addDropped(&mime));
+        QVERIFY(s.list()->addDropped(&mime));
         QVERIFY(opened.wait(5000));
         QCOMPARE(s.lastForm("download-add").value("url").toString(),
             QStringLiteral("magnet:?xt=urn:btih:feed&dn=Dropped\n"));
@@ -398,7 +399,7 @@ private slots:
     void multiDownloadManualChain()
     {
         Screen s;
-        auto client = std::shared_ptr<CgiCtrl>(&s.client, [](CgiCtrl *) {});
+        auto client = s.client;
         const QJsonArray torrents { QJsonObject { { "torrent", "http://feeds.example/a.torrent" } },
             QJsonObject { { "torrent", "http://fail.example/b.torrent" } },
             QJsonObject { { "torrent", "http://fail.example/c.torrent" },
@@ -431,7 +432,7 @@ private slots:
         NotificationCenter::defaultCenter()->addObserver(
             kNOTIFY_DOWNLOAD_REFRESH_ITEMS, &observer, [&](const Notification &) { ++refreshes; });
         bool closed = false;
-        wizard.completion = [&](bool ok, const QVariant &) { closed = ok; };
+        wizard.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
         wizard.on_Ok(); // START
         QTRY_VERIFY(closed);
         QCOMPARE(dialogs.size(), 2); // rows 0 and 2; the failed row is skipped
@@ -444,12 +445,12 @@ private slots:
     void multiDownloadAutomaticUsesTheDefaultFolder()
     {
         Screen s;
-        auto client = std::shared_ptr<CgiCtrl>(&s.client, [](CgiCtrl *) {});
+        auto client = s.client;
         // A preference without default_dl_dir: "/Download".
         s.sim.server().on(kCgiPathBtdlm, "get-user-pref", true, [](nassim::Call &) {
             return SimReply::ok({ { "max_dl_number", 3 } });
         });
-        s.client.setShowErrorAlert(true);
+        s.client->setShowErrorAlert(true);
         const QJsonArray torrents { QJsonObject { { "torrent", "http://feeds.example/a.torrent" } },
             QJsonObject { { "torrent", "http://fail.example/b.torrent" },
                 { "magnet", "magnet:?xt=urn:btih:b" } },
@@ -458,7 +459,7 @@ private slots:
         QSignalSpy batch(&wizard, &MultiDownloadWizardViewController::batchFinished);
         wizard.on_Ok();
         QVERIFY(batch.wait(5000));
-        QVERIFY(s.client.showErrorAlert()); // switched on again
+        QVERIFY(s.client->showErrorAlert()); // switched on again
         const auto adds = s.sim.server().requestsFor("torrent-add");
         QCOMPARE(adds.size(), 2);
         for (const auto &a : adds) {
@@ -476,7 +477,7 @@ private slots:
         QCOMPARE(wizard.btnOk()->text(), localized("COMPLETE"));
         QVERIFY(!wizard.header()->isCheckBoxVisible());
         bool closed = false;
-        wizard.completion = [&](bool ok, const QVariant &) { closed = ok; };
+        wizard.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
         wizard.on_Ok();
         QVERIFY(closed);
     }

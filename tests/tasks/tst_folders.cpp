@@ -2,6 +2,7 @@
 // by level from the NAS, re-read on every opening, and a new folder created
 // under the selection and selected.
 #include "SimFixture.h"
+#include "TestUtil.h"
 
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
@@ -44,7 +45,8 @@ private slots:
         sim = std::make_unique<SimFixture>();
         client = std::make_shared<CgiCtrl>();
         Error e;
-        QVERIFY(client->login_Server(sim->http(), "admin", "admin", false, &e));
+        QVERIFY(onWorker(
+            [&] { return client->login_Server(sim->http(), "admin", "admin", false, &e); }));
         sim->server().clearLog();
     }
 
@@ -96,7 +98,7 @@ private slots:
         sheet.outlineView()->setCurrentIndex(sheet.model()->index(1, 0, download));
         QVERIFY(sheet.btnOk()->isEnabled());
         QVERIFY(sheet.btnCreateFolder()->isEnabled());
-        QCOMPARE(sheet.resultObject.toString(),
+        QCOMPARE(sheet.resultObject().toString(),
             sheet.model()->folderId(sheet.model()->index(1, 0, download)));
     }
 
@@ -133,11 +135,11 @@ private slots:
         create->nameField()->setText("");
         QVERIFY(!create->btnOk()->isEnabled());
         create->nameField()->setText("Old & New #2");
-        QCOMPARE(create->resultObject.toString(), QStringLiteral("Old & New #2"));
+        QCOMPARE(create->resultObject().toString(), QStringLiteral("Old & New #2"));
         create->btnOk()->click();
 
         QTRY_VERIFY(sheet.outlineView()->isExpanded(sheet.model()->indexOfId("/Public")));
-        QTRY_COMPARE(sheet.resultObject.toString(), QStringLiteral("/Public/Old & New #2"));
+        QTRY_COMPARE(sheet.resultObject().toString(), QStringLiteral("/Public/Old & New #2"));
         const auto created = sim->server().requestsFor("createdir");
         QCOMPARE(created.size(), 1);
         QCOMPARE(created[0].value("form").toObject(),

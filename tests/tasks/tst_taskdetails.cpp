@@ -11,6 +11,7 @@
 #include "tasks/DownloadViewController.h"
 #include "tasks/TaskContentModel.h"
 #include "tasks/TaskDetails.h"
+#include "tasks/TaskDetailsController.h"
 #include "tasks/TaskDetailsView.h"
 #include "tasks/TaskFilesModel.h"
 #include "tasks/TaskTrackerModel.h"
@@ -54,11 +55,19 @@ struct Screen : TaskListScreen {
     // Selects the row and waits for its details.
     void select(int row)
     {
-        QSignalSpy details(&view, &DownloadViewController::detailsApplied);
+        QSignalSpy applied(details(), &TaskDetailsController::detailsApplied);
         view.tableView()->selectRow(row);
         // A plain download's empty state comes at once, without a request.
-        QVERIFY(!details.isEmpty() || details.wait(5000));
-        QTRY_VERIFY(!view.isDetailsRequestOutstanding());
+        QVERIFY(!applied.isEmpty() || applied.wait(5000));
+        QTRY_VERIFY(!details()->isRequestOutstanding());
+    }
+    // Selected tracker ids.
+    QSet<qint64> selectedTrackers() const
+    {
+        QSet<qint64> ids;
+        for (const QModelIndex &i : details()->trackerSelection()->selectedRows())
+            ids.insert(details()->trackerModel()->trackerId(i.row()));
+        return ids;
     }
     TaskDetailsView *tabs() const { return view.tabView(); }
 };
@@ -110,11 +119,10 @@ private slots:
         QVERIFY(!trackers.data(trackers.index(1, TaskTrackerModel::ColUpdateTime), Qt::DisplayRole)
                      .toString()
                      .isEmpty());
-        QCOMPARE(trackers.rowsWithTrackerIds({ 2, 99 }), QList<int> { 1 });
         TaskContentModel content;
-        QSignalSpy resets(&content, &QAbstractItemModel::modelReset);
         content.setRecords({ QJsonObject { { "file_wanted", true }, { "file_name", "a" } },
             QJsonObject { { "file_wanted", false }, { "file_name", "b" } } });
+        QSignalSpy resets(&content, &QAbstractItemModel::modelReset);
         QVERIFY(!content.data(content.index(0, TaskContentModel::ColCheck), Qt::DecorationRole)
                      .isNull());
         QVERIFY(content.data(content.index(1, TaskContentModel::ColCheck), Qt::DecorationRole)
@@ -170,8 +178,8 @@ private slots:
         s.select(bbb);
         QCOMPARE(s.tabs()->count(), 3);
         s.sim.server().applyControl("non_json", "1");
-        QSignalSpy details(&s.view, &DownloadViewController::detailsApplied);
-        s.view._refresh_Contents();
+        QSignalSpy details(s.details(), &TaskDetailsController::detailsApplied);
+        s.details()->_refresh_Contents();
         QVERIFY(details.wait(5000));
         QCOMPARE(s.tabs()->count(), 2);
         QCOMPARE(s.tabs()->valueLabel("download_dir")->text(), QStringLiteral("-"));
@@ -193,7 +201,7 @@ private slots:
         // Adding through the sheet sends the whole text; a new tracker that
         // sorts first moves the selected one down, and it stays selected.
         s.sim.server().clearLog();
-        s.view.on_Add_Tracker();
+        s.details()->on_Add_Tracker();
         auto *sheet = qApp->activeModalWidget()
             ? qApp->activeModalWidget()->findChild<TorrentTrackerAddViewController *>()
             : nullptr;
@@ -205,16 +213,16 @@ private slots:
         const QString text = "ftp://ignored.example/\nHTTP://aaa.example/announce";
         sheet->tvTracker()->setPlainText(text);
         QVERIFY(sheet->btnOk()->isEnabled());
-        QSignalSpy details(&s.view, &DownloadViewController::detailsApplied);
+        QSignalSpy details(s.details(), &TaskDetailsController::detailsApplied);
         sheet->btnOk()->click();
         QVERIFY(details.wait(5000));
-        QTRY_VERIFY(!s.view.isDetailsRequestOutstanding());
+        QTRY_VERIFY(!s.details()->isRequestOutstanding());
         const auto adds = s.sim.server().requestsFor("tracker-add");
         QCOMPARE(adds.size(), 1);
         QCOMPARE(adds[0].value("form").toObject(),
             (QJsonObject { { "id", QString::number(taskId) }, { "tracker", text } }));
         QCOMPARE(tabs->trackerModel()->rowCount(), 3);
-        QCOMPARE(tabs->selectedTrackerIds(), QSet<qint64> { udpId });
+        QCOMPARE(s.selectedTrackers(), QSet<qint64> { udpId });
         QCOMPARE(tabs->trackerModel()->trackerId(2), udpId);
 
         // Removing the selected trackers sends their ids in row order.
@@ -225,7 +233,7 @@ private slots:
         s.sim.server().clearLog();
         tabs->btnRemoveTracker()->click();
         QVERIFY(details.wait(5000));
-        QTRY_VERIFY(!s.view.isDetailsRequestOutstanding());
+        QTRY_VERIFY(!s.details()->isRequestOutstanding());
         const auto removes = s.sim.server().requestsFor("tracker-remove");
         QCOMPARE(removes.size(), 1);
         QCOMPARE(removes[0].value("form").toObject().value("tracker_id").toString(), ids.join(','));
@@ -253,8 +261,8 @@ private slots:
             sel.select(tabs->trackerModel()->index(r, 0), tabs->trackerModel()->index(r, 4));
         tabs->trackerTableView()->selectionModel()->select(
             sel, QItemSelectionModel::ClearAndSelect);
-        s.view.on_Remove_Tracker();
-        KSTProgressHUDHelper::waitForAllQueues();
+        s.details()->on_Remove_Tracker();
+        settle(*s.list());
         QTRY_COMPARE(s.sim.server().requestsFor("tracker-remove").size(), 1);
         QCOMPARE(s.sim.server().requestsFor("tracker-remove")[0].value("form").toObject().value(
                      "tracker_id"),
@@ -268,11 +276,11 @@ private slots:
         s.select(row);
         s.sim.server().clearLog();
         // A click on the content table's Name header sorts on the NAS.
-        QSignalSpy details(&s.view, &DownloadViewController::detailsApplied);
+        QSignalSpy details(s.details(), &TaskDetailsController::detailsApplied);
         QHeaderView *h = s.tabs()->contentTableView()->horizontalHeader();
         emit h->sectionClicked(TaskContentModel::ColName);
         QVERIFY(details.wait(5000));
-        QCOMPARE(s.view.sortKeyContent, QStringLiteral("file_name"));
+        QCOMPARE(s.details()->sortKeyContent(), QStringLiteral("file_name"));
         QCOMPARE(s.sim.server()
                      .requestsFor("torrent-info")
                      .last()
@@ -284,7 +292,7 @@ private slots:
         QHeaderView *th = s.tabs()->trackerTableView()->horizontalHeader();
         emit th->sectionClicked(TaskTrackerModel::ColURL);
         QVERIFY(details.wait(5000));
-        QCOMPARE(s.view.orderTracker, QStringLiteral("desc"));
+        QCOMPARE(s.details()->orderTracker(), QStringLiteral("desc"));
         QVERIFY(s.tabs()
                     ->trackerModel()
                     ->record(0)
@@ -295,7 +303,7 @@ private slots:
         // Edit: the details with the default sort, then the dialog in edit mode.
         QSignalSpy dialog(&s.view, &DownloadViewController::taskDialogOpened);
         s.sim.server().clearLog();
-        s.view.on_Edit_Torrent();
+        s.list()->on_Edit_Torrent();
         QVERIFY(dialog.wait(5000));
         auto *edit = qobject_cast<DownloadTaskViewController *>(dialog[0][0].value<QWidget *>());
         QVERIFY(edit && edit->editMode());
@@ -312,15 +320,14 @@ private slots:
         Screen s;
         s.sim.server().applyControl("delay_ms", "300");
         s.sim.server().clearLog();
-        QSignalSpy details(&s.view, &DownloadViewController::detailsApplied);
+        QSignalSpy details(s.details(), &TaskDetailsController::detailsApplied);
         const int a = s.rowNamed("Big Buck Bunny (2008) 1080p");
         const int b = s.rowNamed("Sintel.2010.720p.mkv");
         s.view.tableView()->selectRow(a);
-        QVERIFY(s.view.isDetailsRequestOutstanding());
+        QTRY_VERIFY(s.details()->isRequestOutstanding());
         s.view.tableView()->selectRow(b);
-        s.view._refresh_Contents();
-        QTRY_VERIFY_WITH_TIMEOUT(
-            details.size() >= 1 && !s.view.isDetailsRequestOutstanding(), 5000);
+        s.details()->_refresh_Contents();
+        QTRY_VERIFY_WITH_TIMEOUT(details.size() >= 1 && !s.details()->isRequestOutstanding(), 5000);
         s.sim.server().applyControl("delay_ms", "0");
         // The first request's answer is dropped; the last selection is shown.
         const auto infos = s.sim.server().requestsFor("torrent-info");

@@ -12,9 +12,11 @@
 #include "servers/FavoriteObject.h"
 #include "tasks/DownloadCategoryViewController.h"
 #include "tasks/DownloadViewController.h"
+#include "tasks/TaskListController.h"
 #include "tasks/TaskListModel.h"
 #include "tasks/TorrentDeleteViewController.h"
 #include "tasks/TorrentTrackerAddViewController.h"
+#include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -59,13 +61,6 @@ void scriptNas(SimFixture &sim, const QJsonArray &tasks, std::initializer_list<c
         sim.server().on(kCgiPathBtdlm, act, true, [](nassim::Call &) { return SimReply::ok(); });
 }
 
-void selectRows(DownloadViewController &view, const QList<int> &rows)
-{
-    QItemSelection s;
-    for (int r : rows)
-        s.select(view.model()->index(r, 0), view.model()->index(r, TaskListModel::ColumnCount - 1));
-    view.tableView()->selectionModel()->select(s, QItemSelectionModel::ClearAndSelect);
-}
 } // namespace
 
 class TestTaskList : public QObject
@@ -236,35 +231,32 @@ private slots:
 
     void selectionKeptByTypeAndId()
     {
-        DownloadViewController view;
-        view.applyList(TaskListModel::decode(
+        TaskListController list;
+        list.applyList(TaskListModel::decode(
             reply({ task(7, "BT"), task(7, "HTTP/FTP"), task(9, "BT"), task(8, "HTTP/FTP") })));
-        QTableView *table = view.tableView();
-        table->selectionModel()->select(
-            QItemSelection(view.model()->index(0, 0), view.model()->index(1, 11)),
-            QItemSelectionModel::ClearAndSelect);
-        QCOMPARE(view.selectedRows(), (QList<int> { 0, 1 }));
+        selectRows(list, { 0, 1 });
+        QCOMPARE(list.selectedRows(), (QList<int> { 0, 1 }));
         // New order; task 9 gone; another "BT" 8 appears.
-        view.applyList(TaskListModel::decode(
+        list.applyList(TaskListModel::decode(
             reply({ task(8, "BT"), task(7, "HTTP/FTP"), task(8, "HTTP/FTP"), task(7, "BT") })));
-        QCOMPARE(view.selectedRows(), (QList<int> { 1, 3 }));
+        QCOMPARE(list.selectedRows(), (QList<int> { 1, 3 }));
         // Only the "BT" 7 selected: the "HTTP/FTP" 7 does not come along.
-        table->selectionModel()->select(
-            QItemSelection(view.model()->index(3, 0), view.model()->index(3, 11)),
-            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        view.applyList(TaskListModel::decode(reply({ task(7, "HTTP/FTP"), task(7, "BT") })));
-        QCOMPARE(view.selectedRows(), QList<int> { 1 });
-        QCOMPARE(view.textNowSpeed()->text(),
+        selectRows(list, { 3 });
+        list.applyList(TaskListModel::decode(reply({ task(7, "HTTP/FTP"), task(7, "BT") })));
+        QCOMPARE(list.selectedRows(), QList<int> { 1 });
+        QCOMPARE(list.currentTaskRow(), 1);
+        QCOMPARE(list.nowSpeedText(),
             stringWithKSTFormat(localized("TXT_NOW_SPEED"), { "1.00 MB/s", "2.00 KB/s" }));
-        view.applyList(TaskListModel::decode(reply({}, false)));
-        QCOMPARE(view.model()->rowCount(), 0);
-        QCOMPARE(view.textNowSpeed()->text(),
-            stringWithKSTFormat(localized("TXT_NOW_SPEED"), { "0", "0" }));
+        list.applyList(TaskListModel::decode(reply({}, false)));
+        QCOMPARE(list.model()->rowCount(), 0);
+        QCOMPARE(list.currentTaskRow(), -1);
+        QCOMPARE(
+            list.nowSpeedText(), stringWithKSTFormat(localized("TXT_NOW_SPEED"), { "0", "0" }));
     }
 
     void countsReachTheCategoryListOfTheSameHostOnly()
     {
-        DownloadViewController list, otherList;
+        TaskListController list, otherList;
         DownloadCategoryViewController categories;
         NotificationCenter::defaultCenter()->addObserver(
             kNOTIFY_DOWNLOAD_ENTRY_UPDATED, &categories,
@@ -285,97 +277,154 @@ private slots:
 
     void refreshAgainstTheNas()
     {
-        TaskListScreen screen(false);
-        SimFixture &sim = screen.sim;
-        DownloadViewController &view = screen.view;
-        QSignalSpy applied(&view, &DownloadViewController::listApplied);
-        view.refresh_Items();
-        QVERIFY(view.isListRequestOutstanding());
-        view.refresh_Items(); // skipped: the previous one is still out
+        TaskListHarness h(false);
+        TaskListController &list = h.list;
+        QSignalSpy applied(&list, &TaskListController::listApplied);
+        QSignalSpy admin(&list, &TaskListController::administratorChanged);
+        list.refresh_Items();
+        QVERIFY(list.listRefresh()->isOutstanding());
         QTRY_COMPARE(applied.size(), 1);
-        QCOMPARE(sim.server().requestsFor("torrent-list").size(), 1);
-        const QJsonObject form
-            = sim.server().requestsFor("torrent-list").last().value("form").toObject();
-        QCOMPARE(form,
+        QCOMPARE(h.sim.server().requestsFor("torrent-list").size(), 1);
+        QCOMPARE(h.lastForm("torrent-list"),
             (QJsonObject { { "type", "0" }, { "sortby", "position" }, { "orderby", "asc" },
                 { "filter", "" } }));
-        QCOMPARE(view.model()->rowCount(), sim.state().tasks().count());
-        QVERIFY(!view.tableView()->isColumnHidden(TaskListModel::ColOwner)); // admin
+        QCOMPARE(list.model()->rowCount(), h.sim.state().tasks().count());
+        QCOMPARE(admin.size(), 1); // said once, when first known
+        QVERIFY(admin[0][0].toBool());
+        QTRY_VERIFY(!list.isBusy());
+        list.refresh_Items();
+        QTRY_COMPARE(applied.size(), 2);
+        QCOMPARE(admin.size(), 1);
 
         // A failed request changes nothing.
-        const int rows = view.model()->rowCount();
-        view.tableView()->selectRow(0);
-        sim.server().applyControl("non_json", "1");
-        view.refresh_Items();
-        QTRY_VERIFY(!view.isListRequestOutstanding());
-        QCOMPARE(view.model()->rowCount(), rows);
-        QCOMPARE(view.selectedRows(), QList<int> { 0 });
+        QTRY_VERIFY(!list.isBusy());
+        const int rows = list.model()->rowCount();
+        selectRows(list, { 0 });
+        h.sim.server().applyControl("non_json", "1");
+        list.refresh_Items();
+        QTRY_VERIFY(!list.listRefresh()->isOutstanding());
+        QCOMPARE(list.model()->rowCount(), rows);
+        QCOMPARE(list.selectedRows(), QList<int> { 0 });
 
-        // Category and filter travel to the NAS.
-        view.on_Category_Changed(
+        // Category, filter and sort travel to the NAS.
+        list.on_Category_Changed(
             Notification { kNOTIFY_DOWNLOAD_CATEGORY_CHANGED, nullptr, { { "category", 2u } } });
-        QTRY_VERIFY(!view.isListRequestOutstanding());
-        QCOMPARE(sim.server()
-                     .requestsFor("torrent-list")
-                     .last()
-                     .value("form")
-                     .toObject()
-                     .value("type")
-                     .toString(),
-            QStringLiteral("2"));
+        QTRY_VERIFY(!list.listRefresh()->isOutstanding());
+        list.on_Edit_Filter("Sintel");
+        QTRY_VERIFY(!list.listRefresh()->isOutstanding());
+        list.setSort("name", "desc");
+        QTRY_VERIFY(!list.listRefresh()->isOutstanding());
+        QCOMPARE(h.lastForm("torrent-list"),
+            (QJsonObject { { "type", "2" }, { "sortby", "name" }, { "orderby", "desc" },
+                { "filter", "Sintel" } }));
+    }
+
+    // A refresh asked for while one is out goes once, right after it; a
+    // reply to a question no longer asked is never shown.
+    void pollsCoalesceAndStaleRepliesAreDropped()
+    {
+        TaskListHarness h(true);
+        TaskListController &list = h.list;
+        h.sim.server().applyControl("delay_ms", "200");
+        h.sim.server().clearLog();
+        QSignalSpy applied(&list, &TaskListController::listApplied);
+        list.refresh_Items();
+        list.refresh_Items();
+        list.refresh_Items();
+        list.refresh_Items();
+        QTRY_VERIFY_WITH_TIMEOUT(!list.isBusy(), 5000);
+        QCOMPARE(h.sim.server().requestsFor("torrent-list").size(), 2);
+        QCOMPARE(applied.size(), 2);
+
+        // A category click while a poll of "All" is out: the "All" reply is
+        // dropped and the new category's list follows at once.
+        h.sim.server().clearLog();
+        applied.clear();
+        list.refresh_Items();
+        QVERIFY(list.listRefresh()->isOutstanding());
+        list.setCategory(2); // completed
+        QTRY_VERIFY_WITH_TIMEOUT(!list.isBusy(), 5000);
+        h.sim.server().applyControl("delay_ms", "0");
+        const auto sent = h.sim.server().requestsFor("torrent-list");
+        QCOMPARE(sent.size(), 2);
+        QCOMPARE(sent[0].value("form").toObject().value("type").toString(), QStringLiteral("0"));
+        QCOMPARE(sent[1].value("form").toObject().value("type").toString(), QStringLiteral("2"));
+        QCOMPARE(applied.size(), 1); // only the completed list was shown
+        QCOMPARE(list.listRefresh()->droppedCount(), 1);
+        QVERIFY(list.model()->rowCount() < h.sim.state().tasks().count());
+        for (const TaskRow &r : list.model()->rows())
+            QVERIFY(r.cells[TaskListModel::ColPercent].startsWith("100"));
     }
 
     void commandsSendOneRequestPerKind()
     {
-        TaskListScreen screen(false);
-        SimFixture &sim = screen.sim;
-        DownloadViewController &view = screen.view;
-        scriptNas(sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP"), task(4, "BT") },
+        TaskListHarness h(false);
+        TaskListController &list = h.list;
+        scriptNas(h.sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP"), task(4, "BT") },
             { "torrent-start", "download-start", "torrent-queue", "torrent-stop",
                 "download-stop" });
-        QSignalSpy applied(&view, &DownloadViewController::listApplied);
-        view.refresh_Items();
+        h.refreshAndWait();
+        QSignalSpy applied(&list, &TaskListController::listApplied);
+        selectRows(list, { 0, 1, 2 });
+        QVERIFY(list.action(TaskListController::Command::Up)->isEnabled());
+        list.action(TaskListController::Command::Start)->trigger();
+        // The overlay shows: a second command is dropped.
+        QVERIFY(list.overlay()->isShowing());
+        list.action(TaskListController::Command::Pause)->trigger();
         QTRY_COMPARE(applied.size(), 1);
-        selectRows(view, { 0, 1, 2 });
-        QVERIFY(view.btnUp()->isEnabled());
-        view.on_Start_Torrent();
-        view.on_Pause_Torrent(); // the overlay shows: dropped
-        KSTProgressHUDHelper::waitForAllQueues();
-        QTRY_COMPARE(applied.size(), 2);
-        QCOMPARE(sim.server()
-                     .requestsFor("torrent-start")
-                     .last()
-                     .value("form")
-                     .toObject()
-                     .value("id")
-                     .toString(),
-            QStringLiteral("1"));
-        QCOMPARE(sim.server()
-                     .requestsFor("download-start")
-                     .last()
-                     .value("form")
-                     .toObject()
-                     .value("id")
-                     .toString(),
-            QStringLiteral("2,3"));
-        QVERIFY(sim.server().requestsFor("torrent-stop").isEmpty());
+        QCOMPARE(h.lastForm("torrent-start").value("id").toString(), QStringLiteral("1"));
+        QCOMPARE(h.lastForm("download-start").value("id").toString(), QStringLiteral("2,3"));
+        QVERIFY(h.sim.server().requestsFor("torrent-stop").isEmpty());
+        settle(list);
 
-        view.on_Torrent_Up();
-        KSTProgressHUDHelper::waitForAllQueues();
-        QTRY_COMPARE(applied.size(), 3);
-        const QJsonObject queue
-            = sim.server().requestsFor("torrent-queue").last().value("form").toObject();
-        QCOMPARE(queue, (QJsonObject { { "id", "1,2,3" }, { "direction", "up" } }));
+        list.on_Torrent_Up();
+        QTRY_COMPARE(applied.size(), 2);
+        QCOMPARE(h.lastForm("torrent-queue"),
+            (QJsonObject { { "id", "1,2,3" }, { "direction", "up" } }));
+        settle(list);
 
         // Plain tasks only: nothing for torrents is sent, and no queue moves.
-        selectRows(view, { 1, 2 });
-        QVERIFY(!view.btnUp()->isEnabled());
-        QVERIFY(view.btnStart()->isEnabled());
-        view.on_Pause_Torrent();
-        KSTProgressHUDHelper::waitForAllQueues();
-        QTRY_COMPARE(applied.size(), 4);
-        QVERIFY(sim.server().requestsFor("torrent-stop").isEmpty());
-        QCOMPARE(sim.server().requestsFor("download-stop").size(), 1);
+        selectRows(list, { 1, 2 });
+        QVERIFY(!list.action(TaskListController::Command::Up)->isEnabled());
+        QVERIFY(list.action(TaskListController::Command::Start)->isEnabled());
+        list.on_Pause_Torrent();
+        QTRY_COMPARE(applied.size(), 3);
+        QVERIFY(h.sim.server().requestsFor("torrent-stop").isEmpty());
+        QCOMPARE(h.sim.server().requestsFor("download-stop").size(), 1);
+    }
+
+    void enablingRulesFollowTheSelection_data()
+    {
+        QTest::addColumn<QList<int>>("rows");
+        QTest::addColumn<bool>("any");
+        QTest::addColumn<bool>("torrents");
+        QTest::newRow("none") << QList<int> {} << false << false;
+        QTest::newRow("plain only") << QList<int> { 1, 2 } << true << false;
+        QTest::newRow("one torrent") << QList<int> { 0 } << true << true;
+        QTest::newRow("mixed") << QList<int> { 0, 2 } << true << true;
+    }
+    void enablingRulesFollowTheSelection()
+    {
+        QFETCH(QList<int>, rows);
+        QFETCH(bool, any);
+        QFETCH(bool, torrents);
+        using C = TaskListController::Command;
+        TaskListController list;
+        list.applyList(TaskListModel::decode(
+            reply({ task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP") })));
+        selectRows(list, rows);
+        for (C c : { C::Delete, C::Start, C::Pause })
+            QCOMPARE(list.action(c)->isEnabled(), any);
+        for (C c : { C::Edit, C::Up, C::Down })
+            QCOMPARE(list.action(c)->isEnabled(), torrents);
+        QVERIFY(list.action(C::Add)->isEnabled()); // a list came
+        QVERIFY(list.action(C::Preference)->isEnabled());
+        // The context menu holds the same actions, in the menu's order.
+        const QList<QAction *> menu = list.contextMenuActions();
+        QCOMPARE(menu.size(), 8);
+        QCOMPARE(menu[0], list.action(C::Edit));
+        QVERIFY(!menu[2] && !menu[5]);
+        QCOMPARE(menu[7], list.action(C::Down));
     }
 
     void deleteSheetGivesTheMode()
@@ -384,10 +433,10 @@ private slots:
             TorrentDeleteViewController sheet;
             QVariant result;
             bool ok = false;
-            sheet.completion = [&](bool o, const QVariant &r) {
+            sheet.setCompletion([&](bool o, const QVariant &r) {
                 ok = o;
                 result = r;
-            };
+            });
             if (mode == 1)
                 sheet.taskAndFiles()->setChecked(true);
             sheet.on_Ok();
@@ -397,42 +446,52 @@ private slots:
         TorrentDeleteViewController sheet;
         bool ok = true;
         QVariant result = 5;
-        sheet.completion = [&](bool o, const QVariant &r) {
+        sheet.setCompletion([&](bool o, const QVariant &r) {
             ok = o;
             result = r;
-        };
+        });
         sheet.on_Cancel();
         QVERIFY(!ok);
         QVERIFY(!result.isValid());
     }
 
-    void deleteSendsTheModeToBothActsAndMenuFollowsSelection()
+    void deleteSendsTheModeToBothActs()
     {
-        TaskListScreen screen(false);
-        SimFixture &sim = screen.sim;
-        DownloadViewController &view = screen.view;
-        scriptNas(sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP") },
+        TaskListHarness h(false);
+        TaskListController &list = h.list;
+        scriptNas(h.sim, { task(1, "BT"), task(2, "HTTP/FTP"), task(3, "HTTP/FTP") },
             { "torrent-remove", "download-delete" });
-        QSignalSpy applied(&view, &DownloadViewController::listApplied);
-        view.refresh_Items();
+        h.refreshAndWait();
+        QSignalSpy sheet(&list, &TaskListController::deleteSheetRequested);
+        list.on_Delete_Torrent();
+        QCOMPARE(sheet.size(), 0); // nothing selected
+        selectRows(list, { 0, 1, 2 });
+        list.on_Delete_Torrent();
+        QCOMPARE(sheet.size(), 1);
+        QSignalSpy applied(&list, &TaskListController::listApplied);
+        list.deleteSelected(1);
         QTRY_COMPARE(applied.size(), 1);
-        const QList<QAction *> items = view.menuDownload()->actions();
-        QCOMPARE(items.size(), 8);
-        QVERIFY(!items[1]->isEnabled());
-        selectRows(view, { 1, 2 });
-        // Plain tasks only: delete, start, pause yes; queue moves no.
-        QVERIFY(items[1]->isEnabled() && items[3]->isEnabled() && items[4]->isEnabled());
-        QVERIFY(!items[6]->isEnabled() && !items[7]->isEnabled());
-        QVERIFY(view.btnDelete()->isEnabled());
-        selectRows(view, { 0, 1, 2 });
-        QVERIFY(items[6]->isEnabled());
-        view.deleteSelected(1);
-        KSTProgressHUDHelper::waitForAllQueues();
-        QTRY_COMPARE(applied.size(), 2);
-        QCOMPARE(sim.server().requestsFor("torrent-remove").last().value("form").toObject(),
-            (QJsonObject { { "id", "1" }, { "mode", "1" } }));
-        QCOMPARE(sim.server().requestsFor("download-delete").last().value("form").toObject(),
-            (QJsonObject { { "id", "2,3" }, { "mode", "1" } }));
+        QCOMPARE(h.lastForm("torrent-remove"), (QJsonObject { { "id", "1" }, { "mode", "1" } }));
+        QCOMPARE(h.lastForm("download-delete"), (QJsonObject { { "id", "2,3" }, { "mode", "1" } }));
+    }
+
+    void screenDrawsTheControllersActions()
+    {
+        DownloadViewController view;
+        TaskListController *list = view.controller();
+        using C = TaskListController::Command;
+        QCOMPARE(view.btnStart()->defaultAction(), list->action(C::Start));
+        QCOMPARE(view.btnAdd()->defaultAction(), list->action(C::Add));
+        QCOMPARE(view.menuDownload()->actions().size(), 8);
+        QCOMPARE(view.menuDownload()->actions().at(0), list->action(C::Edit));
+        QCOMPARE(view.tableView()->selectionModel(), list->selectionModel());
+        QVERIFY(!view.btnAdd()->isEnabled()); // until a list has come
+        list->applyList(TaskListModel::decode(reply({ task(1, "BT") })));
+        QVERIFY(view.btnAdd()->isEnabled());
+        QCOMPARE(view.textNowSpeed()->text(), list->nowSpeedText());
+        // The Owner column: hidden unless administrator, and a column the
+        // administrator hid stays hidden through later polls.
+        QVERIFY(view.tableView()->isColumnHidden(TaskListModel::ColOwner));
     }
 
     void trackerSheetNeedsAKnownScheme()
@@ -445,7 +504,7 @@ private slots:
         sheet.tvTracker()->setPlainText(both);
         QVERIFY(sheet.btnOk()->isEnabled());
         QString sent;
-        sheet.completion = [&](bool, const QVariant &r) { sent = r.toString(); };
+        sheet.setCompletion([&](bool, const QVariant &r) { sent = r.toString(); });
         sheet.on_Ok();
         QCOMPARE(sent, both); // the whole text, every line
         QVERIFY(TorrentTrackerAddViewController::hasTrackerLine("HTTPS://x"));
@@ -455,25 +514,31 @@ private slots:
     void failureViewAndReconnect()
     {
         DownloadViewController view;
+        TaskListController *list = view.controller();
         view.resize(600, 400);
         view.show();
-        view.category = 3;
+        list->setCategory(3);
         auto record = std::make_shared<FavoriteObject>(QJsonObject { { "host_id", "HOST-1" } });
         view.setFavObj(record);
-        view.applyList(TaskListModel::decode(reply({ task(1, "BT") })));
-        view.tableView()->selectRow(0);
+        list->applyList(TaskListModel::decode(reply({ task(1, "BT") })));
+        selectRows(*list, { 0 });
         view.on_Show_Login_Fail_View();
-        QCOMPARE(view.category, 0u);
+        QCOMPARE(list->category(), 0u);
         QVERIFY(view.emptyView()->isVisible());
         QVERIFY(!view.btnStart()->isEnabled());
+        QVERIFY(!view.btnAdd()->isEnabled());
+        // The view covers the list whatever size the window takes.
+        view.resize(800, 500);
+        QTRY_COMPARE(view.emptyView()->geometry(), view.rect());
         QObject observer;
         QString heard;
         NotificationCenter::defaultCenter()->addObserver(kNOTIFY_RE_LOGIN_FAVORITE, &observer,
             [&](const Notification &n) { heard = n.userInfo.value("hostID").toString(); });
         QTest::mouseClick(view.emptyView()->button(), Qt::LeftButton);
         QCOMPARE(heard, QStringLiteral("HOST-1"));
-        view.applyList(TaskListModel::decode(reply({ task(1, "BT") })));
+        list->applyList(TaskListModel::decode(reply({ task(1, "BT") })));
         QVERIFY(!view.emptyView()->isVisible());
+        QVERIFY(view.btnAdd()->isEnabled());
     }
 };
 

@@ -1,0 +1,89 @@
+#include "Work.h"
+
+#include <QMutex>
+#include <QThreadPool>
+
+#include <deque>
+
+namespace flk {
+
+QThreadPool *networkPool()
+{
+    static QThreadPool *pool = [] {
+        auto *p = new QThreadPool;
+        p->setObjectName(QStringLiteral("com.kestrel.queue.network"));
+        p->setMaxThreadCount(kMaxNetworkWaiters);
+        return p;
+    }();
+    return pool;
+}
+
+void waitForNetworkWork()
+{
+    const bool gui = qApp && QThread::currentThread() == qApp->thread();
+    while (!networkPool()->waitForDone(10)) {
+        if (gui)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    if (gui)
+        QCoreApplication::sendPostedEvents();
+}
+
+namespace detail {
+
+void startOnNetworkPool(std::function<void()> task)
+{
+    networkPool()->start(std::move(task));
+}
+
+} // namespace detail
+
+struct SerialWorkQueue::State {
+    mutable QMutex mutex;
+    std::deque<std::function<void()>> tasks;
+    bool running = false;
+};
+
+SerialWorkQueue::SerialWorkQueue() : m_state(std::make_shared<State>()) { }
+
+std::shared_ptr<SerialWorkQueue> SerialWorkQueue::create()
+{
+    return std::shared_ptr<SerialWorkQueue>(new SerialWorkQueue);
+}
+
+void SerialWorkQueue::post(std::function<void()> task)
+{
+    {
+        QMutexLocker lock(&m_state->mutex);
+        m_state->tasks.push_back(std::move(task));
+        if (m_state->running)
+            return;
+        m_state->running = true;
+    }
+    detail::startOnNetworkPool([self = shared_from_this()] { self->drain(); });
+}
+
+bool SerialWorkQueue::idle() const
+{
+    QMutexLocker lock(&m_state->mutex);
+    return !m_state->running;
+}
+
+void SerialWorkQueue::drain()
+{
+    for (;;) {
+        std::function<void()> task;
+        {
+            QMutexLocker lock(&m_state->mutex);
+            if (m_state->tasks.empty()) {
+                m_state->running = false;
+                return;
+            }
+            task = std::move(m_state->tasks.front());
+            m_state->tasks.pop_front();
+        }
+        task();
+    }
+}
+
+} // namespace flk

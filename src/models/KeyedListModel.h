@@ -1,0 +1,220 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QHash>
+#include <QList>
+
+#include <algorithm>
+#include <optional>
+#include <type_traits>
+#include <utility>
+
+namespace flk {
+
+// What the last keyed update did (tests and benchmarks look).
+struct KeyedUpdateStats {
+    int removed = 0;
+    int inserted = 0;
+    int changedRows = 0;
+    bool reset = false;
+    bool moved = false;
+};
+
+// Base of every list table: rows that carry a key, and the one way to bring
+// the rows shown to a new list (updateRows). Rows whose key left are removed
+// and rows whose key came are inserted, each in runs with one signal per
+// run; kept rows whose order changed are moved with one layout change that
+// carries persistent indexes along; changed cells are announced in runs of
+// rows. Views keep their scroll position, current index and selection (a
+// QItemSelectionModel holds persistent indexes), so selection is kept by key
+// with no re-selecting. A reset happens only to or from an empty list, or
+// when a list repeats a key (nothing to follow rows by).
+//
+// Linear time: the new rows are built in one pass into a fresh list while
+// the signals go out; between two signals rowAt() and rowCount() show the
+// state those signals describe (the rows placed so far, then the old rows
+// not yet reached), so no run shifts the rows after it.
+template <class Row> class KeyedListModel : public QAbstractTableModel
+{
+public:
+    using QAbstractTableModel::QAbstractTableModel;
+
+    int rowCount(const QModelIndex &parent = {}) const override
+    {
+        if (parent.isValid())
+            return 0;
+        if (m_merge)
+            return int(m_merge->out.size() + (m_rows.size() - m_merge->read));
+        return int(m_rows.size());
+    }
+    const Row &rowAt(int i) const
+    {
+        if (m_merge) {
+            if (i < m_merge->out.size())
+                return m_merge->out.at(i);
+            return m_rows.at(m_merge->read + (i - m_merge->out.size()));
+        }
+        return m_rows.at(i);
+    }
+    // The rows (not while an update runs).
+    const QList<Row> &rows() const { return m_rows; }
+    const KeyedUpdateStats &lastUpdate() const { return m_stats; }
+
+protected:
+    // keyOf(row) gives a hashable key; same(old, new) whether a row that
+    // stays shows the same (else its cells are announced as changed).
+    template <class KeyOf, class Same> void updateRows(QList<Row> incoming, KeyOf keyOf, Same same);
+    // For edits in place (the caller announces them).
+    QList<Row> &mutableRows() { return m_rows; }
+
+private:
+    struct Merge {
+        QList<Row> out;
+        qsizetype read = 0; // first old row not reached yet
+    };
+    void resetTo(QList<Row> &&incoming)
+    {
+        m_stats.reset = true;
+        beginResetModel();
+        m_rows = std::move(incoming);
+        endResetModel();
+    }
+
+    QList<Row> m_rows;
+    std::optional<Merge> m_merge;
+    KeyedUpdateStats m_stats;
+};
+
+template <class Row>
+template <class KeyOf, class Same>
+void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same)
+{
+    m_stats = KeyedUpdateStats();
+    if (m_rows.isEmpty() && incoming.isEmpty())
+        return;
+    if (m_rows.isEmpty() || incoming.isEmpty())
+        return resetTo(std::move(incoming));
+
+    using Key = std::decay_t<decltype(keyOf(incoming.first()))>;
+    QHash<Key, qsizetype> newPos;
+    newPos.reserve(incoming.size());
+    for (qsizetype i = 0; i < incoming.size(); ++i)
+        newPos.insert(keyOf(incoming[i]), i);
+    if (newPos.size() != incoming.size())
+        return resetTo(std::move(incoming));
+
+    // Where each old row goes (-1: it left), and whether the rows that stay
+    // keep their order.
+    QList<qsizetype> target(m_rows.size());
+    QList<bool> stays(incoming.size(), false);
+    bool inOrder = true;
+    qsizetype last = -1;
+    for (qsizetype j = 0; j < m_rows.size(); ++j) {
+        const auto it = newPos.constFind(keyOf(m_rows[j]));
+        target[j] = it == newPos.constEnd() ? -1 : *it;
+        if (target[j] < 0)
+            continue;
+        if (stays[target[j]]) // the old list repeats a key
+            return resetTo(std::move(incoming));
+        stays[target[j]] = true;
+        if (target[j] < last)
+            inOrder = false;
+        last = target[j];
+    }
+
+    // One pass, top down: runs of old rows that left are removed, runs of
+    // new rows are inserted where they belong (when the order holds; else
+    // at the end), rows that stay are moved across with their new content.
+    m_merge.emplace();
+    Merge &m = *m_merge;
+    m.out.reserve(inOrder ? incoming.size() : m_rows.size() + incoming.size());
+    QList<qsizetype> changedRows;
+    qsizetype next = 0; // next new row to place (in order)
+    auto insertRun = [&](qsizetype from, qsizetype to) {
+        const int at = int(m.out.size());
+        beginInsertRows({}, at, at + int(to - from) - 1);
+        for (qsizetype k = from; k < to; ++k)
+            m.out.append(std::move(incoming[k]));
+        endInsertRows();
+        m_stats.inserted += int(to - from);
+    };
+    while (m.read < m_rows.size()) {
+        if (target[m.read] < 0) {
+            qsizetype end = m.read;
+            while (end < m_rows.size() && target[end] < 0)
+                ++end;
+            const int at = int(m.out.size());
+            beginRemoveRows({}, at, at + int(end - m.read) - 1);
+            m_stats.removed += int(end - m.read);
+            m.read = end;
+            endRemoveRows();
+            continue;
+        }
+        if (inOrder && next < target[m.read]) {
+            // New rows that come before this one (none of them stays).
+            insertRun(next, target[m.read]);
+            next = target[m.read];
+            continue;
+        }
+        const qsizetype to = target[m.read];
+        if (inOrder) {
+            const bool unchanged = same(m_rows[m.read], incoming[to]);
+            if (!unchanged)
+                changedRows.append(m.out.size());
+            m.out.append(unchanged ? std::move(m_rows[m.read]) : std::move(incoming[to]));
+            next = to + 1;
+        } else {
+            m.out.append(std::move(m_rows[m.read]));
+        }
+        ++m.read;
+    }
+    if (inOrder) {
+        if (next < incoming.size())
+            insertRun(next, incoming.size());
+    } else {
+        // The new rows that do not stay go at the end for now.
+        QList<Row> arrivals;
+        for (qsizetype i = 0; i < incoming.size(); ++i)
+            if (!stays[i])
+                arrivals.append(incoming[i]);
+        if (!arrivals.isEmpty()) {
+            const int at = int(m.out.size());
+            beginInsertRows({}, at, at + int(arrivals.size()) - 1);
+            for (Row &r : arrivals)
+                m.out.append(std::move(r));
+            endInsertRows();
+            m_stats.inserted += int(arrivals.size());
+        }
+    }
+    m_rows = std::move(m.out);
+    m_merge.reset();
+
+    if (!inOrder) {
+        // Every row to its place in one layout change.
+        m_stats.moved = true;
+        emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+        const QModelIndexList before = persistentIndexList();
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (const QModelIndex &i : before)
+            after.append(index(int(newPos.value(keyOf(m_rows[i.row()]))), i.column()));
+        m_rows = std::move(incoming);
+        changePersistentIndexList(before, after);
+        emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+        return;
+    }
+
+    // Changed cells, in runs of consecutive rows.
+    m_stats.changedRows = int(changedRows.size());
+    const int columns = columnCount();
+    for (qsizetype k = 0; k < changedRows.size();) {
+        qsizetype end = k + 1;
+        while (end < changedRows.size() && changedRows[end] == changedRows[end - 1] + 1)
+            ++end;
+        emit dataChanged(
+            index(int(changedRows[k]), 0), index(int(changedRows[end - 1]), columns - 1));
+        k = end;
+    }
+}
+
+} // namespace flk

@@ -1,0 +1,525 @@
+#include "TaskListController.h"
+
+#include "TaskDetailsController.h"
+#include "TaskLinks.h"
+#include "api/CgiCtrl.h"
+#include "api/CommandOverlay.h"
+#include "api/JsonUtil.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "api/Notifications.h"
+#include "models/ListRefresh.h"
+#include "servers/FavoriteObject.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+#include <QMimeData>
+
+namespace flk {
+
+TaskListController::TaskListController(QObject *parent)
+    : QObject(parent),
+      m_model(new TaskListModel(this)),
+      m_selection(new QItemSelectionModel(m_model, this)),
+      m_overlay(new CommandOverlay(this))
+{
+    m_sender = this;
+    makeAction(Command::Edit, QT_TRID_NOOP("TOOL_TIP_EDIT"), &TaskListController::on_Edit_Torrent);
+    makeAction(
+        Command::Delete, QT_TRID_NOOP("TOOL_TIP_DELETE"), &TaskListController::on_Delete_Torrent);
+    makeAction(
+        Command::Start, QT_TRID_NOOP("TOOL_TIP_START"), &TaskListController::on_Start_Torrent);
+    makeAction(
+        Command::Pause, QT_TRID_NOOP("TOOL_TIP_PAUSE"), &TaskListController::on_Pause_Torrent);
+    makeAction(Command::Up, QT_TRID_NOOP("TOOL_TIP_UP"), &TaskListController::on_Torrent_Up);
+    makeAction(Command::Down, QT_TRID_NOOP("TOOL_TIP_DOWN"), &TaskListController::on_Torrent_Down);
+    makeAction(Command::Add, QT_TRID_NOOP("TOOL_TIP_ADD"), &TaskListController::on_Add_Torrent);
+    makeAction(Command::Preference, QT_TRID_NOOP("TOOL_TIP_PREFERENCE"),
+        &TaskListController::on_Preference);
+
+    m_refresh = new ListRefresh(
+        [this]() -> ListRefresh::Fetch {
+            const std::shared_ptr<CgiCtrl> c = client();
+            if (!c || !c->logon())
+                return {};
+            if (m_administrator != c->administrator()) {
+                m_administrator = c->administrator();
+                emit administratorChanged(*m_administrator);
+            }
+            const int cat = int(m_category);
+            const QString sort = m_sortKey, ord = m_order, filt = m_filter;
+            // The rows shown now (a shared copy): texts that did not change
+            // are reused.
+            const QList<TaskRow> previous = m_model->rows();
+            return [this, c, cat, sort, ord, filt, previous]() -> ListRefresh::Apply {
+                Error e;
+                // The body is decoded here, in one pass, straight into rows.
+                TaskListSnapshot decoded;
+                CgiCtrl::Reply reply;
+                {
+                    CgiCtrl::ScopedBodyParser parser([&decoded, &previous](const QByteArray &b) {
+                        return TaskListModel::decodeBody(b, &decoded, previous);
+                    });
+                    reply = c->get_Torrent_List(cat, sort, ord, filt, &e);
+                }
+                if (!reply || e.isError())
+                    return {}; // nothing changes; the next tick tries again
+                return [this, snapshot = std::move(decoded)]() mutable {
+                    applyList(std::move(snapshot));
+                };
+            };
+        },
+        this);
+
+    m_details = new TaskDetailsController([this] { return client(); },
+        [this] {
+            const int row = currentTaskRow();
+            if (row < 0)
+                return DetailsTask();
+            const TaskRow &r = m_model->row(row);
+            return DetailsTask { r.key(), r.idValue, r.type == QLatin1String("BT") };
+        },
+        m_overlay, this);
+
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+        &TaskListController::selectionMoved);
+    connect(m_selection, &QItemSelectionModel::currentChanged, this,
+        &TaskListController::selectionMoved);
+    updateActions();
+}
+
+TaskListController::~TaskListController() = default;
+
+QAction *TaskListController::makeAction(
+    Command command, const char *textKey, void (TaskListController::*slot)())
+{
+    auto *a = new QAction(localized(textKey), this);
+    a->setToolTip(localized(textKey));
+    a->setObjectName(QString::fromLatin1(textKey));
+    connect(a, &QAction::triggered, this, slot);
+    m_actions.insert(command, a);
+    return a;
+}
+
+QAction *TaskListController::action(Command command) const
+{
+    return m_actions.value(command);
+}
+
+QList<QAction *> TaskListController::contextMenuActions() const
+{
+    return { action(Command::Edit), action(Command::Delete), nullptr, action(Command::Start),
+        action(Command::Pause), nullptr, action(Command::Up), action(Command::Down) };
+}
+
+void TaskListController::setClientSource(ClientSource source)
+{
+    m_clientSource = std::move(source);
+}
+
+std::shared_ptr<CgiCtrl> TaskListController::client() const
+{
+    return m_clientSource ? m_clientSource() : nullptr;
+}
+
+void TaskListController::setFavObj(std::shared_ptr<FavoriteObject> record)
+{
+    m_favObj = std::move(record);
+}
+
+bool TaskListController::isBusy() const
+{
+    return m_refresh->isOutstanding() || m_details->isRequestOutstanding() || m_detailsQueued
+        || m_overlay->isShowing() || !m_overlay->isIdle();
+}
+
+// ---- the list ---------------------------------------------------------------
+
+void TaskListController::refresh_Items()
+{
+    m_refresh->request();
+}
+
+void TaskListController::on_Category_Changed(const Notification &n)
+{
+    setCategory(n.userInfo.value(QStringLiteral("category")).toUInt());
+}
+
+void TaskListController::setCategory(uint category)
+{
+    m_category = category;
+    // A list of the old category that is out now is never shown.
+    m_refresh->restart();
+}
+
+void TaskListController::setSort(const QString &key, const QString &order)
+{
+    m_sortKey = key;
+    m_order = order;
+    m_refresh->restart();
+}
+
+void TaskListController::on_Edit_Filter(const QString &text)
+{
+    m_filter = text;
+    m_refresh->restart();
+}
+
+void TaskListController::on_Show_Login_Fail_View()
+{
+    m_category = 0;
+    m_loginFailed = true;
+    m_listShown = false;
+    m_refresh->invalidate();
+    updateActions();
+    emit loginFailViewChanged(true);
+}
+
+void TaskListController::applyList(TaskListSnapshot snapshot)
+{
+    if (m_loginFailed) {
+        m_loginFailed = false;
+        emit loginFailViewChanged(false);
+    }
+    m_listShown = true;
+    const QString dl = snapshot.totalDownload, ul = snapshot.totalUpload;
+    const QVariantMap counts = snapshot.counts;
+    // Rows are kept by (type, id): the selection and the current row follow
+    // their tasks; a task that left takes its selection with it.
+    m_applying = true;
+    m_model->apply(std::move(snapshot));
+    m_applying = false;
+
+    const QString speed = stringWithKSTFormat(localized("TXT_NOW_SPEED"), { dl, ul });
+    if (speed != m_nowSpeed) {
+        m_nowSpeed = speed;
+        emit nowSpeedChanged(speed);
+    }
+    NotificationCenter::defaultCenter()->post(
+        QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), m_sender, counts);
+    updateActions();
+    m_details->_refresh_Contents();
+    emit listApplied();
+}
+
+QList<int> TaskListController::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &i : m_selection->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+int TaskListController::currentTaskRow() const
+{
+    const QModelIndex current = m_selection->currentIndex();
+    if (current.isValid() && m_selection->isRowSelected(current.row(), {}))
+        return current.row();
+    // The current index may sit outside the selection: the last selected
+    // row stands in for it.
+    const QList<int> rows = selectedRows();
+    return rows.isEmpty() ? -1 : rows.last();
+}
+
+void TaskListController::selectionMoved()
+{
+    updateActions();
+    // A refresh fetches the details once the list is in. A click moves the
+    // current row and the selection one after the other: the details are
+    // asked for once, when both have settled.
+    if (m_applying || m_detailsQueued)
+        return;
+    m_detailsQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_detailsQueued = false;
+            m_details->_refresh_Contents();
+        },
+        Qt::QueuedConnection);
+}
+
+void TaskListController::updateActions()
+{
+    const QList<int> rows = selectedRows();
+    const bool any = !rows.isEmpty() && !m_loginFailed;
+    // Torrent tasks among the selection: h (plain ones) differs from n.
+    const bool torrents = any && !m_model->idStringFromType(rows, QStringLiteral("BT")).isEmpty();
+    action(Command::Delete)->setEnabled(any);
+    action(Command::Start)->setEnabled(any);
+    action(Command::Pause)->setEnabled(any);
+    action(Command::Edit)->setEnabled(torrents);
+    action(Command::Up)->setEnabled(torrents);
+    action(Command::Down)->setEnabled(torrents);
+    action(Command::Add)->setEnabled(m_listShown && !m_loginFailed);
+    action(Command::Preference)->setEnabled(true);
+}
+
+// ---- commands -----------------------------------------------------------------
+
+void TaskListController::runCommand(Pair pair, int mode)
+{
+    const std::shared_ptr<CgiCtrl> c = client();
+    const QList<int> rows = selectedRows();
+    if (!c || rows.isEmpty())
+        return;
+    const QString bt = m_model->idStringFromType(rows, QStringLiteral("BT"));
+    const QString plain = m_model->idStringFromType(rows, QStringLiteral("HTTP/FTP"));
+    const QString all = m_model->idStringFromType(rows, QString());
+    m_overlay->run(
+        [c, pair, mode, bt, plain, all] {
+            // A request whose id list is empty is not sent; the second of a
+            // pair goes whatever the first returned.
+            Error e;
+            switch (pair) {
+            case Pair::Start:
+                if (!bt.isEmpty())
+                    c->start_Torrent(bt, &e);
+                if (!plain.isEmpty())
+                    c->start_Download(plain, &e);
+                break;
+            case Pair::Pause:
+                if (!bt.isEmpty())
+                    c->stop_Torrent(bt, &e);
+                if (!plain.isEmpty())
+                    c->stop_Download(plain, &e);
+                break;
+            case Pair::Up:
+            case Pair::Down:
+                if (!all.isEmpty())
+                    c->change_Torrent_Order(
+                        all, pair == Pair::Up ? QStringLiteral("up") : QStringLiteral("down"), &e);
+                break;
+            case Pair::Delete:
+                if (!bt.isEmpty())
+                    c->remove_Torrent(bt, mode, &e);
+                if (!plain.isEmpty())
+                    c->remove_Download(plain, mode, &e);
+                break;
+            }
+        },
+        [this] { refresh_Items(); });
+}
+
+void TaskListController::on_Start_Torrent()
+{
+    runCommand(Pair::Start);
+}
+
+void TaskListController::on_Pause_Torrent()
+{
+    runCommand(Pair::Pause);
+}
+
+void TaskListController::on_Torrent_Up()
+{
+    runCommand(Pair::Up);
+}
+
+void TaskListController::on_Torrent_Down()
+{
+    runCommand(Pair::Down);
+}
+
+void TaskListController::on_Delete_Torrent()
+{
+    if (selectedRows().isEmpty() || m_overlay->isShowing() || m_loginFailed)
+        return;
+    emit deleteSheetRequested();
+}
+
+void TaskListController::deleteSelected(int mode)
+{
+    runCommand(Pair::Delete, mode);
+}
+
+void TaskListController::on_Edit_Torrent()
+{
+    const int row = currentTaskRow();
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (row < 0 || m_model->row(row).type != QLatin1String("BT") || !c)
+        return;
+    const qint64 id = m_model->row(row).idValue;
+    const QJsonValue idValue = m_model->row(row).id;
+    m_overlay->run(
+        [c, id]() -> CgiCtrl::Reply {
+            Error e;
+            CgiCtrl::Reply reply
+                = c->get_Torrent_Info(id, QStringLiteral("file_id"), QStringLiteral("asc"), &e);
+            return e.isError() ? std::nullopt : reply;
+        },
+        [this, idValue](CgiCtrl::Reply reply) {
+            if (reply)
+                ToTaskView({ { QStringLiteral("torrent"), QVariant(*reply) },
+                    { QStringLiteral("id"), idValue.toVariant() } });
+        });
+}
+
+void TaskListController::on_Preference()
+{
+    emit preferenceSheetRequested();
+}
+
+// ---- adding -------------------------------------------------------------------
+
+void TaskListController::on_Add_Torrent()
+{
+    if (!action(Command::Add)->isEnabled() || m_overlay->isShowing())
+        return;
+    emit addSheetRequested();
+}
+
+void TaskListController::addFromSheet(const QVariantMap &result)
+{
+    if (result.contains(QStringLiteral("auto_torrent_enabled")))
+        _add_Download_Links(result);
+    else
+        _add_Torrent_Files(result);
+}
+
+void TaskListController::afterAdd(const QJsonArray &torrents)
+{
+    if (!torrents.isEmpty())
+        ToTaskView({ { QStringLiteral("torrents"), torrents }, { QStringLiteral("index"), 0 } });
+    else
+        refresh_Items();
+}
+
+void TaskListController::runAddRequest(
+    std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request)
+{
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (!c)
+        return;
+    struct Outcome {
+        QJsonArray torrents;
+        Error failure;
+    };
+    m_overlay->run(
+        [c, request] {
+            Outcome out;
+            if (const auto list = request(c.get(), &out.failure))
+                out.torrents = json::toArray(*list);
+            return out;
+        },
+        [this](Outcome out) {
+            // A chosen file that went away or cannot be read: the upload was
+            // not sent, and the user is told which file.
+            if (out.failure.is(kTransportErrorDomain, kTransportFileNotReadable))
+                emit uploadFileUnreadable(
+                    out.failure.userInfo.value(QStringLiteral("path")).toString(),
+                    out.failure.userInfo.value(QStringLiteral("description")).toString());
+            afterAdd(out.torrents);
+        });
+}
+
+void TaskListController::_add_Torrent_Files(const QVariantMap &result)
+{
+    const QStringList files = result.value(QStringLiteral("items")).toStringList();
+    const bool dialog = result.value(QStringLiteral("show_dialog_enabled")).toInt() != 0;
+    const QString saveTo = result.value(QStringLiteral("save_to")).toString();
+    runAddRequest([files, dialog, saveTo](CgiCtrl *c, Error *e) {
+        return c->upload_Torrent(files, dialog, saveTo, e);
+    });
+}
+
+void TaskListController::_add_Download_Links(const QVariantMap &result)
+{
+    const QString text = TaskLinks::linkText(result.value(QStringLiteral("items")).toStringList());
+    const QString saveTo = result.value(QStringLiteral("save_to")).toString();
+    QVariantMap options;
+    for (const char *key : { "auto_torrent_enabled", "show_dialog_enabled", "auth_enabled",
+             "auth_account", "auth_password" })
+        options.insert(QString::fromLatin1(key), result.value(QString::fromLatin1(key)));
+    runAddRequest([text, saveTo, options](
+                      CgiCtrl *c, Error *e) { return c->add_Download(text, saveTo, options, e); });
+}
+
+void TaskListController::on_Open_With_Items(const QStringList &files, const QStringList &links)
+{
+    const std::shared_ptr<CgiCtrl> c = client();
+    const QString text = TaskLinks::linkText(links);
+    if (!c || !c->logon() || (files.isEmpty() && text.isEmpty()))
+        return;
+    runAddRequest([files, text](CgiCtrl *c, Error *failure) -> std::optional<QJsonValue> {
+        Error e;
+        const auto prefs = c->get_User_Preference(&e);
+        if (!prefs || e.isError())
+            return std::nullopt; // nothing is sent without the default folder
+        const QString folder = json::stringValue(*prefs, u"default_dl_dir");
+        QJsonArray all;
+        if (!files.isEmpty()) {
+            if (const auto uploaded = c->upload_Torrent(files, true, folder, failure))
+                for (const QJsonValue &v : json::toArray(*uploaded))
+                    all.append(v);
+        }
+        if (!text.isEmpty()) {
+            const auto added = c->add_Download(text, folder,
+                { { QStringLiteral("show_dialog_enabled"), 1 },
+                    { QStringLiteral("auto_torrent_enabled"), 0 },
+                    { QStringLiteral("auth_enabled"), 0 },
+                    { QStringLiteral("auth_account"), QString() },
+                    { QStringLiteral("auth_password"), QString() } },
+                &e);
+            if (added)
+                for (const QJsonValue &v : json::toArray(*added))
+                    all.append(v);
+        }
+        return QJsonValue(all);
+    });
+}
+
+bool TaskListController::canAddDropped(const QMimeData *mime) const
+{
+    QStringList files, links;
+    TaskLinks::droppedWork(mime, &files, &links);
+    return (!files.isEmpty() || !links.isEmpty()) && action(Command::Add)->isEnabled();
+}
+
+bool TaskListController::addDropped(const QMimeData *mime)
+{
+    QStringList files, links;
+    TaskLinks::droppedWork(mime, &files, &links);
+    if ((files.isEmpty() && links.isEmpty()) || !action(Command::Add)->isEnabled())
+        return false;
+    on_Open_With_Items(files, links);
+    return true;
+}
+
+// ---- the new-task dialog chain ---------------------------------------------------
+
+void TaskListController::ToTaskView(const QVariantMap &sender)
+{
+    if (sender.contains(QStringLiteral("torrents"))) {
+        const QJsonArray torrents = sender.value(QStringLiteral("torrents")).toJsonArray();
+        const int index = sender.value(QStringLiteral("index")).toInt();
+        if (index < 0 || index >= torrents.size()) {
+            m_chain = {};
+            m_chainIndex = -1;
+            return;
+        }
+        m_chain = torrents;
+        m_chainIndex = index;
+        emit taskDialogRequested(json::toObject(torrents.at(index)), 0);
+        return;
+    }
+    m_chain = {};
+    m_chainIndex = -1;
+    emit taskDialogRequested(sender.value(QStringLiteral("torrent")).toJsonObject(),
+        sender.value(QStringLiteral("id")).toLongLong());
+}
+
+void TaskListController::taskDialogClosed()
+{
+    // One dialog per new torrent, however each one ends.
+    if (m_chainIndex >= 0 && m_chainIndex + 1 < m_chain.size())
+        ToTaskView({ { QStringLiteral("torrents"), m_chain },
+            { QStringLiteral("index"), m_chainIndex + 1 } });
+    else {
+        m_chain = {};
+        m_chainIndex = -1;
+    }
+}
+
+} // namespace flk

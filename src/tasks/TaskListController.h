@@ -1,0 +1,162 @@
+#pragma once
+
+#include "TaskListModel.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+#include <QObject>
+#include <QStringList>
+#include <QVariantMap>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+class QAction;
+class QItemSelectionModel;
+class QMimeData;
+
+namespace flk {
+
+struct Notification;
+class CgiCtrl;
+class CommandOverlay;
+struct Error;
+class FavoriteObject;
+class ListRefresh;
+class TaskDetailsController;
+
+// The task list of one server, without widgets: polling (coalesced, stale
+// replies dropped), the category, sort and filter asked for, the selection,
+// the commands with their request pairs and enabling rules (as named
+// actions the toolbar and the context menu share), the add and hand-over
+// flows, the new-task dialog chain and the details of the current task.
+// Sheets are asked for through signals; the screen shows them and hands
+// their results back.
+class TaskListController : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The commands, as actions. The context menu shows Edit, Delete, -,
+    // Start, Pause, -, Up, Down.
+    enum class Command { Edit, Delete, Start, Pause, Up, Down, Add, Preference };
+    using ClientSource = std::function<std::shared_ptr<CgiCtrl>()>;
+
+    explicit TaskListController(QObject *parent = nullptr);
+    ~TaskListController() override;
+
+    // Where the client comes from (the host's, looked up when needed).
+    void setClientSource(ClientSource source);
+    std::shared_ptr<CgiCtrl> client() const;
+    // The object posted as the sender of this list's notifications.
+    void setNotificationSender(QObject *sender) { m_sender = sender; }
+    void setFavObj(std::shared_ptr<FavoriteObject> record);
+    std::shared_ptr<FavoriteObject> favObj() const { return m_favObj; }
+
+    TaskListModel *model() const { return m_model; }
+    QItemSelectionModel *selectionModel() const { return m_selection; }
+    TaskDetailsController *details() const { return m_details; }
+    CommandOverlay *overlay() const { return m_overlay; }
+    ListRefresh *listRefresh() const { return m_refresh; }
+    QAction *action(Command command) const;
+    // The context menu's items in order; nullptr stands for a separator.
+    QList<QAction *> contextMenuActions() const;
+
+    uint category() const { return m_category; }
+    QString sortKey() const { return m_sortKey; }
+    QString order() const { return m_order; }
+    QString filter() const { return m_filter; }
+    QString nowSpeedText() const { return m_nowSpeed; }
+    bool isLoginFailViewShown() const { return m_loginFailed; }
+    // Known once a list was asked for with a signed-in client.
+    std::optional<bool> administrator() const { return m_administrator; }
+
+    // Asks for the list (sent now, or once after the request that is out).
+    void refresh_Items();
+    bool isBusy() const;
+    void on_Category_Changed(const Notification &n);
+    void setCategory(uint category);
+    void setSort(const QString &key, const QString &order);
+    void on_Edit_Filter(const QString &text);
+    void on_Show_Login_Fail_View();
+    // The GUI step of a refresh (also used by tests and benchmarks).
+    void applyList(TaskListSnapshot snapshot);
+
+    QList<int> selectedRows() const;
+    // The current (most recently selected) row when selected, else -1.
+    int currentTaskRow() const;
+
+    void on_Start_Torrent();
+    void on_Pause_Torrent();
+    void on_Torrent_Up();
+    void on_Torrent_Down();
+    void on_Delete_Torrent();
+    // After the delete sheet confirmed a mode.
+    void deleteSelected(int mode);
+    void on_Edit_Torrent();
+    void on_Add_Torrent();
+    void on_Preference();
+    // What the add sheet handed back: links or torrent files.
+    void addFromSheet(const QVariantMap &result);
+    void _add_Torrent_Files(const QVariantMap &result);
+    void _add_Download_Links(const QVariantMap &result);
+    // Files and links handed over (desktop, drops): sent to the NAS default
+    // folder with the task dialog asked for, under one overlay.
+    void on_Open_With_Items(const QStringList &files, const QStringList &links);
+    bool canAddDropped(const QMimeData *mime) const;
+    bool addDropped(const QMimeData *mime);
+
+    // The new-task dialog: edit mode on {"torrent", "id"}; new mode on
+    // {"torrents", "index"}, then again for each following element however
+    // each dialog ends (taskDialogClosed).
+    void ToTaskView(const QVariantMap &sender);
+    void taskDialogClosed();
+
+signals:
+    void listApplied();
+    void nowSpeedChanged(const QString &text);
+    void loginFailViewChanged(bool shown);
+    void administratorChanged(bool administrator);
+    void deleteSheetRequested();
+    void addSheetRequested();
+    void preferenceSheetRequested();
+    // id > 0: edit that task; 0: a new torrent.
+    void taskDialogRequested(const QJsonObject &torrent, qint64 id);
+    // A torrent file to upload could not be read (nothing was sent).
+    void uploadFileUnreadable(const QString &path, const QString &description);
+
+private:
+    enum class Pair { Start, Pause, Up, Down, Delete };
+    void runCommand(Pair pair, int mode = 0);
+    void updateActions();
+    void selectionMoved();
+    void afterAdd(const QJsonArray &torrents);
+    void runAddRequest(std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request);
+    QAction *makeAction(Command command, const char *textKey, void (TaskListController::*slot)());
+
+    ClientSource m_clientSource;
+    QObject *m_sender = nullptr;
+    std::shared_ptr<FavoriteObject> m_favObj;
+    TaskListModel *m_model;
+    QItemSelectionModel *m_selection;
+    CommandOverlay *m_overlay;
+    ListRefresh *m_refresh;
+    TaskDetailsController *m_details;
+    QHash<Command, QAction *> m_actions;
+
+    uint m_category = 0;
+    QString m_sortKey = QStringLiteral("position");
+    QString m_order = QStringLiteral("asc");
+    QString m_filter;
+    QString m_nowSpeed;
+    bool m_loginFailed = false;
+    bool m_listShown = false; // a list came since the last sign-in failure
+    bool m_applying = false;
+    bool m_detailsQueued = false;
+    std::optional<bool> m_administrator;
+    QJsonArray m_chain; // the new torrents waiting for their dialogs
+    int m_chainIndex = -1;
+};
+
+} // namespace flk
