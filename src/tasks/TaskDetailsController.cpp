@@ -43,19 +43,17 @@ TaskDetailsController::TaskDetailsController(
             const qint64 id = task.id;
             const QString sortContent = m_sortKeyContent, ordContent = m_orderContent;
             const QString sortTracker = m_sortKeyTracker, ordTracker = m_orderTracker;
-            QPointer<TaskDetailsController> self(this);
-            return [client, id, sortContent, ordContent, sortTracker, ordTracker,
-                       self]() -> ListRefresh::Apply {
+            // The GUI part runs only while the refresh (a child of this
+            // controller) lives.
+            return [this, client, id, sortContent, ordContent, sortTracker,
+                       ordTracker]() -> ListRefresh::Apply {
                 Error e;
                 const CgiCtrl::Reply reply
                     = client->get_Torrent_Info(id, sortContent, ordContent, &e);
                 std::optional<TaskDetails> details;
                 if (reply && !e.isError())
                     details = TaskDetails::decode(*reply, sortTracker, ordTracker, client.get());
-                return [self, details = std::move(details)] {
-                    if (self)
-                        self->show(details);
-                };
+                return [this, details = std::move(details)] { show(details); };
             };
         },
         this);
@@ -146,12 +144,13 @@ void TaskDetailsController::runTrackerCommand(std::function<bool(CgiCtrl *)> com
     const std::shared_ptr<CgiCtrl> client = m_client();
     if (!client)
         return;
-    QPointer<TaskDetailsController> self(this);
+    // The overlay is the list's; it goes with the list controller, whose
+    // child this is.
     m_overlay->run([client, command] { return command(client.get()); },
-        [self](bool done) {
+        [this](bool done) {
             // Failures change nothing and say nothing.
-            if (self && done)
-                self->_refresh_Contents();
+            if (done)
+                _refresh_Contents();
         });
 }
 

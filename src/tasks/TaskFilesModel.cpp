@@ -15,11 +15,6 @@ qint64 TaskFilesModel::fileId(const QJsonObject &f)
     return json::intValue(f, u"file_id");
 }
 
-int TaskFilesModel::rowCount(const QModelIndex &parent) const
-{
-    return parent.isValid() ? 0 : int(m_files.size());
-}
-
 int TaskFilesModel::columnCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : ColumnCount;
@@ -27,9 +22,9 @@ int TaskFilesModel::columnCount(const QModelIndex &parent) const
 
 QVariant TaskFilesModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || index.row() >= m_files.size())
+    if (!index.isValid() || index.row() >= rowCount())
         return {};
-    const QJsonObject &f = m_files.at(index.row());
+    const QJsonObject &f = rowAt(index.row());
     switch (index.column()) {
     case ColCheck:
         if (role == Qt::CheckStateRole)
@@ -52,7 +47,7 @@ bool TaskFilesModel::setData(const QModelIndex &index, const QVariant &value, in
 {
     if (!index.isValid() || index.column() != ColCheck || role != Qt::CheckStateRole)
         return false;
-    const qint64 id = fileId(m_files.at(index.row()));
+    const qint64 id = fileId(rowAt(index.row()));
     if (value.toInt() == Qt::Checked)
         m_chosen.insert(id);
     else
@@ -82,28 +77,37 @@ QVariant TaskFilesModel::headerData(int section, Qt::Orientation o, int role) co
     return QString();
 }
 
+void TaskFilesModel::showFiles(QList<QJsonObject> files)
+{
+    updateRows(
+        std::move(files), [](const QJsonObject &f) { return fileId(f); },
+        [](const QJsonObject &a, const QJsonObject &b) { return a == b; });
+}
+
 void TaskFilesModel::setFiles(const QJsonArray &files, bool chooseByWanted)
 {
-    beginResetModel();
-    m_files.clear();
+    QList<QJsonObject> list;
     m_chosen.clear();
     for (const QJsonValue &v : files) {
         if (!v.isObject())
             continue;
         const QJsonObject f = v.toObject();
-        m_files.append(f);
+        list.append(f);
         if (!chooseByWanted || json::boolValue(f, u"file_wanted"))
             m_chosen.insert(fileId(f));
     }
-    endResetModel();
+    showFiles(std::move(list));
+    if (rowCount() > 0)
+        emit dataChanged(
+            index(0, ColCheck), index(rowCount() - 1, ColCheck), { Qt::CheckStateRole });
     emit choiceChanged();
 }
 
 bool TaskFilesModel::allChosen() const
 {
-    if (m_files.isEmpty())
+    if (rows().isEmpty())
         return false;
-    for (const QJsonObject &f : m_files)
+    for (const QJsonObject &f : rows())
         if (!m_chosen.contains(fileId(f)))
             return false;
     return true;
@@ -113,9 +117,9 @@ void TaskFilesModel::chooseAll(bool on)
 {
     m_chosen.clear();
     if (on)
-        for (const QJsonObject &f : std::as_const(m_files))
+        for (const QJsonObject &f : rows())
             m_chosen.insert(fileId(f));
-    if (!m_files.isEmpty())
+    if (!rows().isEmpty())
         emit dataChanged(
             index(0, ColCheck), index(rowCount() - 1, ColCheck), { Qt::CheckStateRole });
     emit choiceChanged();
@@ -139,25 +143,24 @@ void TaskFilesModel::sortBy(int column, const QString &order)
     if (key.isEmpty())
         return;
     const bool asc = order == QLatin1String("asc");
-    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
-    std::stable_sort(
-        m_files.begin(), m_files.end(), [&](const QJsonObject &a, const QJsonObject &b) {
-            int c;
-            if (column == ColSize) {
-                const qint64 x = json::intValue(a, key), y = json::intValue(b, key);
-                c = x < y ? -1 : x > y ? 1 : 0;
-            } else {
-                c = QString::compare(json::stringValue(a, key), json::stringValue(b, key));
-            }
-            return asc ? c < 0 : c > 0;
-        });
-    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+    QList<QJsonObject> sorted = rows();
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const QJsonObject &a, const QJsonObject &b) {
+        int c;
+        if (column == ColSize) {
+            const qint64 x = json::intValue(a, key), y = json::intValue(b, key);
+            c = x < y ? -1 : x > y ? 1 : 0;
+        } else {
+            c = QString::compare(json::stringValue(a, key), json::stringValue(b, key));
+        }
+        return asc ? c < 0 : c > 0;
+    });
+    showFiles(std::move(sorted));
 }
 
 QString TaskFilesModel::wantedList() const
 {
     QString out;
-    for (const QJsonObject &f : m_files)
+    for (const QJsonObject &f : rows())
         if (m_chosen.contains(fileId(f)))
             out += QString::number(fileId(f)) + QLatin1Char(',');
     return out;
@@ -166,7 +169,7 @@ QString TaskFilesModel::wantedList() const
 QString TaskFilesModel::unwantedList() const
 {
     QString out;
-    for (const QJsonObject &f : m_files)
+    for (const QJsonObject &f : rows())
         if (!m_chosen.contains(fileId(f)))
             out += QString::number(fileId(f)) + QLatin1Char(',');
     return out;
@@ -175,7 +178,7 @@ QString TaskFilesModel::unwantedList() const
 qint64 TaskFilesModel::chosenBytes() const
 {
     qint64 sum = 0;
-    for (const QJsonObject &f : m_files)
+    for (const QJsonObject &f : rows())
         if (m_chosen.contains(fileId(f)))
             sum += json::intValue(f, u"file_isize");
     return sum;

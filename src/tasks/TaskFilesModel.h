@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QAbstractTableModel>
+#include "models/KeyedListModel.h"
+
 #include <QJsonObject>
 #include <QList>
 #include <QSet>
@@ -9,15 +10,16 @@ namespace flk {
 
 // The files of one torrent in the new-task dialog: a check box per file
 // (the choice is kept by file_id, so it survives sorting), name and size.
-class TaskFilesModel : public QAbstractTableModel
+// Rows are kept by file_id through the keyed updater: a sort moves them with
+// one layout change, persistent indexes along.
+class TaskFilesModel : public KeyedListModel<QJsonObject>
 {
     Q_OBJECT
 
 public:
     enum Column { ColCheck, ColName, ColSize, ColumnCount };
 
-    using QAbstractTableModel::QAbstractTableModel;
-    int rowCount(const QModelIndex &parent = {}) const override;
+    using KeyedListModel::KeyedListModel;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
@@ -27,7 +29,7 @@ public:
     // The files (elements that are not records are skipped); chosen: every
     // file, or (edit) those whose file_wanted is true.
     void setFiles(const QJsonArray &files, bool chooseByWanted);
-    const QList<QJsonObject> &files() const { return m_files; }
+    const QList<QJsonObject> &files() const { return rows(); }
     const QSet<qint64> &indexSet() const { return m_chosen; }
     bool allChosen() const;
     // Header check box: all on, or all off.
@@ -49,7 +51,7 @@ signals:
 
 private:
     static qint64 fileId(const QJsonObject &f);
-    QList<QJsonObject> m_files;
+    void showFiles(QList<QJsonObject> files);
     QSet<qint64> m_chosen;
 };
 
