@@ -15,4 +15,13 @@ inline constexpr const char *kNOTIFY_RSS_FEED_CHANGED = "kNOTIFY_RSS_FEED_CHANGE
 inline constexpr const char *kNOTIFY_RSS_FEED_LIST_UPDATED = "kNOTIFY_RSS_FEED_LIST_UPDATED";
 inline constexpr const char *kNOTIFY_SEARCH_KEY_CHANGED = "kNOTIFY_SEARCH_KEY_CHANGED";
 
+// The feature pages of a host, by the number kNOTIFY_FEATURE_ACTIVED
+// carries under "feature" (the identifiers of the host's tab view).
+enum Feature : uint {
+    kFeatureDownloads = 0,
+    kFeatureSearch = 1,
+    kFeatureRSSFeeds = 2,
+    kFeatureRSSItems = 3,
+};
+
 } // namespace flk

@@ -91,9 +91,9 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
 
     // The panes of the frame.
     m_downloadCateView = new DownloadCategoryViewController;
-    addLeftPane(0, m_downloadCateView);
+    addLeftPane(PaneCategories, m_downloadCateView);
     m_downloadView = new DownloadViewController;
-    addFeaturePage(0, m_downloadView);
+    addFeaturePage(kFeatureDownloads, m_downloadView);
 }
 
 HostViewController::~HostViewController()
@@ -116,15 +116,15 @@ QList<DCBaseViewController *> HostViewController::childControllers() const
     return findChildren<DCBaseViewController *>();
 }
 
-void HostViewController::addLeftPane(int position, DCBaseViewController *pane)
+void HostViewController::addLeftPane(LeftPane position, DCBaseViewController *pane)
 {
     m_leftSlots.value(position)->layout()->addWidget(pane);
     pane->setParentController(this);
 }
 
-void HostViewController::addFeaturePage(int feature, DCBaseViewController *pane)
+void HostViewController::addFeaturePage(uint feature, DCBaseViewController *pane)
 {
-    m_featurePages.value(feature)->layout()->addWidget(pane);
+    m_featurePages.value(int(feature))->layout()->addWidget(pane);
     pane->setParentController(this);
 }
 
@@ -387,7 +387,7 @@ void HostViewController::on_Login_Fail(const Notification &n)
         [this] {
             dropClient();
             m_state = State::SignInFailed;
-            selectFeature(0);
+            selectFeature(kFeatureDownloads);
             if (m_downloadView)
                 m_downloadView->on_Show_Login_Fail_View();
             emit loginFailViewRequested();

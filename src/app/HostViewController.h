@@ -27,6 +27,8 @@ class HostViewController : public DCBaseViewController
 
 public:
     enum class State { NotShown, SigningIn, Polling, Hidden, SignInFailed };
+    // The three panes of the left column, top to bottom.
+    enum LeftPane { PaneCategories = 0, PaneSearchKeys = 1, PaneFeeds = 2 };
 
     HostViewController(FavoriteManager *favorites, int index, QWidget *parent = nullptr);
     ~HostViewController() override;
@@ -49,10 +51,10 @@ public:
 
     // The child panes of this host.
     QList<DCBaseViewController *> childControllers() const;
-    // Adds a pane in one of the frame's places: left panes 0 to 2 (categories,
-    // search keys, feeds) or feature pages "0" to "3" on the right.
-    void addLeftPane(int position, DCBaseViewController *pane);
-    void addFeaturePage(int feature, DCBaseViewController *pane);
+    // Adds a pane in one of the frame's places: a left pane, or a feature
+    // page on the right (kFeatureDownloads ... kFeatureRSSItems).
+    void addLeftPane(LeftPane position, DCBaseViewController *pane);
+    void addFeaturePage(uint feature, DCBaseViewController *pane);
     int currentFeature() const;
     void selectFeature(int feature);
 

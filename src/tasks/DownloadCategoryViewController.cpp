@@ -90,7 +90,7 @@ DownloadCategoryViewController::DownloadCategoryViewController(QWidget *parent)
         });
     connect(m_list, &QListView::clicked, this, [this] {
         NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_FEATURE_ACTIVED),
-            this, { { QStringLiteral("feature"), 0u } });
+            this, { { QStringLiteral("feature"), uint(kFeatureDownloads) } });
     });
     m_list->setCurrentIndex(m_model->index(0));
 }

@@ -242,8 +242,8 @@ private slots:
         HostViewController *h = host(0);
         auto *visiblePane = new CountingPane;
         auto *hiddenPane = new CountingPane;
-        h->addLeftPane(0, visiblePane);
-        h->addFeaturePage(1, hiddenPane); // page "1" is not the current feature
+        h->addLeftPane(HostViewController::PaneCategories, visiblePane);
+        h->addFeaturePage(kFeatureSearch, hiddenPane); // not the current feature
         QTRY_COMPARE(h->state(), HostViewController::State::Polling);
         QVERIFY(h->ctrlCgi() && h->ctrlCgi()->logon());
         QVERIFY(h->ctrlCgi()->showErrorAlert());
@@ -264,7 +264,7 @@ private slots:
         start({ record("a", true), record("b", false) });
         HostViewController *h = host(0);
         auto *pane = new CountingPane;
-        h->addLeftPane(0, pane);
+        h->addLeftPane(HostViewController::PaneCategories, pane);
         QTRY_COMPARE(h->state(), HostViewController::State::Polling);
         main()->tabView()->setCurrentIndex(1);
         QVERIFY(!h->isPolling());
@@ -315,7 +315,7 @@ private slots:
         HostViewController *h = host(0);
         auto *pane = new CountingPane;
         pane->request = true;
-        h->addLeftPane(0, pane);
+        h->addLeftPane(HostViewController::PaneCategories, pane);
         QTRY_COMPARE(h->state(), HostViewController::State::Polling);
         CgiCtrl *first = h->ctrlCgi();
         sim->state().expireAllSessions();

@@ -16,7 +16,10 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
+
+#include <algorithm>
 
 using namespace flk;
 
@@ -416,6 +419,103 @@ private slots:
         QVERIFY(!store->loginingCgiCtrl());
         QTest::qWait(100);
         QVERIFY(alerts->shown.isEmpty());
+    }
+
+    // Sign-ins to three saved servers at once, and the wizard's, each with
+    // its own state: cancelling one ends that one only, and each ends with
+    // its own outcome.
+    void concurrentSignInsKeepTheirOwnState_data()
+    {
+        QTest::addColumn<int>("servers");
+        QTest::addColumn<int>("cancelled"); // -1: none
+        QTest::addColumn<bool>("withWizard");
+        QTest::newRow("two, none cancelled") << 2 << -1 << false;
+        QTest::newRow("three, second cancelled") << 3 << 1 << false;
+        QTest::newRow("three and the wizard, wizard cancelled") << 3 << 3 << true;
+        QTest::newRow("two and the wizard, first cancelled") << 2 << 0 << true;
+    }
+    void concurrentSignInsKeepTheirOwnState()
+    {
+        QFETCH(int, servers);
+        QFETCH(int, cancelled);
+        QFETCH(bool, withWizard);
+        for (int i = 0; i < servers; ++i) {
+            Error e;
+            delete addLikeWizard(server(), &e);
+        }
+        QCOMPARE(store->count(), servers);
+        QVERIFY(sim->server().applyControl("delay_ms", "400"));
+        const int total = servers + (withWizard ? 1 : 0);
+        QList<LoginHandle> attempts;
+        QList<QFuture<CgiCtrl *>> running;
+        QList<Error> errors(total);
+        for (int i = 0; i < total; ++i) {
+            attempts << store->newLoginAttempt();
+            const LoginHandle a = attempts.last();
+            Error *e = &errors[i];
+            if (i < servers)
+                running << QtConcurrent::run(
+                    networkPool(), [this, i, a, e] { return store->login_Favorite_NAS(i, e, a); });
+            else
+                running << QtConcurrent::run(networkPool(),
+                    [this, a, e, info = server()] { return store->add_Favorite_NAS(info, e, a); });
+        }
+        QTRY_COMPARE(store->runningLoginCount(), total);
+        QVERIFY(store->bIsLogining());
+        if (cancelled >= 0) {
+            store->cancel_Login(attempts[cancelled]);
+            for (int i = 0; i < total; ++i)
+                if (i != cancelled)
+                    QVERIFY(!attempts[i]->isCancelled());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(std::all_of(running.begin(), running.end(),
+                                     [](const auto &f) { return f.isFinished(); }),
+            10000);
+        for (int i = 0; i < total; ++i) {
+            CgiCtrl *c = running[i].result();
+            if (i == cancelled) {
+                QVERIFY(!c);
+                QCOMPARE(errors[i].code, int(kLoginErrorCancelled));
+            } else {
+                QVERIFY2(c, qPrintable(errors[i].toString()));
+                QVERIFY(c->logon());
+                delete c;
+            }
+            QVERIFY(!attempts[i]->isRunning());
+            QVERIFY(!attempts[i]->client());
+        }
+        QVERIFY(!store->bIsLogining());
+        QVERIFY(!store->bCancelLogin());
+        QVERIFY(!store->loginingCgiCtrl());
+        QCOMPARE(store->count(), servers + (withWizard && cancelled != servers ? 1 : 0));
+        QTest::qWait(50);
+        QVERIFY(alerts->shown.isEmpty()); // a cancellation shows nothing
+    }
+
+    // The Part's properties show the latest sign-in still running.
+    void propertiesViewTheCurrentSignIn()
+    {
+        Error e;
+        delete addLikeWizard(server(), &e);
+        QVERIFY(sim->server().applyControl("delay_ms", "400"));
+        const LoginHandle first = store->newLoginAttempt(), second = store->newLoginAttempt();
+        Error e1, e2;
+        auto f1 = QtConcurrent::run(
+            networkPool(), [&] { return store->login_Favorite_NAS(0, &e1, first); });
+        QTRY_COMPARE(store->runningLoginCount(), 1);
+        auto f2 = QtConcurrent::run(
+            networkPool(), [&] { return store->login_Favorite_NAS(0, &e2, second); });
+        QTRY_COMPARE(store->runningLoginCount(), 2);
+        QTRY_VERIFY(store->loginingCgiCtrl());
+        QTRY_COMPARE(store->loginingCgiCtrl(), second->client());
+        store->cancel_Login(); // the current one: the second
+        QVERIFY(store->bCancelLogin());
+        QVERIFY(!first->isCancelled());
+        QTRY_VERIFY(f1.isFinished() && f2.isFinished());
+        QVERIFY(f1.result());
+        QVERIFY(!f2.result());
+        delete f1.result();
+        QCOMPARE(e2.code, int(kLoginErrorCancelled));
     }
 
     void cancelWhenIdleDoesNothing()
