@@ -72,6 +72,7 @@ private:
         QList<Row> out;
         qsizetype read = 0; // first old row not reached yet
     };
+    void announceChanged(const QList<qsizetype> &changedRows);
     void resetTo(QList<Row> &&incoming)
     {
         m_stats.reset = true;
@@ -94,6 +95,25 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
         return;
     if (m_rows.isEmpty() || incoming.isEmpty())
         return resetTo(std::move(incoming));
+
+    // The usual poll: the same rows in the same order. Changed rows are
+    // replaced in place, with no map and no new list.
+    QList<qsizetype> changedRows;
+    if (m_rows.size() == incoming.size()) {
+        qsizetype i = 0;
+        while (i < incoming.size() && keyOf(m_rows[i]) == keyOf(incoming[i]))
+            ++i;
+        if (i == incoming.size()) {
+            for (qsizetype j = 0; j < incoming.size(); ++j) {
+                if (same(m_rows[j], incoming[j]))
+                    continue;
+                m_rows[j] = std::move(incoming[j]);
+                changedRows.append(j);
+            }
+            announceChanged(changedRows);
+            return;
+        }
+    }
 
     using Key = std::decay_t<decltype(keyOf(incoming.first()))>;
     QHash<Key, qsizetype> newPos;
@@ -128,7 +148,6 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
     m_merge.emplace();
     Merge &m = *m_merge;
     m.out.reserve(inOrder ? incoming.size() : m_rows.size() + incoming.size());
-    QList<qsizetype> changedRows;
     qsizetype next = 0; // next new row to place (in order)
     auto insertRun = [&](qsizetype from, qsizetype to) {
         const int at = int(m.out.size());
@@ -204,6 +223,11 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
         return;
     }
 
+    announceChanged(changedRows);
+}
+
+template <class Row> void KeyedListModel<Row>::announceChanged(const QList<qsizetype> &changedRows)
+{
     // Changed cells, in runs of consecutive rows.
     m_stats.changedRows = int(changedRows.size());
     const int columns = columnCount();
