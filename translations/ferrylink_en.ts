@@ -904,52 +904,52 @@
         <translation>Refresh</translation>
     </message>
     <message id="RSS_AGE_DAY">
-        <source>{0} day</source>
-        <translation>{0} day</translation>
+        <source>day</source>
+        <translation>day</translation>
     </message>
     <message id="RSS_AGE_DAYS">
-        <source>{0} days</source>
-        <translation>{0} days</translation>
+        <source>days</source>
+        <translation>days</translation>
     </message>
     <message id="RSS_AGE_HOUR">
-        <source>{0} hour</source>
-        <translation>{0} hour</translation>
+        <source>hour</source>
+        <translation>hour</translation>
     </message>
     <message id="RSS_AGE_HOURS">
-        <source>{0} hours</source>
-        <translation>{0} hours</translation>
+        <source>hours</source>
+        <translation>hours</translation>
     </message>
     <message id="RSS_AGE_MIN">
-        <source>{0} minute</source>
-        <translation>{0} minute</translation>
+        <source>minute</source>
+        <translation>minute</translation>
     </message>
     <message id="RSS_AGE_MINS">
-        <source>{0} minutes</source>
-        <translation>{0} minutes</translation>
+        <source>minutes</source>
+        <translation>minutes</translation>
     </message>
     <message id="RSS_AGE_MON">
-        <source>{0} month</source>
-        <translation>{0} month</translation>
+        <source>month</source>
+        <translation>month</translation>
     </message>
     <message id="RSS_AGE_MONS">
-        <source>{0} months</source>
-        <translation>{0} months</translation>
+        <source>months</source>
+        <translation>months</translation>
     </message>
     <message id="RSS_AGE_SEC">
-        <source>{0} second</source>
-        <translation>{0} second</translation>
+        <source>second</source>
+        <translation>second</translation>
     </message>
     <message id="RSS_AGE_SECS">
-        <source>{0} seconds</source>
-        <translation>{0} seconds</translation>
+        <source>seconds</source>
+        <translation>seconds</translation>
     </message>
     <message id="RSS_AGE_YEAR">
-        <source>{0} year</source>
-        <translation>{0} year</translation>
+        <source>year</source>
+        <translation>year</translation>
     </message>
     <message id="RSS_AGE_YEARS">
-        <source>{0} years</source>
-        <translation>{0} years</translation>
+        <source>years</source>
+        <translation>years</translation>
     </message>
     <message id="RSS_ALL">
         <source>All Feeds</source>

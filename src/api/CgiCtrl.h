@@ -196,6 +196,39 @@ public:
     bool test_Search_Site_Auth(
         const QString &name, const QString &account, const QString &password, Error *error);
 
+    // Search on the NAS.
+    Reply get_Search_Key_List(Error *error);
+    bool send_Search_Request(const QString &query, Error *error);
+    bool delete_Search_Key(const QString &query, Error *error);
+    // The reply's "items".
+    std::optional<QJsonValue> get_Search_Category_List(const QString &query, Error *error);
+    // category: the localised "SEARCH_CATE_ALL" text asks for every category
+    // (sent empty).
+    Reply get_Search_Response(const QString &query, const QString &sort, const QString &order,
+        const QString &filter, const QString &category, Error *error);
+
+    // RSS. The list operations return the reply's "items".
+    std::optional<QJsonValue> get_RSS_Feed_List(
+        const QString &sort, const QString &order, Error *error);
+    std::optional<QJsonValue> get_RSS_Item_List(
+        qint64 feedId, const QString &sort, const QString &order, Error *error);
+    bool add_RSS_Feed(const QString &url, uint updateInterval, Error *error);
+    bool edit_RSS_Feed(qint64 feedId, const QString &url, uint updateInterval, Error *error);
+    // feedIds: one id, or several joined by "," ("3,5,12").
+    bool update_RSS_Feed(const QString &feedIds, Error *error);
+    bool delete_RSS_Feed(qint64 feedId, Error *error);
+    std::optional<QJsonValue> get_RSS_Filter_List(Error *error);
+    // Sends the 30 members of a new filter (newRssFilter).
+    bool add_RSS_Filter(const QString &name, const QString &saveAs, Error *error);
+    // Every member of info, then name and id (which win over same-named members).
+    bool edit_RSS_Filter(
+        qint64 filterId, const QString &name, const QVariantMap &info, Error *error);
+    bool delete_RSS_Filter(qint64 filterId, Error *error);
+    // The quality names of a filter, in the quality menu's order.
+    static const QStringList &rssQualityNames();
+    // The members a new filter is created with.
+    static QVariantMap newRssFilter(const QString &name, const QString &saveAs);
+
     // Session.
     Reply login_Server(const QString &server, const QString &user, const QString &password,
         bool webServer, Error *error);

@@ -8,6 +8,9 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "api/Work.h"
+#include "rss/RSSFeedViewController.h"
+#include "rss/RSSLinkViewController.h"
+#include "rss/RSSViewController.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/FavoriteObject.h"
@@ -94,6 +97,12 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
     addLeftPane(PaneCategories, m_downloadCateView);
     m_downloadView = new DownloadViewController;
     addFeaturePage(kFeatureDownloads, m_downloadView);
+    m_rssFeedView = new RSSFeedViewController;
+    addLeftPane(PaneFeeds, m_rssFeedView);
+    m_rssView = new RSSViewController;
+    addFeaturePage(kFeatureRSSFeeds, m_rssView);
+    m_rssLinkView = new RSSLinkViewController;
+    addFeaturePage(kFeatureRSSItems, m_rssLinkView);
 }
 
 HostViewController::~HostViewController()
@@ -180,6 +189,20 @@ void HostViewController::_setup_Notifications()
             list);
         center->addObserver(QString::fromLatin1(kNOTIFY_DOWNLOAD_REFRESH_ITEMS), list,
             [list](const Notification &) { list->refresh_Items(); });
+    }
+    // The RSS panes: the item page follows the sidebar's feed; the sidebar
+    // follows feed changes made on the pages.
+    if (m_rssFeedView && m_rssLinkView && m_rssView) {
+        auto *center = NotificationCenter::defaultCenter();
+        RSSFeedViewController *sidebar = m_rssFeedView;
+        RSSLinkViewController *items = m_rssLinkView;
+        center->addObserver(
+            QString::fromLatin1(kNOTIFY_RSS_FEED_CHANGED), items,
+            [items](const Notification &n) { items->on_RSS_Feed_Changed(n); }, sidebar);
+        for (QObject *page : { static_cast<QObject *>(m_rssView), static_cast<QObject *>(items) })
+            center->addObserver(
+                QString::fromLatin1(kNOTIFY_RSS_FEED_LIST_UPDATED), sidebar,
+                [sidebar](const Notification &) { sidebar->refresh_Items(); }, page);
     }
     // Panes signal a feature change with {"feature": n}; each registration
     // names its sender so hosts never hear each other's panes.

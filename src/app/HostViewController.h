@@ -17,6 +17,9 @@ class FavoriteManager;
 class FavoriteObject;
 class DownloadCategoryViewController;
 class DownloadViewController;
+class RSSFeedViewController;
+class RSSLinkViewController;
+class RSSViewController;
 
 // One saved server's pane: signs in the first time it is shown, polls its
 // visible child panes every 5 seconds while shown, and reacts to sign-in
@@ -71,6 +74,9 @@ public:
     void adoptClient(CgiCtrl *client);
     DownloadCategoryViewController *downloadCateView() const { return m_downloadCateView; }
     DownloadViewController *downloadView() const { return m_downloadView; }
+    RSSFeedViewController *rssFeedView() const { return m_rssFeedView; }
+    RSSViewController *rssView() const { return m_rssView; }
+    RSSLinkViewController *rssLinkView() const { return m_rssLinkView; }
 
 signals:
     // The default-folder sheet has been opened (tests follow it).
@@ -101,6 +107,9 @@ private:
     QList<QWidget *> m_featurePages;
     DownloadCategoryViewController *m_downloadCateView = nullptr;
     DownloadViewController *m_downloadView = nullptr;
+    RSSFeedViewController *m_rssFeedView = nullptr;
+    RSSViewController *m_rssView = nullptr;
+    RSSLinkViewController *m_rssLinkView = nullptr;
 };
 
 } // namespace flk

@@ -16,6 +16,12 @@
 #include "app/FLKMainViewController.h"
 #include "app/HostViewController.h"
 #include "app/KSTProgressHUDHelper.h"
+#include "rss/RSSFeedListController.h"
+#include "rss/RSSFeedViewController.h"
+#include "rss/RSSItemListController.h"
+#include "rss/RSSLinkViewController.h"
+#include "rss/RSSSidebarController.h"
+#include "rss/RSSViewController.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/ReachabilityMonitor.h"
@@ -257,6 +263,35 @@ private slots:
         h->on_Timer();
         QCOMPARE(visiblePane->refreshes, before + 1);
         QCOMPARE(sim->server().requestsFor("get-user-pref").size(), 1);
+    }
+
+    // The RSS panes of a host talk to each other only: choosing a feed in
+    // one host's sidebar moves that host's item page, and a row click shows
+    // that host's page.
+    void rssPanesAreWiredWithinTheirHost()
+    {
+        start({ record("a", true), record("b", false) });
+        QTRY_COMPARE(host(0)->state(), HostViewController::State::Polling);
+        main()->tabView()->setCurrentIndex(1);
+        QTRY_COMPARE(host(1)->state(), HostViewController::State::Polling);
+        main()->tabView()->setCurrentIndex(0);
+        HostViewController *a = host(0), *b = host(1);
+        RSSSidebarController *sidebar = a->rssFeedView()->controller();
+        QTRY_COMPARE(sidebar->model()->rowCount(), 6);
+        sidebar->selectRow(2);
+        QCOMPARE(a->rssLinkView()->controller()->RSSID(), sidebar->model()->feedId(2));
+        QCOMPARE(b->rssLinkView()->controller()->RSSID(), -1);
+        sidebar->rowClicked(2);
+        QCOMPARE(a->currentFeature(), int(kFeatureRSSItems));
+        QCOMPARE(b->currentFeature(), int(kFeatureDownloads));
+        // The item page shows the feed's items.
+        QTRY_VERIFY(a->rssLinkView()->controller()->model()->rowCount() > 0);
+        sidebar->rowClicked(0);
+        QCOMPARE(a->currentFeature(), int(kFeatureRSSFeeds));
+        // A feed added on the page reaches the sidebar at once.
+        a->rssView()->controller()->feedSheetDone(
+            { { "url", "https://added.example.org/rss" }, { "update_interval", 0u } });
+        QTRY_COMPARE(sidebar->model()->rowCount(), 7);
     }
 
     void hiddenHostStopsAndResumesPolling()

@@ -244,6 +244,57 @@ private slots:
         QVERIFY(r->readAll().startsWith("d8:announce"));
         r->deleteLater();
     }
+
+    void rssFeedsItemsAndFilters()
+    {
+        const qint64 now = 1800000000;
+        nassim::NasRss rss(now);
+        // The pseudo-feed first, then the feeds sorted as asked.
+        const QJsonArray feeds = rss.feedList("title", "desc", now);
+        QCOMPARE(feeds.first().toObject().value("id").toInt(), -1);
+        QVERIFY(feeds.size() >= 6);
+        QVERIFY(feeds[1].toObject().value("title").toString()
+            > feeds[2].toObject().value("title").toString());
+        // A few hundred items in the first feed; ages follow the clock;
+        // sizes sort by their bytes, not their text.
+        const auto items = rss.itemList(1, "size", "asc", now);
+        QVERIFY(items && items->size() >= 200);
+        const auto later = rss.itemList(1, "id", "asc", now + 60);
+        QCOMPARE(later->first().toObject().value("age").toInteger(),
+            rss.itemList(1, "id", "asc", now)->first().toObject().value("age").toInteger() + 60);
+        QVERIFY(!rss.itemList(999, "id", "asc", now));
+        // Some torrent links, some magnets.
+        bool magnet = false, torrent = false;
+        const QJsonArray classics = *rss.itemList(3, "id", "asc", now);
+        for (const QJsonValue &v : classics) {
+            const QString url = v.toObject().value("url").toString();
+            magnet |= url.startsWith("magnet:");
+            torrent |= url.endsWith(".torrent");
+        }
+        QVERIFY(magnet && torrent);
+        // Add, refuse, edit, update, delete.
+        QCOMPARE(rss.addFeed("ftp://x.example/rss", 0, now), int(nassim::NasRss::kBadUrl));
+        QCOMPARE(rss.addFeed("https://n.example/rss", 9, now), int(nassim::NasRss::kBadInterval));
+        QCOMPARE(rss.addFeed("https://n.example/rss", 2, now), 0);
+        QCOMPARE(rss.addFeed("https://n.example/rss", 2, now), int(nassim::NasRss::kDuplicateFeed));
+        QCOMPARE(rss.updateFeeds("1,2,3", now), 0);
+        QCOMPARE(rss.updateFeeds("1,77", now), int(nassim::NasRss::kNoSuchFeed));
+        QCOMPARE(rss.deleteFeed(2), 0);
+        QCOMPARE(rss.deleteFeed(2), int(nassim::NasRss::kNoSuchFeed));
+        // Filters: words become arrays, the numbers are checked.
+        QMap<QString, QString> form { { "name", "n" }, { "include", " a  b " }, { "720p", "1" },
+            { "time-limit", "3600" }, { "update_interval", "3" }, { "save_as", "/Download" } };
+        QCOMPARE(rss.addFilter(form, now), 0);
+        const QJsonObject f = rss.filterList().last().toObject();
+        QCOMPARE(f.value("include").toArray(), (QJsonArray { "a", "b" }));
+        QVERIFY(f.value("quality").toObject().value("720p").toBool());
+        QCOMPARE(f.value("check_interval").toObject().value("update_interval").toInt(), 3);
+        QMap<QString, QString> bad { { "id", QString::number(f.value("id").toInteger()) },
+            { "update_interval", "12" } };
+        QCOMPARE(rss.editFilter(bad, now), int(nassim::NasRss::kBadFilter));
+        QCOMPARE(rss.editFilter({ { "id", "999" } }, now), int(nassim::NasRss::kNoSuchFilter));
+        QCOMPARE(rss.deleteFilter(f.value("id").toInteger()), 0);
+    }
 };
 
 QTEST_MAIN(TestNasTasks)

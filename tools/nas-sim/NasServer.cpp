@@ -96,6 +96,7 @@ NasServer::NasServer(NasState &state) : m_state(state)
     registerTasks();
     registerSettings();
     registerIntake();
+    registerRss();
 }
 
 NasServer::~NasServer()
@@ -256,6 +257,13 @@ bool NasServer::applyControl(const QString &name, const QString &value)
         m_state.tasks().makeSynthetic(n);
         return true;
     }
+    if (name == QLatin1String("rss_items")) {
+        // The first feed gets N synthetic items.
+        if (!ok || n < 0)
+            return false;
+        m_state.rss().makeItems(1, n, QDateTime::currentSecsSinceEpoch());
+        return true;
+    }
     if (name == QLatin1String("prefs")) {
         if (value == QLatin1String("missing"))
             m_state.clearPreferences(QStringLiteral("admin"));
@@ -283,6 +291,8 @@ void NasServer::control(const httplib::Request &req, httplib::Response &res)
     if (req.get_header_value("Content-Type").find("application/x-www-form-urlencoded") == 0)
         params.insert(parsePairs(req.body));
 
+    if (servePage(req.path, res))
+        return;
     if (req.path == "/__sim/log") {
         QJsonArray arr;
         for (const QJsonObject &o : requestLog())

@@ -116,6 +116,9 @@ private:
     void registerTasks();
     void registerSettings();
     void registerIntake();
+    void registerRss();
+    // Pages the unit serves itself (an RSS item's page); true when handled.
+    bool servePage(const std::string &path, httplib::Response &res);
 
     NasState &m_state;
     std::unique_ptr<SelfSignedCertificate> m_cert;

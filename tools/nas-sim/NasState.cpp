@@ -1,10 +1,12 @@
 #include "NasState.h"
 
+#include <QDateTime>
+
 #include <QRandomGenerator>
 
 namespace nassim {
 
-NasState::NasState()
+NasState::NasState() : m_rss(QDateTime::currentSecsSinceEpoch())
 {
     m_accounts.insert(QStringLiteral("admin"), { QStringLiteral("admin"), true, Account::Active });
     m_accounts.insert(QStringLiteral("guest"), { QStringLiteral("guest"), false, Account::Active });

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "NasRss.h"
 #include "NasSettings.h"
 #include "NasTasks.h"
 
@@ -63,6 +64,7 @@ public:
 
     NasTasks &tasks() { return m_tasks; }
     NasSettings &settings() { return m_settings; }
+    NasRss &rss() { return m_rss; }
 
 private:
     mutable QMutex m_mutex;
@@ -71,6 +73,7 @@ private:
     QHash<QString, QJsonObject> m_preferences; // account -> record
     NasTasks m_tasks;
     NasSettings m_settings;
+    NasRss m_rss;
     Identity m_identity;
     AppInfo m_app;
     quint64 m_sidCounter = 0;

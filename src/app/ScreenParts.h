@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QIcon>
+
+class QAbstractItemModel;
+class QAction;
+class QHBoxLayout;
+class QItemSelectionModel;
+class QLabel;
+class QTableView;
+class QToolButton;
+class QWidget;
+
+namespace flk {
+
+// Building blocks the list screens share, so they look and behave alike.
+namespace ScreenParts {
+
+// A list table over a controller's model and selection model: whole rows,
+// no grid, alternating rows, the last column stretched, the header's sort
+// indicator following clicks.
+QTableView *listTable(QAbstractItemModel *model, QItemSelectionModel *selection, QWidget *parent);
+// A toolbar button showing an action (its text as tool tip).
+QToolButton *toolButton(QAction *action, const QIcon &icon, QWidget *parent);
+// A toolbar row with the usual margins.
+QHBoxLayout *toolbar(QWidget *bar);
+// A bold pane title ("textTitle").
+QLabel *paneTitle(const QString &text, QWidget *parent);
+
+} // namespace ScreenParts
+} // namespace flk

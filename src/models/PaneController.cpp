@@ -1,0 +1,23 @@
+#include "PaneController.h"
+
+#include "api/CgiCtrl.h"
+#include "api/CommandOverlay.h"
+
+namespace flk {
+
+PaneController::PaneController(QObject *parent)
+    : QObject(parent), m_overlay(new CommandOverlay(this))
+{ }
+
+std::shared_ptr<CgiCtrl> PaneController::client() const
+{
+    return m_clientSource ? m_clientSource() : nullptr;
+}
+
+std::shared_ptr<CgiCtrl> PaneController::signedInClient() const
+{
+    std::shared_ptr<CgiCtrl> c = client();
+    return c && c->logon() ? c : nullptr;
+}
+
+} // namespace flk

@@ -1,0 +1,327 @@
+#include "RSSFilterManagerController.h"
+
+#include "RSSFilterEditor.h"
+#include "api/CgiCtrl.h"
+#include "api/CommandOverlay.h"
+#include "api/JsonUtil.h"
+#include "api/Localization.h"
+
+#include <QItemSelectionModel>
+
+namespace flk {
+
+// ---- the table --------------------------------------------------------------
+
+int RSSFilterTableModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QString RSSFilterTableModel::columnKey(int column)
+{
+    return column == ColName ? QStringLiteral("name") : QStringLiteral("last_check");
+}
+
+QVariant RSSFilterTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid() || index.row() >= rowCount())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::EditRole || role == Qt::ToolTipRole)
+        return json::stringValue(rowAt(index.row()), columnKey(index.column()));
+    return {};
+}
+
+bool RSSFilterTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || index.column() != ColName || role != Qt::EditRole)
+        return false;
+    mutableRows()[index.row()].insert(QStringLiteral("name"), value.toString());
+    emit dataChanged(index, index);
+    return true;
+}
+
+Qt::ItemFlags RSSFilterTableModel::flags(const QModelIndex &index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags f = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+    if (index.column() == ColName)
+        f |= Qt::ItemIsEditable;
+    return f;
+}
+
+QVariant RSSFilterTableModel::headerData(int section, Qt::Orientation o, int role) const
+{
+    if (o != Qt::Horizontal || role != Qt::DisplayRole)
+        return {};
+    return section == ColName ? localized("COL_NAME") : localized("COL_LAST_CHECK");
+}
+
+void RSSFilterTableModel::setFilters(QList<QJsonObject> filters)
+{
+    updateRows(
+        std::move(filters), [](const QJsonObject &f) { return json::intValue(f, u"id"); },
+        [](const QJsonObject &a, const QJsonObject &b) { return a == b; });
+}
+
+int RSSFilterTableModel::rowWhere(const QString &key, const QJsonValue &value) const
+{
+    for (int r = 0; r < rowCount(); ++r) {
+        const QJsonValue v = rowAt(r).value(key);
+        if (v == value || (v.isDouble() && value.isDouble() && v.toInteger() == value.toInteger()))
+            return r;
+    }
+    return -1;
+}
+
+// ---- the manager --------------------------------------------------------------
+
+RSSFilterManagerController::RSSFilterManagerController(QObject *parent)
+    : PaneController(parent),
+      m_model(new RSSFilterTableModel(this)),
+      m_selection(new QItemSelectionModel(m_model, this)),
+      m_editor(new RSSFilterEditor(this))
+{
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+        &RSSFilterManagerController::selectionMoved);
+}
+
+bool RSSFilterManagerController::canSave() const
+{
+    return selectedRow() >= 0;
+}
+
+int RSSFilterManagerController::selectedRow() const
+{
+    const QModelIndexList rows = m_selection->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void RSSFilterManagerController::selectRow(int row)
+{
+    if (row < 0 || row >= m_model->rowCount()) {
+        m_selection->clearSelection();
+        return;
+    }
+    m_selection->setCurrentIndex(
+        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void RSSFilterManagerController::selectionMoved()
+{
+    // With no row selected the editor keeps what it shows.
+    const int row = selectedRow();
+    if (row >= 0)
+        m_editor->setRSSFilterInfo(m_model->filter(row));
+    emit canSaveChanged(canSave());
+}
+
+void RSSFilterManagerController::sortRecords(
+    QList<QJsonObject> &records, const QString &key, const QString &order)
+{
+    const bool asc = order == QLatin1String("asc");
+    std::stable_sort(
+        records.begin(), records.end(), [&](const QJsonObject &a, const QJsonObject &b) {
+            const QJsonValue x = a.value(key), y = b.value(key);
+            int c;
+            if (x.isDouble() && y.isDouble())
+                c = x.toDouble() < y.toDouble() ? -1 : x.toDouble() > y.toDouble() ? 1 : 0;
+            else
+                c = QString::compare(json::toString(x), json::toString(y));
+            return asc ? c < 0 : c > 0;
+        });
+}
+
+void RSSFilterManagerController::setSort(const QString &key, const QString &order)
+{
+    m_sortKey = key;
+    m_order = order;
+    refresh_Items();
+}
+
+void RSSFilterManagerController::refresh_Items()
+{
+    // The list as it is (edited names included), sorted; kept by id, so the
+    // selected filter stays selected.
+    QList<QJsonObject> records = m_model->rows();
+    sortRecords(records, m_sortKey, m_order);
+    m_model->setFilters(records);
+}
+
+RSSFilterManagerController::Lists RSSFilterManagerController::fetchLists(
+    CgiCtrl *c, bool sorted, const QString &key, const QString &order)
+{
+    Lists out;
+    Error e;
+    if (const auto filters = c->get_RSS_Filter_List(&e); filters && !e.isError()) {
+        out.filtersOk = true;
+        for (const QJsonValue &v : json::toArray(*filters))
+            out.filters.append(json::toObject(v));
+        if (sorted)
+            sortRecords(out.filters, key, order);
+    }
+    Error fe;
+    if (const auto feeds = c->get_RSS_Feed_List(QStringLiteral("id"), QStringLiteral("asc"), &fe);
+        feeds && !fe.isError())
+        out.feeds = json::toArray(*feeds);
+    return out;
+}
+
+void RSSFilterManagerController::show(const Lists &lists)
+{
+    m_editor->setRSSFeedList(lists.feeds);
+    m_model->setFilters(lists.filters);
+}
+
+void RSSFilterManagerController::load()
+{
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (!c)
+        return;
+    // The first load keeps the order received.
+    overlay()->run([c] { return fetchLists(c.get(), false, {}, {}); },
+        [this](Lists lists) {
+            show(lists);
+            emit canSaveChanged(canSave());
+            emit commandFinished();
+        });
+}
+
+void RSSFilterManagerController::on_Create()
+{
+    if (!overlay()->isShowing())
+        emit createSheetRequested();
+}
+
+void RSSFilterManagerController::create(const QString &name)
+{
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (!c || name.isEmpty())
+        return;
+    const QString key = m_sortKey, ord = m_order;
+    struct Outcome {
+        bool added = false;
+        Lists lists;
+    };
+    overlay()->run(
+        [c, name, key, ord] {
+            Outcome out;
+            Error pe;
+            const auto prefs = c->get_User_Preference(&pe);
+            QString folder
+                = prefs && !pe.isError() ? json::stringValue(*prefs, u"default_dl_dir") : QString();
+            if (folder.isEmpty())
+                folder = QStringLiteral("/Download");
+            Error e;
+            out.added = c->add_RSS_Filter(name, folder, &e);
+            if (out.added)
+                out.lists = fetchLists(c.get(), true, key, ord);
+            return out;
+        },
+        [this, name](Outcome out) {
+            if (out.added) {
+                show(out.lists);
+                selectRow(m_model->rowWhere(QStringLiteral("name"), name));
+            }
+            emit canSaveChanged(canSave());
+            emit commandFinished();
+        });
+}
+
+void RSSFilterManagerController::on_Delete()
+{
+    const int row = selectedRow();
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (row < 0 || !c)
+        return;
+    const qint64 id = json::intValue(m_model->filter(row), u"id");
+    const QString key = m_sortKey, ord = m_order;
+    struct Outcome {
+        bool deleted = false;
+        Lists lists;
+    };
+    overlay()->run(
+        [c, id, key, ord] {
+            Outcome out;
+            Error e;
+            out.deleted = c->delete_RSS_Filter(id, &e);
+            if (out.deleted)
+                out.lists = fetchLists(c.get(), true, key, ord);
+            return out;
+        },
+        [this](Outcome out) {
+            if (out.deleted)
+                show(out.lists);
+            emit canSaveChanged(canSave());
+            emit commandFinished();
+        });
+}
+
+void RSSFilterManagerController::on_Refresh()
+{
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (!c)
+        return;
+    const int row = selectedRow();
+    const QJsonValue id
+        = row >= 0 ? m_model->filter(row).value(QStringLiteral("id")) : QJsonValue();
+    const QString key = m_sortKey, ord = m_order;
+    overlay()->run([c, key, ord] { return fetchLists(c.get(), true, key, ord); },
+        [this, id](Lists lists) {
+            // A failed fetch empties the list.
+            show(lists);
+            const int again = id.isUndefined() ? -1 : m_model->rowWhere(QStringLiteral("id"), id);
+            selectRow(again);
+            // Shown again from the NAS's copy, even when the row stayed.
+            if (again >= 0)
+                m_editor->setRSSFilterInfo(m_model->filter(again));
+            emit canSaveChanged(canSave());
+            emit commandFinished();
+        });
+}
+
+void RSSFilterManagerController::on_Ok()
+{
+    const int row = selectedRow();
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (row < 0 || !c)
+        return;
+    const QJsonObject record = m_model->filter(row);
+    const qint64 id = json::intValue(record, u"id");
+    const QString name = json::stringValue(record, u"name");
+    const QVariantMap info = m_editor->get_Filter_Edit_Info();
+    const QString key = m_sortKey, ord = m_order;
+    struct Outcome {
+        bool saved = false;
+        Lists lists;
+    };
+    overlay()->run(
+        [c, id, name, info, key, ord] {
+            Outcome out;
+            Error e;
+            out.saved = c->edit_RSS_Filter(id, name, info, &e);
+            if (out.saved)
+                out.lists = fetchLists(c.get(), true, key, ord);
+            return out;
+        },
+        [this, id](Outcome out) {
+            // Refused: nothing is fetched again, so the edits stay on screen.
+            if (out.saved) {
+                show(out.lists);
+                const int again = m_model->rowWhere(QStringLiteral("id"), QJsonValue(id));
+                selectRow(again);
+                if (again >= 0)
+                    m_editor->setRSSFilterInfo(m_model->filter(again));
+            }
+            emit canSaveChanged(canSave());
+            emit commandFinished();
+        });
+}
+
+void RSSFilterManagerController::on_Change_Filter_Name(int row, const QString &name)
+{
+    if (row >= 0 && row < m_model->rowCount())
+        m_model->setData(m_model->index(row, RSSFilterTableModel::ColName), name, Qt::EditRole);
+}
+
+} // namespace flk

@@ -1,0 +1,102 @@
+#pragma once
+
+#include "models/KeyedListModel.h"
+#include "models/PaneController.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
+
+class QItemSelectionModel;
+
+namespace flk {
+
+class RSSFilterEditor;
+
+// The filters of the filter manager: name (editable) and last check, kept by
+// id. A name edited here lives in the record until Save sends it.
+class RSSFilterTableModel : public KeyedListModel<QJsonObject>
+{
+    Q_OBJECT
+
+public:
+    enum Column { ColName, ColLastCheck, ColumnCount };
+    using KeyedListModel::KeyedListModel;
+
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    QVariant headerData(int section, Qt::Orientation o, int role) const override;
+
+    void setFilters(QList<QJsonObject> filters);
+    const QJsonObject &filter(int row) const { return rowAt(row); }
+    static QString columnKey(int column);
+    // The first row whose member key has value (-1: none).
+    int rowWhere(const QString &key, const QJsonValue &value) const;
+};
+
+// The filter manager sheet's logic: loading, create, delete, refresh and
+// save, each under the manager's overlay; the client-side sort; the editor
+// that shows the selected filter. The sheet stays open after a save; a save
+// the NAS refuses keeps the user's edits.
+class RSSFilterManagerController : public PaneController
+{
+    Q_OBJECT
+
+public:
+    explicit RSSFilterManagerController(QObject *parent = nullptr);
+
+    RSSFilterTableModel *model() const { return m_model; }
+    QItemSelectionModel *selectionModel() const { return m_selection; }
+    RSSFilterEditor *editor() const { return m_editor; }
+    // Save is possible exactly while a filter is selected.
+    bool canSave() const;
+    int selectedRow() const;
+    void selectRow(int row);
+
+    QString sortKey() const { return m_sortKey; }
+    QString order() const { return m_order; }
+    // A header click: the list is sorted here and the selection kept.
+    void setSort(const QString &key, const QString &order);
+    void refresh_Items();
+
+    // When the sheet has appeared.
+    void load();
+    // on_Create: the new-filter sheet is wanted; create(name) on its OK.
+    void on_Create();
+    void create(const QString &name);
+    void on_Delete();
+    void on_Refresh();
+    // Save (the sheet's OK).
+    void on_Ok();
+    // A name edited in the table.
+    void on_Change_Filter_Name(int row, const QString &name);
+
+    // Sorts records by key, "asc" ascending, else descending.
+    static void sortRecords(QList<QJsonObject> &records, const QString &key, const QString &order);
+
+signals:
+    void createSheetRequested();
+    void canSaveChanged(bool canSave);
+    // A command finished (tests and the sheet follow it).
+    void commandFinished();
+
+private:
+    struct Lists {
+        QList<QJsonObject> filters;
+        QJsonArray feeds;
+        bool filtersOk = false;
+    };
+    // The filter and feed lists, fetched on a worker.
+    static Lists fetchLists(CgiCtrl *c, bool sorted, const QString &key, const QString &order);
+    void show(const Lists &lists);
+    void selectionMoved();
+
+    RSSFilterTableModel *m_model;
+    QItemSelectionModel *m_selection;
+    RSSFilterEditor *m_editor;
+    QString m_sortKey = QStringLiteral("id");
+    QString m_order = QStringLiteral("asc");
+};
+
+} // namespace flk
