@@ -60,6 +60,24 @@ void CommandOverlay::finish(quint64 run, const std::function<void()> &followUp)
         followUp();
 }
 
+bool CommandOverlay::hold()
+{
+    if (m_showing)
+        return false;
+    m_held = true;
+    m_cancel = nullptr;
+    setShowing(true);
+    return true;
+}
+
+void CommandOverlay::release()
+{
+    if (!m_held)
+        return;
+    m_held = false;
+    setShowing(false);
+}
+
 void CommandOverlay::cancel()
 {
     if (!m_showing || !m_cancel)

@@ -43,6 +43,12 @@ public:
     }
 
     bool isShowing() const { return m_showing; }
+    // Shows the overlay for a state rather than a command (a search the NAS
+    // is running): commands are dropped until release(). False when it
+    // already shows.
+    bool hold();
+    void release();
+    bool isHeld() const { return m_held; }
     bool isCancellable() const { return m_showing && bool(m_cancel); }
     // The user dismissed a cancellable overlay.
     void cancel();
@@ -86,6 +92,7 @@ private:
     QString m_text;
     Indicator m_indicator = Indicator::Spinner;
     bool m_showing = false;
+    bool m_held = false;
     std::function<void()> m_cancel;
     quint64 m_run = 0; // a dismissed run's follow-up is dropped
 };

@@ -11,6 +11,8 @@
 #include "rss/RSSFeedViewController.h"
 #include "rss/RSSLinkViewController.h"
 #include "rss/RSSViewController.h"
+#include "search/SearchKeyViewController.h"
+#include "search/SearchViewController.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/FavoriteObject.h"
@@ -97,6 +99,10 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
     addLeftPane(PaneCategories, m_downloadCateView);
     m_downloadView = new DownloadViewController;
     addFeaturePage(kFeatureDownloads, m_downloadView);
+    m_searchKeyView = new SearchKeyViewController;
+    addLeftPane(PaneSearchKeys, m_searchKeyView);
+    m_searchView = new SearchViewController;
+    addFeaturePage(kFeatureSearch, m_searchView);
     m_rssFeedView = new RSSFeedViewController;
     addLeftPane(PaneFeeds, m_rssFeedView);
     m_rssView = new RSSViewController;
@@ -189,6 +195,14 @@ void HostViewController::_setup_Notifications()
             list);
         center->addObserver(QString::fromLatin1(kNOTIFY_DOWNLOAD_REFRESH_ITEMS), list,
             [list](const Notification &) { list->refresh_Items(); });
+    }
+    // The results page follows its own key list.
+    if (m_searchKeyView && m_searchView) {
+        SearchViewController *results = m_searchView;
+        NotificationCenter::defaultCenter()->addObserver(
+            QString::fromLatin1(kNOTIFY_SEARCH_KEY_CHANGED), results,
+            [results](const Notification &n) { results->on_Search_Key_Changed(n); },
+            m_searchKeyView);
     }
     // The RSS panes: the item page follows the sidebar's feed; the sidebar
     // follows feed changes made on the pages.

@@ -20,6 +20,8 @@ class DownloadViewController;
 class RSSFeedViewController;
 class RSSLinkViewController;
 class RSSViewController;
+class SearchKeyViewController;
+class SearchViewController;
 
 // One saved server's pane: signs in the first time it is shown, polls its
 // visible child panes every 5 seconds while shown, and reacts to sign-in
@@ -77,6 +79,8 @@ public:
     RSSFeedViewController *rssFeedView() const { return m_rssFeedView; }
     RSSViewController *rssView() const { return m_rssView; }
     RSSLinkViewController *rssLinkView() const { return m_rssLinkView; }
+    SearchKeyViewController *searchKeyView() const { return m_searchKeyView; }
+    SearchViewController *searchView() const { return m_searchView; }
 
 signals:
     // The default-folder sheet has been opened (tests follow it).
@@ -110,6 +114,8 @@ private:
     RSSFeedViewController *m_rssFeedView = nullptr;
     RSSViewController *m_rssView = nullptr;
     RSSLinkViewController *m_rssLinkView = nullptr;
+    SearchKeyViewController *m_searchKeyView = nullptr;
+    SearchViewController *m_searchView = nullptr;
 };
 
 } // namespace flk

@@ -97,6 +97,7 @@ NasServer::NasServer(NasState &state) : m_state(state)
     registerSettings();
     registerIntake();
     registerRss();
+    registerSearch();
 }
 
 NasServer::~NasServer()
@@ -255,6 +256,20 @@ bool NasServer::applyControl(const QString &name, const QString &value)
         if (!ok || n < 0)
             return false;
         m_state.tasks().makeSynthetic(n);
+        return true;
+    }
+    if (name == QLatin1String("search_polls")) {
+        // Polls a new search takes to finish.
+        if (!ok || n < 0)
+            return false;
+        m_state.search().setPollsToFinish(n);
+        return true;
+    }
+    if (name == QLatin1String("search_results")) {
+        // Results every new search finds (scale tests).
+        if (!ok || n < 0)
+            return false;
+        m_state.search().setResultCount(n);
         return true;
     }
     if (name == QLatin1String("rss_items")) {

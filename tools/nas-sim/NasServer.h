@@ -117,6 +117,7 @@ private:
     void registerSettings();
     void registerIntake();
     void registerRss();
+    void registerSearch();
     // Pages the unit serves itself (an RSS item's page); true when handled.
     bool servePage(const std::string &path, httplib::Response &res);
 

@@ -93,19 +93,59 @@ void NasServer::registerRss()
     });
 }
 
+void NasServer::registerSearch()
+{
+    const QString btsearch = QStringLiteral("/apps/haulhouse/btsearch.cgi");
+    on(btsearch, QStringLiteral("torrent-search-index"), true, [this](Call &) {
+        return SimReply::ok({ { QStringLiteral("items"), m_state.search().keys() } });
+    });
+    on(btsearch, QStringLiteral("torrent-search-request"), true, [this](Call &c) {
+        return status(m_state.search().request(c.form.value(QStringLiteral("query")), now()));
+    });
+    on(btsearch, QStringLiteral("torrent-search-delete"), true, [this](Call &c) {
+        return status(m_state.search().remove(c.form.value(QStringLiteral("query"))));
+    });
+    on(btsearch, QStringLiteral("torrent-search-category"), true, [this](Call &c) {
+        const auto items = m_state.search().categories(c.form.value(QStringLiteral("query")));
+        if (!items)
+            return SimReply::fail(NasSearch::kNoSuchKey);
+        return SimReply::ok({ { QStringLiteral("items"), *items } });
+    });
+    on(btsearch, QStringLiteral("torrent-search-response"), true, [this](Call &c) {
+        auto reply = m_state.search().response(c.form.value(QStringLiteral("query")),
+            c.form.value(QStringLiteral("sortby")), c.form.value(QStringLiteral("orderby")),
+            c.form.value(QStringLiteral("filter")), c.form.value(QStringLiteral("category")));
+        if (!reply)
+            return SimReply::fail(NasSearch::kNoSuchKey);
+        // Result pages are served by the unit itself.
+        QJsonArray items;
+        for (const QJsonValue &v : reply->value(QStringLiteral("items")).toArray()) {
+            QJsonObject r = v.toObject();
+            r.insert(
+                QStringLiteral("link"), httpBase() + r.value(QStringLiteral("link")).toString());
+            items.append(r);
+        }
+        reply->insert(QStringLiteral("items"), items);
+        SimReply r;
+        r.json = *reply;
+        return r;
+    });
+}
+
 bool NasServer::servePage(const std::string &path, httplib::Response &res)
 {
-    static const QRegularExpression item(QStringLiteral("^/__sim/rss/item/(\\d+)$"));
-    const auto m = item.match(QString::fromStdString(path));
+    static const QRegularExpression page(
+        QStringLiteral("^/__sim/(rss/item|search/result)/([0-9A-Za-z]+)$"));
+    const auto m = page.match(QString::fromStdString(path));
     if (!m.hasMatch())
         return false;
-    const QString id = m.captured(1);
-    const QString html
-        = QStringLiteral("<!doctype html><html><head><meta charset=\"utf-8\">"
-                         "<title>RSS item %1</title></head><body><h1>RSS item %1</h1>"
-                         "<p>The page of an item of the simulated NAS's feeds.</p>"
-                         "</body></html>")
-              .arg(id);
+    const bool rss = m.captured(1).startsWith(QLatin1String("rss"));
+    const QString what = rss ? QStringLiteral("RSS item") : QStringLiteral("Search result");
+    const QString html = QStringLiteral("<!doctype html><html><head><meta charset=\"utf-8\">"
+                                        "<title>%1 %2</title></head><body><h1>%1 %2</h1>"
+                                        "<p>A page served by the simulated NAS.</p>"
+                                        "</body></html>")
+                             .arg(what, m.captured(2));
     res.set_content(html.toStdString(), "text/html; charset=utf-8");
     return true;
 }

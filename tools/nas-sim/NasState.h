@@ -1,6 +1,7 @@
 #pragma once
 
 #include "NasRss.h"
+#include "NasSearch.h"
 #include "NasSettings.h"
 #include "NasTasks.h"
 
@@ -65,6 +66,7 @@ public:
     NasTasks &tasks() { return m_tasks; }
     NasSettings &settings() { return m_settings; }
     NasRss &rss() { return m_rss; }
+    NasSearch &search() { return m_search; }
 
 private:
     mutable QMutex m_mutex;
@@ -74,6 +76,7 @@ private:
     NasTasks m_tasks;
     NasSettings m_settings;
     NasRss m_rss;
+    NasSearch m_search;
     Identity m_identity;
     AppInfo m_app;
     quint64 m_sidCounter = 0;

@@ -1,0 +1,33 @@
+#pragma once
+
+#include "SearchKeyController.h"
+#include "app/DCBaseViewController.h"
+
+class QLineEdit;
+class QMenu;
+
+namespace flk {
+
+// The search block of a host's sidebar: draws its SearchKeyController (the
+// search field `editSearch` and the saved keys) and its context menu.
+class SearchKeyViewController : public DCBaseViewController
+{
+    Q_OBJECT
+
+public:
+    explicit SearchKeyViewController(QWidget *parent = nullptr);
+
+    SearchKeyController *controller() const { return m_controller; }
+    QLineEdit *editSearch() const { return m_edit; }
+    QMenu *menuSearch() const { return m_menu; }
+    void refresh_Items() override;
+    // Return in the search field: the text goes, the field empties.
+    void submitSearch();
+
+private:
+    SearchKeyController *m_controller;
+    QLineEdit *m_edit;
+    QMenu *m_menu;
+};
+
+} // namespace flk

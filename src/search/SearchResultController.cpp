@@ -1,0 +1,221 @@
+#include "SearchResultController.h"
+
+#include "api/CgiCtrl.h"
+#include "api/CommandOverlay.h"
+#include "api/JsonUtil.h"
+#include "api/Localization.h"
+#include "api/NotificationCenter.h"
+#include "models/ListRefresh.h"
+
+#include <QAction>
+#include <QItemSelectionModel>
+
+namespace flk {
+
+namespace {
+QAction *makeAction(QObject *owner, const char *tip)
+{
+    auto *a = new QAction(localized(tip), owner);
+    a->setToolTip(localized(tip));
+    a->setObjectName(QString::fromLatin1(tip));
+    return a;
+}
+} // namespace
+
+SearchResultController::SearchResultController(QObject *parent)
+    : PaneController(parent),
+      m_model(new SearchResultModel(this)),
+      m_selection(new QItemSelectionModel(m_model, this)),
+      m_actDownload(makeAction(this, QT_TRID_NOOP("DOWNLOAD"))),
+      m_actOpen(makeAction(this, QT_TRID_NOOP("TOOL_TIP_OPEN"))),
+      m_actPreference(makeAction(this, QT_TRID_NOOP("TOOL_TIP_PREFERENCE")))
+{
+    overlay()->setText(localized("TXT_LOADING"));
+    m_refresh = new ListRefresh(
+        [this]() -> ListRefresh::Fetch {
+            if (!m_searchKey) {
+                showNothing();
+                return {};
+            }
+            const std::shared_ptr<CgiCtrl> c = signedInClient();
+            if (!c)
+                return {};
+            const QString key = *m_searchKey, sort = m_sortKey, ord = m_order, filt = m_filter,
+                          cate = m_category;
+            return [this, c, key, sort, ord, filt, cate]() -> ListRefresh::Apply {
+                Error e;
+                const CgiCtrl::Reply reply = c->get_Search_Response(key, sort, ord, filt, cate, &e);
+                if (!reply || e.isError())
+                    return {}; // nothing changes, the overlay stays as it is
+                Poll poll;
+                poll.finish = json::boolValue(*reply, u"finish");
+                const QJsonArray items = json::arrayValue(*reply, u"items");
+                poll.results.reserve(items.size());
+                for (const QJsonValue &v : items)
+                    poll.results.append(json::toObject(v));
+                Error ce;
+                if (const auto names = c->get_Search_Category_List(key, &ce);
+                    names && !ce.isError())
+                    for (const QJsonValue &v : json::toArray(*names))
+                        poll.categories << json::toString(v);
+                return [this, poll] { apply(poll); };
+            };
+        },
+        this);
+    connect(m_selection, &QItemSelectionModel::selectionChanged, this,
+        &SearchResultController::updateActions);
+    connect(m_actDownload, &QAction::triggered, this, &SearchResultController::on_Download);
+    connect(m_actOpen, &QAction::triggered, this, &SearchResultController::on_Open);
+    connect(m_actPreference, &QAction::triggered, this, &SearchResultController::on_Preference);
+    updateActions();
+}
+
+QStringList SearchResultController::categoryChoices() const
+{
+    return QStringList { localized("SEARCH_CATE_ALL") } + m_categoryItems;
+}
+
+int SearchResultController::categoryIndex() const
+{
+    const qsizetype i = categoryChoices().indexOf(m_category);
+    return m_category.isEmpty() || i < 0 ? 0 : int(i);
+}
+
+void SearchResultController::refresh_Items()
+{
+    m_refresh->request();
+}
+
+void SearchResultController::on_Search_Key_Changed(const Notification &n)
+{
+    const QVariant query = n.userInfo.value(QStringLiteral("query"));
+    const std::optional<QString> key
+        = query.isValid() ? std::optional<QString>(query.toString()) : std::nullopt;
+    // A missing key counts as different from any key.
+    if (key && m_searchKey && *key == *m_searchKey)
+        return;
+    m_category.clear();
+    m_searchKey = key;
+    m_selection->clearSelection();
+    m_model->setRecords({});
+    m_refresh->restart();
+}
+
+void SearchResultController::on_Click_Search_Category(const QString &text)
+{
+    m_category = text;
+    m_refresh->restart();
+}
+
+void SearchResultController::on_Edit_Filter(const QString &text)
+{
+    m_filter = text;
+    m_refresh->restart();
+}
+
+void SearchResultController::setSort(const QString &key, const QString &order)
+{
+    m_sortKey = key;
+    m_order = order;
+    m_refresh->restart();
+}
+
+void SearchResultController::showNothing()
+{
+    m_model->setRecords({});
+    if (!m_categoryItems.isEmpty()) {
+        m_categoryItems.clear();
+        emit categoriesChanged();
+    }
+    // No search to wait for.
+    if (m_searchingHUD) {
+        overlay()->release();
+        overlay()->setText(localized("TXT_LOADING"));
+        m_searchingHUD = false;
+    }
+    updateActions();
+}
+
+void SearchResultController::apply(const Poll &poll)
+{
+    if (!poll.finish) {
+        overlay()->setText(localized("TXT_SEARCHING"));
+        if (!overlay()->isShowing())
+            overlay()->hold();
+        m_searchingHUD = true;
+    } else if (m_searchingHUD) {
+        overlay()->release();
+        overlay()->setText(localized("TXT_LOADING"));
+        m_searchingHUD = false;
+    }
+    if (poll.categories != m_categoryItems) {
+        m_categoryItems = poll.categories;
+        emit categoriesChanged();
+    }
+    // Results are kept by their torrent address: the selection follows them.
+    m_model->setRecords(poll.results);
+    updateActions();
+    emit listApplied();
+}
+
+QList<int> SearchResultController::selectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &i : m_selection->selectedRows())
+        rows << i.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void SearchResultController::updateActions()
+{
+    const qsizetype n = m_selection->selectedRows().size();
+    m_actDownload->setEnabled(n > 0);
+    m_actOpen->setEnabled(n == 1);
+}
+
+void SearchResultController::on_Download()
+{
+    const QList<int> rows = selectedRows();
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (rows.isEmpty() || !c || overlay()->isShowing())
+        return;
+    if (rows.size() == 1) {
+        const QJsonObject result = m_model->record(rows.first());
+        const QString torrent = json::stringValue(result, u"torrent");
+        const QString magnet = json::stringValue(result, u"magnet");
+        overlay()->run(
+            [c, torrent, magnet] {
+                Error e;
+                const CgiCtrl::Reply reply = c->add_Torrent_Url(torrent, &e);
+                if (reply && !e.isError())
+                    return *reply;
+                // No torrent information: the bare link, the magnet first.
+                return QJsonObject { { QStringLiteral("url"),
+                    magnet.isEmpty() ? torrent : magnet } };
+            },
+            [this](QJsonObject torrent) { emit taskDialogRequested(torrent); });
+        return;
+    }
+    QJsonArray chosen;
+    for (int r : rows)
+        chosen.append(m_model->record(r));
+    overlay()->run([] {}, [this, chosen] { emit multiDownloadRequested(1, chosen); });
+}
+
+void SearchResultController::on_Open()
+{
+    const QList<int> rows = selectedRows();
+    if (rows.size() != 1)
+        return;
+    const QString link = json::stringValue(m_model->record(rows.first()), u"link");
+    if (!link.isEmpty())
+        emit openUrlRequested(QUrl(link));
+}
+
+void SearchResultController::on_Preference()
+{
+    emit preferenceRequested();
+}
+
+} // namespace flk

@@ -1,0 +1,152 @@
+#include "SearchViewController.h"
+
+#include "api/Localization.h"
+#include "app/KSTProgressHUDHelper.h"
+#include "app/ScreenParts.h"
+#include "tasks/DownloadTaskViewController.h"
+#include "tasks/MultiDownloadWizardViewController.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStyle>
+#include <QTableView>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace flk {
+
+SearchViewController::SearchViewController(QWidget *parent)
+    : DCBaseViewController(parent), m_controller(new SearchResultController(this))
+{
+    btnOk()->hide();
+    btnCancel()->hide();
+    setSortKey(m_controller->sortKey());
+    setOrder(m_controller->order());
+    m_controller->setClientSource([this] { return client(); });
+    m_controller->setNotificationSender(this);
+    HUD()->setCommands(m_controller->overlay());
+    // Over this page only: while the NAS searches, the sidebar, the other
+    // pages and the other servers stay usable.
+    HUD()->setViewProvider([this] { return this; });
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    auto *bar = new QWidget(this);
+    auto *row = ScreenParts::toolbar(bar);
+    m_btnDownload = ScreenParts::toolButton(
+        m_controller->actDownload(), QIcon(QStringLiteral(":/images/downloading_icon.svg")), bar);
+    m_btnOpen = ScreenParts::toolButton(
+        m_controller->actOpen(), QIcon(QStringLiteral(":/images/open.svg")), bar);
+    m_btnPreference = ScreenParts::toolButton(
+        m_controller->actPreference(), style()->standardIcon(QStyle::SP_FileDialogInfoView), bar);
+    row->addWidget(m_btnDownload);
+    row->addWidget(m_btnOpen);
+    row->addSpacing(12);
+    row->addWidget(m_btnPreference);
+    row->addStretch();
+    auto *cateLabel = new QLabel(localized("COL_CATEGORY"), bar);
+    m_cmbCategory = new QComboBox(bar);
+    m_cmbCategory->setMinimumWidth(150);
+    cateLabel->setBuddy(m_cmbCategory);
+    row->addWidget(cateLabel);
+    row->addWidget(m_cmbCategory);
+    row->addSpacing(12);
+    m_editFilter = new QLineEdit(bar);
+    m_editFilter->setClearButtonEnabled(true);
+    m_editFilter->setPlaceholderText(localized("SEARCH_TITLE"));
+    m_editFilter->setFixedWidth(200);
+    row->addWidget(m_editFilter);
+    layout->addWidget(bar);
+
+    QTableView *table
+        = ScreenParts::listTable(m_controller->model(), m_controller->selectionModel(), this);
+    table->setColumnWidth(SearchResultModel::ColName, 360);
+    table->setColumnWidth(SearchResultModel::ColSeeds, 70);
+    table->setColumnWidth(SearchResultModel::ColPeer, 70);
+    // The NAS sorts by seeds, most first, until a header is clicked.
+    table->horizontalHeader()->setSortIndicator(SearchResultModel::ColSeeds, Qt::DescendingOrder);
+    layout->addWidget(table, 1);
+    setTableView(table);
+    QList<QPair<int, const char *>> columns;
+    for (int c = 0; c < SearchResultModel::ColumnCount; ++c)
+        columns.append({ c, SearchResultModel::columnTitleKey(c) });
+    m_menuHeader = installColumnMenu(table, columns, this);
+    m_menuRow = new QMenu(this);
+    m_menuRow->addAction(m_controller->actDownload());
+    m_menuRow->addAction(m_controller->actOpen());
+    installRowMenu(table, m_menuRow);
+    connect(table, &QTableView::doubleClicked, m_controller, &SearchResultController::on_Download);
+
+    connect(m_cmbCategory, &QComboBox::currentTextChanged, this, [this](const QString &t) {
+        if (!m_showingCategories)
+            m_controller->on_Click_Search_Category(t);
+    });
+    connect(m_editFilter, &QLineEdit::textChanged, m_controller,
+        &SearchResultController::on_Edit_Filter);
+    connect(m_controller, &SearchResultController::categoriesChanged, this,
+        &SearchViewController::showCategories);
+    connect(m_controller, &SearchResultController::taskDialogRequested, this,
+        &SearchViewController::ToTaskView);
+    connect(m_controller, &SearchResultController::multiDownloadRequested, this,
+        &SearchViewController::ToMultiDownloadView);
+    connect(m_controller, &SearchResultController::openUrlRequested, this,
+        [](const QUrl &url) { QDesktopServices::openUrl(url); });
+    connect(m_controller, &SearchResultController::preferenceRequested, this,
+        &SearchViewController::preferenceViewRequested);
+    showCategories();
+    // Until the preferences pane is there.
+    m_controller->actPreference()->setEnabled(false);
+}
+
+void SearchViewController::showCategories()
+{
+    m_showingCategories = true;
+    m_cmbCategory->clear();
+    m_cmbCategory->addItems(m_controller->categoryChoices());
+    m_cmbCategory->setCurrentIndex(m_controller->categoryIndex());
+    m_showingCategories = false;
+}
+
+void SearchViewController::refresh_Items()
+{
+    m_controller->refresh_Items();
+}
+
+QString SearchViewController::sortKeyForColumn(int column) const
+{
+    return m_controller->model()->columnKey(column);
+}
+
+void SearchViewController::sortChanged()
+{
+    m_controller->setSort(sortKey(), order());
+}
+
+void SearchViewController::on_Search_Key_Changed(const Notification &n)
+{
+    m_controller->on_Search_Key_Changed(n);
+    showCategories();
+}
+
+void SearchViewController::ToTaskView(const QJsonObject &torrent)
+{
+    auto *sheet = new DownloadTaskViewController(torrent, 0, client());
+    KSTSheetViewController::presentSheet(this, sheet);
+    emit sheetOpened(sheet);
+}
+
+void SearchViewController::ToMultiDownloadView(uint downloadType, const QJsonArray &torrents)
+{
+    auto *wizard = new MultiDownloadWizardViewController(client(), downloadType, torrents);
+    KSTSheetViewController::presentSheet(this, wizard);
+    emit sheetOpened(wizard);
+}
+
+} // namespace flk
