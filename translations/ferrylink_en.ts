@@ -99,6 +99,10 @@
         <source>Valid links:</source>
         <translation>Valid links:</translation>
     </message>
+    <message id="APPLY">
+        <source>Apply</source>
+        <translation>Apply</translation>
+    </message>
     <message id="BROWSE">
         <source>Browse…</source>
         <translation>Browse…</translation>
@@ -271,6 +275,10 @@
         <source>Choose the folder on the NAS where downloads are saved.</source>
         <translation>Choose the folder on the NAS where downloads are saved.</translation>
     </message>
+    <message id="DISCARD">
+        <source>Discard</source>
+        <translation>Discard</translation>
+    </message>
     <message id="DOWNLOAD">
         <source>Download</source>
         <translation>Download</translation>
@@ -298,6 +306,10 @@
     <message id="ERROR_CGI_ADD_RSS_FILTER">
         <source>The RSS filter could not be added.</source>
         <translation>The RSS filter could not be added.</translation>
+    </message>
+    <message id="ERROR_CGI_ADD_SEARCH_SITE">
+        <source>The search site plug-in could not be added to the NAS.</source>
+        <translation>The search site plug-in could not be added to the NAS.</translation>
     </message>
     <message id="ERROR_CGI_ADD_TORRENT">
         <source>The torrent could not be added.</source>
@@ -327,6 +339,10 @@
         <source>The search could not be deleted.</source>
         <translation>The search could not be deleted.</translation>
     </message>
+    <message id="ERROR_CGI_DELETE_SEARCH_SITE">
+        <source>The search site could not be deleted.</source>
+        <translation>The search site could not be deleted.</translation>
+    </message>
     <message id="ERROR_CGI_GET_FOLDER_LIST">
         <source>The folder list could not be read.</source>
         <translation>The folder list could not be read.</translation>
@@ -334,6 +350,10 @@
     <message id="ERROR_CGI_GET_RSS_FILTER_LIST">
         <source>The RSS filters could not be read.</source>
         <translation>The RSS filters could not be read.</translation>
+    </message>
+    <message id="ERROR_CGI_GET_SEARCH_SITE_ACCOUNT">
+        <source>The search site's account could not be read.</source>
+        <translation>The search site's account could not be read.</translation>
     </message>
     <message id="ERROR_CGI_GET_SEARCH_SITE_LIST">
         <source>The search sites could not be read.</source>
@@ -359,6 +379,10 @@
         <source>The search could not be started.</source>
         <translation>The search could not be started.</translation>
     </message>
+    <message id="ERROR_CGI_SET_SEARCH_SITE_ACCOUNT">
+        <source>The search site's account could not be saved.</source>
+        <translation>The search site's account could not be saved.</translation>
+    </message>
     <message id="ERROR_CGI_SET_TORRENT">
         <source>The task could not be changed.</source>
         <translation>The task could not be changed.</translation>
@@ -382,6 +406,10 @@
     <message id="ERROR_CGI_STOP_TORRENT">
         <source>The torrent could not be paused.</source>
         <translation>The torrent could not be paused.</translation>
+    </message>
+    <message id="ERROR_CGI_TEST_SEARCH_SITE_ACCOUNT">
+        <source>The search site did not accept this account.</source>
+        <translation>The search site did not accept this account.</translation>
     </message>
     <message id="ERROR_CGI_TORRENT_ALREADY_ADD">
         <source>This torrent is already on the NAS.</source>
@@ -419,13 +447,13 @@
         <source>Enter a search text.</source>
         <translation>Enter a search text.</translation>
     </message>
-    <message id="ERROR_TORRENT_FILE_UNREADABLE">
-        <source>The torrent file {0} cannot be read ({1}). Nothing was sent.</source>
-        <translation>The torrent file {0} cannot be read ({1}). Nothing was sent.</translation>
-    </message>
     <message id="ERROR_TORRENT_FILE_EMPTY">
         <source>Choose at least one torrent file.</source>
         <translation>Choose at least one torrent file.</translation>
+    </message>
+    <message id="ERROR_TORRENT_FILE_UNREADABLE">
+        <source>The torrent file {0} cannot be read ({1}). Nothing was sent.</source>
+        <translation>The torrent file {0} cannot be read ({1}). Nothing was sent.</translation>
     </message>
     <message id="ERR_CGI_SESSION_TIMEOUT">
         <source>Your session on the NAS has expired.</source>
@@ -582,6 +610,22 @@
     <message id="HR_PDTV">
         <source>HR PDTV</source>
         <translation>HR PDTV</translation>
+    </message>
+    <message id="INPUT_ALLOWED_CHARACTERS">
+        <source>Only these characters can be typed: {0}</source>
+        <translation>Only these characters can be typed: {0}</translation>
+    </message>
+    <message id="INPUT_ALLOWED_LENGTH">
+        <source>At most {0} characters</source>
+        <translation>At most {0} characters</translation>
+    </message>
+    <message id="INPUT_ALLOWED_MAXIMUM">
+        <source>Allowed: up to {0}</source>
+        <translation>Allowed: up to {0}</translation>
+    </message>
+    <message id="INPUT_ALLOWED_RANGE">
+        <source>Allowed: {0} to {1}</source>
+        <translation>Allowed: {0} to {1}</translation>
     </message>
     <message id="ITEM_CATE_ACTIVE">
         <source>Active</source>
@@ -751,6 +795,10 @@
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message id="PLUGIN_FILE_FILTER">
+        <source>Search-site plug-ins (*.dlm)</source>
+        <translation>Search-site plug-ins (*.dlm)</translation>
+    </message>
     <message id="PREFER_ADD_SEARCH_SITE_DESC">
         <source>Choose a search-site plug-in (.dlm) to install on the NAS.</source>
         <translation>Choose a search-site plug-in (.dlm) to install on the NAS.</translation>
@@ -818,6 +866,10 @@
     <message id="PREFER_CHK_WATCH_DIR">
         <source>Watch a folder for torrent files</source>
         <translation>Watch a folder for torrent files</translation>
+    </message>
+    <message id="PREFER_DISCARD_CHANGES">
+        <source>Discard your changes to the download preferences?</source>
+        <translation>Discard your changes to the download preferences?</translation>
     </message>
     <message id="PREFER_HTTP_FTP_SPEED">
         <source>HTTP/FTP speed</source>
@@ -967,6 +1019,14 @@
         <source>Feed address:</source>
         <translation>Feed address:</translation>
     </message>
+    <message id="SCHEDULE_ALL">
+        <source>All</source>
+        <translation>All</translation>
+    </message>
+    <message id="SCHEDULE_CELL_NAME">
+        <source>{0} {1}–{2}, {3}</source>
+        <translation>{0} {1}–{2}, {3}</translation>
+    </message>
     <message id="SCHEDULE_CHK_LIMIT_DL_SPEED">
         <source>Limit download speed to (KB/s):</source>
         <translation>Limit download speed to (KB/s):</translation>
@@ -974,6 +1034,10 @@
     <message id="SCHEDULE_CHK_LIMIT_UL_SPEED">
         <source>Limit upload speed to (KB/s):</source>
         <translation>Limit upload speed to (KB/s):</translation>
+    </message>
+    <message id="SCHEDULE_GRID_NAME">
+        <source>Weekly schedule</source>
+        <translation>Weekly schedule</translation>
     </message>
     <message id="SCHEDULE_RDO_AUTO">
         <source>Follow the weekly schedule</source>

@@ -188,7 +188,7 @@ public:
     static QList<int> decodeScheduleDay(const QJsonValue &day);
     std::optional<QJsonArray> get_Search_Site_List(Error *error);
     bool enable_Search_Site(const QString &name, bool enable, Error *error);
-    // Uploads a search-site plug-in; true unless the upload itself failed.
+    // Uploads a search-site plug-in; true when the unit took it.
     bool add_Search_Site(const QString &file, Error *error);
     bool delete_Search_Site(const QString &name, Error *error);
     Reply get_Search_Site_Info(const QString &name, Error *error);

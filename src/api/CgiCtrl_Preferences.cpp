@@ -126,8 +126,15 @@ bool CgiCtrl::enable_Search_Site(const QString &name, bool enable, Error *error)
 bool CgiCtrl::add_Search_Site(const QString &file, Error *error)
 {
     Error err;
-    upload_Files(QString::fromLatin1(kCgiPathUpload), QStringLiteral("torrent-add-search-engine"),
-        std::nullopt, { file }, &err);
+    const Reply reply = upload_Files(QString::fromLatin1(kCgiPathUpload),
+        QStringLiteral("torrent-add-search-engine"), std::nullopt, { file }, &err);
+    // A plug-in the unit refuses is a failure with its own text, not a
+    // success that adds nothing.
+    if (!err.isError()) {
+        err = _get_Error_Code(kCgiSearchEngineAdd, reply);
+        if (err.isError() && showErrorAlert())
+            _handle_Error_Code(err);
+    }
     setError(error, err);
     return !err.isError();
 }

@@ -59,6 +59,18 @@ const char *textKeyForOperation(int cgiId, int code)
         return QT_TRID_NOOP("ERROR_CGI_SEND_SEARCH_REQUEST");
     case kCgiSearchSiteList:
         return QT_TRID_NOOP("ERROR_CGI_GET_SEARCH_SITE_LIST");
+    case kCgiSearchEngineAdd:
+        return QT_TRID_NOOP("ERROR_CGI_ADD_SEARCH_SITE");
+    // Without a text these failures would pass unseen (a failed account test
+    // would look like a good one).
+    case kCgiSearchEngineDelete:
+        return QT_TRID_NOOP("ERROR_CGI_DELETE_SEARCH_SITE");
+    case kCgiSearchEngineGet:
+        return QT_TRID_NOOP("ERROR_CGI_GET_SEARCH_SITE_ACCOUNT");
+    case kCgiSearchEngineSet:
+        return QT_TRID_NOOP("ERROR_CGI_SET_SEARCH_SITE_ACCOUNT");
+    case kCgiSearchEngineTestAccount:
+        return QT_TRID_NOOP("ERROR_CGI_TEST_SEARCH_SITE_ACCOUNT");
     case kCgiRssFeedAdd:
         return QT_TRID_NOOP("ERROR_CGI_ADD_RSS_FEED");
     case kCgiRssFeedDelete:

@@ -38,6 +38,9 @@ enum CgiOperation : int {
     kCgiSearchResponse = 34,
     kCgiSearchSiteList = 35,
     kCgiSearchSiteEnable = 36,
+    // The plug-in upload carries no number on the wire; the client judges
+    // its reply under this one.
+    kCgiSearchEngineAdd = 37,
     kCgiSearchEngineDelete = 38,
     kCgiSearchEngineGet = 39,
     kCgiSearchEngineSet = 40,

@@ -13,6 +13,7 @@
 #include "api/Work.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
+#include "tasks/DownloadViewController.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -64,7 +65,11 @@ void AppDelegate::buildMenus(QMenuBar *bar)
     app->addAction(localized("MITEM_ABOUT_FLK"), this, &AppDelegate::on_About);
     app->addAction(localized("MITEM_LIVE_UPDATE"), this, &AppDelegate::on_Live_Update);
     app->addSeparator();
-    app->addAction(localized("MITEM_PREFERENCES"))->setEnabled(false);
+    // Many desktops define no preferences shortcut; Ctrl+, is the common one.
+    const QList<QKeySequence> prefKeys = QKeySequence::keyBindings(QKeySequence::Preferences);
+    app->addAction(localized("MITEM_PREFERENCES"),
+        prefKeys.isEmpty() ? QKeySequence(QStringLiteral("Ctrl+,")) : prefKeys.first(), this,
+        &AppDelegate::on_Preferences);
     app->addSeparator();
     app->addAction(localized("MITEM_SERVICES"))->setEnabled(false);
     app->addSeparator();
@@ -192,6 +197,14 @@ void AppDelegate::on_Remove_NAS()
             if (self->m_favorites->count() == 0)
                 QTimer::singleShot(self->emptyListWizardDelayMs, self, &AppDelegate::on_Add_NAS);
         });
+}
+
+void AppDelegate::on_Preferences()
+{
+    // The download preferences of the server whose tab is shown.
+    HostViewController *host = m_main->hostAt(m_main->tabView()->currentIndex());
+    if (host && host->downloadView() && host->ctrlCgi() && host->ctrlCgi()->logon())
+        host->downloadView()->ToPreferenceView();
 }
 
 void AppDelegate::on_Reconnect_Nas()

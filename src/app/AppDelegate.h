@@ -45,6 +45,7 @@ public:
     void ToDBClickActionSheet();
     void on_Live_Update();
     void on_About();
+    void on_Preferences();
 
     // The live-update program and its arguments.
     static QString liveUpdateProgram();

@@ -3,6 +3,7 @@
 #include "api/Localization.h"
 #include "app/KSTProgressHUDHelper.h"
 #include "app/ScreenParts.h"
+#include "preferences/PreferenceViewController.h"
 #include "tasks/DownloadTaskViewController.h"
 #include "tasks/MultiDownloadWizardViewController.h"
 
@@ -99,10 +100,8 @@ SearchViewController::SearchViewController(QWidget *parent)
     connect(m_controller, &SearchResultController::openUrlRequested, this,
         [](const QUrl &url) { QDesktopServices::openUrl(url); });
     connect(m_controller, &SearchResultController::preferenceRequested, this,
-        &SearchViewController::preferenceViewRequested);
+        &SearchViewController::ToPreferenceView);
     showCategories();
-    // Until the preferences pane is there.
-    m_controller->actPreference()->setEnabled(false);
 }
 
 void SearchViewController::showCategories()
@@ -140,6 +139,12 @@ void SearchViewController::ToTaskView(const QJsonObject &torrent)
     auto *sheet = new DownloadTaskViewController(torrent, 0, client());
     KSTSheetViewController::presentSheet(this, sheet);
     emit sheetOpened(sheet);
+}
+
+void SearchViewController::ToPreferenceView()
+{
+    if (client())
+        emit sheetOpened(PreferenceViewController::present(this, client()));
 }
 
 void SearchViewController::ToMultiDownloadView(uint downloadType, const QJsonArray &torrents)

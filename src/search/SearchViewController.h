@@ -38,11 +38,10 @@ public:
 
     void ToTaskView(const QJsonObject &torrent);
     void ToMultiDownloadView(uint downloadType, const QJsonArray &torrents);
+    void ToPreferenceView();
 
 signals:
     void sheetOpened(QWidget *sheet);
-    // "ToPreferenceView" is wanted.
-    void preferenceViewRequested();
 
 private:
     void showCategories();

@@ -12,6 +12,7 @@
 #include "api/Notifications.h"
 #include "app/KSTProgressHUDHelper.h"
 #include "app/Utility.h"
+#include "preferences/PreferenceViewController.h"
 #include "servers/FavoriteObject.h"
 
 #include <QAction>
@@ -107,6 +108,9 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     m_btnPause = tool(Command::Pause, style()->standardIcon(QStyle::SP_MediaPause));
     m_btnUp = tool(Command::Up, style()->standardIcon(QStyle::SP_ArrowUp));
     m_btnDown = tool(Command::Down, style()->standardIcon(QStyle::SP_ArrowDown));
+    bar->addSpacing(12);
+    m_btnPreference
+        = tool(Command::Preference, style()->standardIcon(QStyle::SP_FileDialogInfoView));
     m_controller->action(Command::Edit)
         ->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     bar->addStretch();
@@ -206,6 +210,8 @@ DownloadViewController::DownloadViewController(QWidget *parent)
         &DownloadViewController::ToTrackerAddView);
     connect(m_controller, &TaskListController::uploadFileUnreadable, this,
         &DownloadViewController::showUnreadable);
+    connect(m_controller, &TaskListController::preferenceSheetRequested, this,
+        &DownloadViewController::ToPreferenceView);
 }
 
 void DownloadViewController::setFavObj(std::shared_ptr<FavoriteObject> record)
@@ -297,6 +303,13 @@ void DownloadViewController::ToTrackerAddView(qint64 taskId)
             details->addTrackers(taskId, text.toString());
     });
     KSTSheetViewController::presentSheet(this, sheet);
+}
+
+void DownloadViewController::ToPreferenceView()
+{
+    if (!client())
+        return;
+    emit preferenceViewOpened(PreferenceViewController::present(this, client()));
 }
 
 void DownloadViewController::showUnreadable(const QString &path, const QString &description)

@@ -65,6 +65,7 @@ public:
     void ToTorrentAddView();
     void ToTaskView(const QJsonObject &torrent, qint64 id);
     void ToTrackerAddView(qint64 taskId);
+    void ToPreferenceView();
 
     QList<int> selectedRows() const { return m_controller->selectedRows(); }
     TaskDetailsView *tabView() const { return m_details; }
@@ -80,10 +81,12 @@ public:
     QToolButton *btnPause() const { return m_btnPause; }
     QToolButton *btnUp() const { return m_btnUp; }
     QToolButton *btnDown() const { return m_btnDown; }
+    QToolButton *btnPreference() const { return m_btnPreference; }
 
 signals:
     // A new-task dialog has been opened (tests follow the chain with it).
     void taskDialogOpened(QWidget *dialog);
+    void preferenceViewOpened(QWidget *sheet);
 
 protected:
     void dragEnterEvent(QDragEnterEvent *e) override;
@@ -96,7 +99,8 @@ private:
     TaskListController *m_controller;
     QLabel *m_textNowSpeed;
     EmptyView *m_emptyView;
-    QToolButton *m_btnAdd, *m_btnDelete, *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown;
+    QToolButton *m_btnAdd, *m_btnDelete, *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown,
+        *m_btnPreference;
     QMenu *m_menuDownload;
     QLineEdit *m_editFilter;
     QMenu *m_headerMenu;

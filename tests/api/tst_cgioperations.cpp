@@ -233,7 +233,9 @@ private slots:
         QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_UPLOAD_TORRENT"));
     }
 
-    void searchSiteUploadReportsOnlyTransportFailures()
+    // A plug-in the unit refuses is a failure (with its own text), as is a
+    // file that cannot be read.
+    void searchSiteUploadReportsRefusals()
     {
         answer(kCgiPathUpload, "torrent-add-search-engine", SimReply::fail(5100));
         QTemporaryDir dir;
@@ -243,7 +245,11 @@ private slots:
         f.write("plugin");
         f.close();
         Error e;
-        QVERIFY(onWorker([&] { return c->add_Search_Site(file, &e); }));
+        QVERIFY(!onWorker([&] { return c->add_Search_Site(file, &e); }));
+        QCOMPARE(e.code, 5100);
+        QCOMPARE(e.cgiId(), int(kCgiSearchEngineAdd));
+        QCOMPARE(QString::fromLatin1(CgiErrorRules::errorMessageKey(e)),
+            QStringLiteral("ERROR_CGI_ADD_SEARCH_SITE"));
         QVERIFY(sim->server()
                     .requestsFor("torrent-add-search-engine")
                     .last()

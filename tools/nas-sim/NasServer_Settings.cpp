@@ -34,6 +34,12 @@ std::optional<QJsonObject> typedRecord(const QJsonObject &shape, const QMap<QStr
     }
     return out;
 }
+// Members of the preference record that only administrators change.
+constexpr const char *kServiceWideMembers[]
+    = { "max_dl_number", "enable_share_ratio", "share_ratio", "port", "enable_encryption",
+          "enable_dht", "enable_max_dl_rate", "max_dl_rate", "enable_max_up_rate", "max_up_rate",
+          "max_conn", "max_conn_per_peer", "enable_http_ftp_speed_limit", "http_ftp_speed_limit" };
+constexpr int kNotAdministrator = 5325;
 } // namespace
 
 void NasServer::registerSettings()
@@ -61,9 +67,16 @@ void NasServer::registerSettings()
     on(btdlm, QStringLiteral("set-pref"), true, [this](Call &c) {
         const QJsonObject current = m_state.preferences(c.account).value_or(
             NasState::defaultPreferences(QStringLiteral("/Download")));
-        const auto record = typedRecord(current, c.form);
+        auto record = typedRecord(current, c.form);
         if (!record)
             return SimReply::fail(5200);
+        // The service-wide settings are the administrators'; other accounts
+        // send them back as read, and the unit keeps its own.
+        if (!m_state.isAdministrator(c.account)) {
+            for (const char *member : kServiceWideMembers)
+                record->insert(
+                    QString::fromLatin1(member), current.value(QString::fromLatin1(member)));
+        }
         const QString dir = record->value(QStringLiteral("default_dl_dir")).toString();
         if (!m_state.settings().folderExists(dir))
             return SimReply::fail(5201);
@@ -89,6 +102,10 @@ void NasServer::registerSettings()
         return r;
     });
     on(btdlm, QStringLiteral("torrent-scheduler-set"), true, [this](Call &c) {
+        // Only administrators change the schedule; others' (unchanged) copy is
+        // taken without effect.
+        if (!m_state.isAdministrator(c.account))
+            return SimReply::ok();
         const int code = m_state.settings().setSchedule(c.form);
         return code ? SimReply::fail(code) : SimReply::ok();
     });
@@ -119,6 +136,8 @@ void NasServer::registerSettings()
             : SimReply::fail(5320);
     });
     on(btsearch, QStringLiteral("torrent-delete-search-engine"), true, [this](Call &c) {
+        if (!m_state.isAdministrator(c.account))
+            return SimReply::fail(kNotAdministrator);
         return m_state.settings().deleteSite(c.form.value(QStringLiteral("name")))
             ? SimReply::ok()
             : SimReply::fail(5322);

@@ -106,6 +106,12 @@ void NasState::setAccount(const QString &name, const Account &account)
     m_accounts.insert(name, account);
 }
 
+bool NasState::isAdministrator(const QString &account) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_accounts.value(account).admin;
+}
+
 NasState::Identity NasState::identity() const
 {
     QMutexLocker lock(&m_mutex);

@@ -52,6 +52,7 @@ public:
     int sessionCount() const;
 
     void setAccount(const QString &name, const Account &account);
+    bool isAdministrator(const QString &account) const;
     Identity identity() const;
     void setIdentity(const Identity &id);
     AppInfo app() const;
