@@ -1231,9 +1231,41 @@
         <source>Uninstall</source>
         <translation>Uninstall</translation>
     </message>
+    <message id="UNINSTALL_AUTH_NOTE">
+        <source>You will be asked for an administrator's password.</source>
+        <translation>You will be asked for an administrator's password.</translation>
+    </message>
+    <message id="UNINSTALL_AUTH_REFUSED">
+        <source>{0} was not removed: administrator authorisation was refused.</source>
+        <translation>{0} was not removed: administrator authorisation was refused.</translation>
+    </message>
     <message id="UNINSTALL_DESC">
         <source>This removes {0} and its files from this computer.</source>
         <translation>This removes {0} and its files from this computer.</translation>
+    </message>
+    <message id="UNINSTALL_FAILED_ITEMS">
+        <source>These items could not be removed:</source>
+        <translation>These items could not be removed:</translation>
+    </message>
+    <message id="UNINSTALL_HELPER_FAILED">
+        <source>{0} was not removed: the removal helper could not be started ({1}).</source>
+        <translation>{0} was not removed: the removal helper could not be started ({1}).</translation>
+    </message>
+    <message id="UNINSTALL_INCOMPLETE">
+        <source>{0} was removed, except for the items below.</source>
+        <translation>{0} was removed, except for the items below.</translation>
+    </message>
+    <message id="UNINSTALL_NO_KEYS">
+        <source>Sweepdeck does not know what to remove: its key file is missing or incomplete ({0}).</source>
+        <translation>Sweepdeck does not know what to remove: its key file is missing or incomplete ({0}).</translation>
+    </message>
+    <message id="UNINSTALL_NO_MANIFEST">
+        <source>The list of {0}'s installed files was not found, so only your own files (cache and settings) can be removed.</source>
+        <translation>The list of {0}'s installed files was not found, so only your own files (cache and settings) can be removed.</translation>
+    </message>
+    <message id="UNINSTALL_PACKAGE_OWNED">
+        <source>Files of {0} that belong to the package {1} were left to the package manager. To remove them, run: sudo apt remove {1}</source>
+        <translation>Files of {0} that belong to the package {1} were left to the package manager. To remove them, run: sudo apt remove {1}</translation>
     </message>
     <message id="UNINSTALL_PROCESSING">
         <source>Removing {0}…</source>

@@ -1,0 +1,22 @@
+# Runs last in the install: writes the manifest of the files installed so far
+# (paths relative to the prefix, one per line, the manifest itself last) into
+# the prefix, where the uninstaller's helper reads it.
+set(_prefix "${CMAKE_INSTALL_PREFIX}")
+string(REGEX REPLACE "/+$" "" _prefix "${_prefix}")
+set(_lines "")
+foreach(_file IN LISTS CMAKE_INSTALL_MANIFEST_FILES)
+  string(FIND "${_file}" "${_prefix}/" _at)
+  if(_at EQUAL 0)
+    string(LENGTH "${_prefix}/" _skip)
+    string(SUBSTRING "${_file}" ${_skip} -1 _rel)
+    if(NOT _rel STREQUAL FERRYLINK_MANIFEST_REL)
+      string(APPEND _lines "${_rel}\n")
+    endif()
+  endif()
+endforeach()
+string(APPEND _lines "${FERRYLINK_MANIFEST_REL}\n")
+set(_out "$ENV{DESTDIR}${_prefix}/${FERRYLINK_MANIFEST_REL}")
+message(STATUS "Installing: ${_out}")
+file(WRITE "${_out}" "${_lines}")
+file(CHMOD "${_out}" PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+list(APPEND CMAKE_INSTALL_MANIFEST_FILES "${_prefix}/${FERRYLINK_MANIFEST_REL}")

@@ -1,0 +1,248 @@
+#include "UninstallRun.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+
+#include <memory>
+
+namespace sweepdeck {
+
+UninstallRun::UninstallRun(
+    const Installation &installation, const UninstallKeys &keys, QObject *parent)
+    : QObject(parent),
+      m_installation(installation),
+      m_keys(keys),
+      m_client(new PurgehandClient(this))
+{
+    connect(m_client, &PurgehandClient::started, this,
+        [this](PurgehandClient::Start outcome, const QString &detail) {
+            if (m_state != State::Authorising)
+                return;
+            if (outcome == PurgehandClient::Start::Ready) {
+                setState(State::Running);
+                buildStages();
+                runStage(0);
+                return;
+            }
+            if (outcome != PurgehandClient::Start::Dismissed)
+                qWarning("fail: %s", qPrintable(detail));
+            setState(State::Idle);
+            emit authorisationEnded(outcome, detail);
+        });
+}
+
+void UninstallRun::setState(State s)
+{
+    if (m_state == s)
+        return;
+    m_state = s;
+    emit stateChanged(s);
+}
+
+void UninstallRun::start()
+{
+    if (m_state != State::Idle)
+        return;
+    m_failures.clear();
+    m_packages.clear();
+    m_owned.clear();
+    m_progress = 0;
+    setState(State::Checking);
+    queryPackages();
+}
+
+// ---- files of a distribution package ---------------------------------------
+
+void UninstallRun::queryPackages()
+{
+    QStringList paths = m_installation.targetFiles() + m_installation.ownFiles();
+    if (m_installation.hasManifest())
+        paths << m_installation.manifestPath();
+    if (paths.isEmpty()) {
+        onPackages({});
+        return;
+    }
+    m_query = new QProcess(this);
+    m_query->setStandardErrorFile(QProcess::nullDevice());
+    connect(m_query, &QProcess::finished, this, [this] {
+        const QByteArray out = m_query->readAllStandardOutput();
+        m_query->deleteLater();
+        m_query = nullptr;
+        onPackages(out);
+    });
+    connect(m_query, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
+        if (e != QProcess::FailedToStart)
+            return;
+        // No package manager here: nothing belongs to one.
+        m_query->deleteLater();
+        m_query = nullptr;
+        onPackages({});
+    });
+    m_query->start(m_packageQuery, QStringList { QStringLiteral("-S") } + paths);
+}
+
+void UninstallRun::onPackages(const QByteArray &output)
+{
+    // "package[, package...]: /path"; diversions are not ownership.
+    QSet<QString> packages;
+    for (const QByteArray &raw : output.split('\n')) {
+        const QString line = QString::fromUtf8(raw);
+        if (line.startsWith(QLatin1String("diversion "))
+            || line.contains(QLatin1String("diversion by")))
+            continue;
+        const qsizetype sep = line.indexOf(QLatin1String(": /"));
+        if (sep <= 0)
+            continue;
+        m_owned.insert(line.mid(sep + 2));
+        for (QString p : line.left(sep).split(QLatin1Char(','))) {
+            p = p.trimmed().section(QLatin1Char(':'), 0, 0); // without ":amd64"
+            if (!p.isEmpty())
+                packages.insert(p);
+        }
+    }
+    m_packages = QStringList(packages.begin(), packages.end());
+    m_packages.sort();
+    authorise();
+}
+
+// ---- the helper --------------------------------------------------------------
+
+void UninstallRun::authorise()
+{
+    QStringList installed = m_installation.targetFiles() + m_installation.ownFiles();
+    if (m_installation.hasManifest())
+        installed << m_installation.manifestPath();
+    m_helperWanted = false;
+    for (const QString &p : installed)
+        m_helperWanted = m_helperWanted || !m_owned.contains(p);
+    if (!m_helperWanted) {
+        // Nothing of ours needs an administrator: the user's files only.
+        setState(State::Running);
+        buildStages();
+        runStage(0);
+        return;
+    }
+    setState(State::Authorising);
+    m_client->start(m_installation.helperPath(), m_usePkexec);
+}
+
+// ---- the run -----------------------------------------------------------------
+
+void UninstallRun::buildStages()
+{
+    auto unowned = [this](const QStringList &paths) {
+        QStringList out;
+        for (const QString &p : paths)
+            if (!m_owned.contains(p))
+                out << p;
+        return out;
+    };
+    auto nothing = [](std::function<void()> next) { next(); };
+    const QString id = m_keys.targetBundleIdentifier;
+    const QStringList target = unowned(m_installation.targetFiles());
+    const QStringList receipt
+        = m_installation.hasManifest() ? unowned({ m_installation.manifestPath() }) : QStringList();
+    const QStringList own = unowned(m_installation.ownFiles());
+    const QStringList folders = m_installation.productFolders(id);
+
+    m_stages.clear();
+    m_stages << Stage { 0, nothing };
+    m_stages << Stage { 10, [this, target](auto next) { removeInstalled(target, false, next); } };
+    m_stages << Stage { 20, [this, id](auto next) {
+                           removeUserFolder(Installation::userCacheDir(id));
+                           next();
+                       } };
+    m_stages << Stage { 30, [this, receipt](auto next) { removeInstalled(receipt, false, next); } };
+    if (m_removePreferences) {
+        m_stages << Stage { 40,
+            [this, id](auto next) {
+                removeUserFile(Installation::userConfigDir(id) + QStringLiteral("/defaults.json"));
+                next();
+            } };
+        m_stages << Stage { 50, [this, id](auto next) {
+                               removeUserFolder(Installation::userConfigDir(id));
+                               next();
+                           } };
+    } else {
+        m_stages << Stage { 40, nothing };
+    }
+    m_stages << Stage { 60, [this, own](auto next) { removeInstalled(own, false, next); } };
+    // Nothing on this system keeps per-folder view files: the stage sends
+    // nothing.
+    m_stages << Stage { 70, nothing };
+    m_stages << Stage { 80, [this](auto next) {
+                           removeUserFolder(
+                               Installation::userCacheDir(QStringLiteral("sweepdeck")));
+                           next();
+                       } };
+    m_stages << Stage { 90, [this, folders](auto next) { removeInstalled(folders, true, next); } };
+}
+
+void UninstallRun::runStage(int index)
+{
+    if (index >= m_stages.size()) {
+        m_progress = 100;
+        emit progressChanged(m_progress);
+        m_client->finish();
+        setState(State::Finished);
+        emit finished(m_failures.isEmpty());
+        return;
+    }
+    m_progress = m_stages[index].progress;
+    emit progressChanged(m_progress);
+    m_stages[index].work([this, index] { runStage(index + 1); });
+}
+
+void UninstallRun::removeInstalled(
+    const QStringList &paths, bool folders, std::function<void()> next)
+{
+    if (paths.isEmpty() || (!m_helperWanted && folders)) {
+        next();
+        return;
+    }
+    // All requests go out at once; the answers come back in order.
+    auto left = std::make_shared<qsizetype>(paths.size());
+    for (const QString &path : paths) {
+        m_client->remove(
+            path, [this, path, folders, left, next](const QString &code, const QString &text) {
+                // Gone already, or a folder that still holds other files: fine.
+                const bool fine = code.isEmpty() || code == QLatin1String("ENOENT")
+                    || (folders && code == QLatin1String("ENOTEMPTY"));
+                if (!fine)
+                    m_failures << QStringLiteral("%1: %2").arg(path, text);
+                if (--*left == 0)
+                    next();
+            });
+    }
+}
+
+void UninstallRun::removeUserFile(const QString &path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return;
+    QFile f(path);
+    if (!f.remove())
+        m_failures << QStringLiteral("%1: %2").arg(path, f.errorString());
+}
+
+void UninstallRun::removeUserFolder(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.isSymLink() || info.isFile()) {
+        // Not ours to walk into: the link (or stray file) itself goes.
+        removeUserFile(path);
+        return;
+    }
+    if (!info.exists())
+        return;
+    // Links inside are removed as links; their targets stay.
+    if (!QDir(path).removeRecursively())
+        m_failures << QStringLiteral("%1: %2").arg(
+            path, QStringLiteral("some items could not be removed"));
+}
+
+} // namespace sweepdeck

@@ -1,0 +1,322 @@
+// Sweepdeck end to end: this build installed into a temporary prefix, the
+// window driven offscreen, the installed helper started directly. Also the
+// package-manager and authorisation outcomes, and the files it installs.
+#include "InstalledPrefix.h"
+
+#include "api/Localization.h"
+#include "uninstall/Installation.h"
+#include "uninstall/UninstallRun.h"
+#include "uninstall/UtilUAppDelegate.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStackedWidget>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+using namespace sweepdeck;
+
+namespace {
+void writeFile(const QString &path, const QByteArray &bytes = "x")
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+void writeScript(const QString &path, const QByteArray &body)
+{
+    writeFile(path, "#!/bin/sh\n" + body);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// A user's home with Ferrylink's cache and settings in it.
+struct Home {
+    QTemporaryDir dir;
+    QString config, cache;
+    Home()
+    {
+        config = dir.path() + "/config";
+        cache = dir.path() + "/cache";
+        qputenv("XDG_CONFIG_HOME", config.toUtf8());
+        qputenv("XDG_CACHE_HOME", cache.toUtf8());
+        writeFile(config + "/ferrylink/defaults.json", R"({"com.kestrel.flk.favorites":[]})");
+        writeFile(cache + "/ferrylink/thumbs/a.png");
+        writeFile(cache + "/sweepdeck/state");
+        writeFile(config + "/other-app/keep.conf");
+    }
+};
+
+// The window over an installation, its helper started directly.
+struct Window {
+    Installation installation;
+    UtilUAppDelegate w;
+    QList<int> progress;
+    explicit Window(const QString &prefix)
+        : installation(prefix), w(installation, UninstallKeys::load(installation.keysPath()))
+    {
+        if (w.run()) {
+            w.run()->setUsePkexec(false);
+            QObject::connect(
+                w.run(), &UninstallRun::progressChanged, [this](int p) { progress << p; });
+        }
+        w.show();
+    }
+    bool uninstall(bool preferences)
+    {
+        w.chkRemovePrefer()->setChecked(preferences);
+        QSignalSpy done(w.run(), &UninstallRun::finished);
+        w.btnUninstall()->click();
+        return done.wait(20000);
+    }
+};
+} // namespace
+
+class TestSweepdeck : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(flk::installTranslations()); }
+
+    void removesEverythingItInstalled()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        const QStringList manifest = inst.manifest();
+        QVERIFY(manifest.contains("bin/ferrylink"));
+        QVERIFY(manifest.contains("libexec/ferrylink/purgehand"));
+        QCOMPARE(manifest.last(), QStringLiteral("share/ferrylink/install-manifest.txt"));
+        QStringList sorted = manifest;
+        sorted.sort();
+        QCOMPARE(inst.files(), sorted);
+
+        Home home;
+        Window win(inst.prefix);
+        QCOMPARE(win.w.windowTitle(), QStringLiteral("Sweepdeck"));
+        QCOMPARE(win.w.txtDesc()->text(),
+            flk::stringWithKSTFormat(flk::localized("UNINSTALL_DESC"), { "Ferrylink" }));
+        QVERIFY(win.uninstall(true));
+        QCOMPARE(
+            win.w.tabUninstall()->currentWidget()->objectName(), QStringLiteral("TabProgress"));
+        QCOMPARE(win.progress, (QList<int> { 0, 10, 20, 30, 40, 50, 60, 70, 80, 90, 100 }));
+        QVERIFY2(win.w.run()->failures().isEmpty(), qPrintable(win.w.run()->failures().join('\n')));
+        // Every installed file and the manifest are gone, and Ferrylink's own
+        // folders with them; shared folders stay.
+        QVERIFY2(inst.files().isEmpty(), qPrintable(inst.files().join(' ')));
+        QVERIFY(!QFileInfo::exists(inst.path("share/ferrylink")));
+        QVERIFY(!QFileInfo::exists(inst.path("libexec/ferrylink")));
+        QVERIFY(QFileInfo(inst.path("share/applications")).isDir());
+        // The user's own files went too (as the user), others' stay.
+        QVERIFY(!QFileInfo::exists(home.config + "/ferrylink"));
+        QVERIFY(!QFileInfo::exists(home.cache + "/ferrylink"));
+        QVERIFY(!QFileInfo::exists(home.cache + "/sweepdeck"));
+        QVERIFY(QFileInfo::exists(home.config + "/other-app/keep.conf"));
+        // The success text names the target, and OK closes.
+        QCOMPARE(win.w.txtUninstalling()->text(),
+            flk::stringWithKSTFormat(flk::localized("UNINSTALL_SUCCESS"), { "Ferrylink" }));
+        QVERIFY(win.w.btnOk()->isEnabled());
+        QVERIFY(!win.w.listFailures()->isVisible());
+        win.w.btnOk()->click();
+        QVERIFY(!win.w.isVisible());
+    }
+
+    void settingsStayUnlessAsked()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        Home home;
+        // Another file in Ferrylink's folder keeps the folder (and the file).
+        writeFile(inst.path("share/ferrylink/notes.txt"), "mine");
+        Window win(inst.prefix);
+        QVERIFY(win.uninstall(false));
+        QCOMPARE(win.progress, (QList<int> { 0, 10, 20, 30, 40, 60, 70, 80, 90, 100 }));
+        QVERIFY(win.w.run()->failures().isEmpty());
+        QVERIFY(QFileInfo::exists(home.config + "/ferrylink/defaults.json"));
+        QVERIFY(!QFileInfo::exists(home.cache + "/ferrylink"));
+        QCOMPARE(inst.files(), QStringList { "share/ferrylink/notes.txt" });
+    }
+
+    void plantedLinksAndFailuresAreReported()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        Home home;
+        QTemporaryDir outside;
+        writeFile(outside.path() + "/secret.txt", "keep");
+        writeFile(outside.path() + "/metainfo/ferrylink.metainfo.xml", "keep");
+        writeFile(outside.path() + "/cache-target/data", "keep");
+        const QString desktop = inst.path("share/applications/ferrylink.desktop");
+        QVERIFY(QFile::remove(desktop));
+        QVERIFY(QFile::link(outside.path() + "/secret.txt", desktop));
+        QVERIFY(QDir(inst.path("share/metainfo")).removeRecursively());
+        QVERIFY(QFile::link(outside.path() + "/metainfo", inst.path("share/metainfo")));
+        // A link in the user's cache is removed as a link too.
+        QVERIFY(QFile::link(outside.path() + "/cache-target", home.cache + "/ferrylink/linked"));
+        // Already gone before the run: not a failure.
+        QVERIFY(QFile::remove(inst.path("share/icons/hicolor/scalable/apps/ferrylink.svg")));
+
+        Window win(inst.prefix);
+        QVERIFY(win.uninstall(true));
+        QVERIFY(!QFileInfo(desktop).isSymLink());
+        QCOMPARE(QFile(outside.path() + "/secret.txt").size(), 4);
+        QVERIFY(QFile::exists(outside.path() + "/metainfo/ferrylink.metainfo.xml"));
+        QVERIFY(QFile::exists(outside.path() + "/cache-target/data"));
+        const QStringList failures = win.w.run()->failures();
+        QCOMPARE(failures.size(), 1);
+        QVERIFY(failures[0].startsWith(inst.path("share/metainfo/ferrylink.metainfo.xml")));
+        // The last page says what is left.
+        QCOMPARE(win.w.txtUninstalling()->text(),
+            flk::stringWithKSTFormat(flk::localized("UNINSTALL_INCOMPLETE"), { "Ferrylink" }));
+        QVERIFY(win.w.listFailures()->isVisible());
+        QVERIFY(win.w.listFailures()->toPlainText().contains("ferrylink.metainfo.xml"));
+    }
+
+    void packageFilesAreLeftToThePackageManager()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        Home home;
+        // A package manager that owns the program.
+        const QString query = inst.dir.path() + "/dpkg-query";
+        writeScript(query,
+            "for p in \"$@\"; do case \"$p\" in */bin/ferrylink) echo \"ferrylink:amd64: $p\";; "
+            "esac; done\nexit 1\n");
+        Window win(inst.prefix);
+        win.w.run()->setPackageQueryProgram(query);
+        QVERIFY(win.uninstall(false));
+        QVERIFY(QFile::exists(inst.path("bin/ferrylink")));
+        QVERIFY(!QFile::exists(inst.path("bin/sweepdeck")));
+        QCOMPARE(win.w.run()->packages(), QStringList { "ferrylink" });
+        QVERIFY(win.w.run()->failures().isEmpty());
+        QVERIFY(win.w.txtPackages()->isVisible());
+        QVERIFY(win.w.txtPackages()->text().contains("sudo apt remove ferrylink"));
+
+        // Everything owned: no helper at all, the user's files only.
+        InstalledPrefix all;
+        QVERIFY2(all.ok, qPrintable(all.log));
+        const QString owner = all.dir.path() + "/dpkg-query";
+        writeScript(owner, "shift; for p in \"$@\"; do echo \"ferrylink: $p\"; done\n");
+        Window win2(all.prefix);
+        win2.w.run()->setPackageQueryProgram(owner);
+        win2.w.run()->setPkexecProgram("/nonexistent/pkexec");
+        win2.w.run()->setUsePkexec(true);
+        QVERIFY(win2.uninstall(false));
+        QCOMPARE(all.files(), [&] {
+            QStringList m = all.manifest();
+            m.sort();
+            return m;
+        }());
+        QVERIFY(win2.w.run()->failures().isEmpty());
+    }
+
+    void authorisationOutcomes()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        Home home;
+        Window win(inst.prefix);
+        win.w.run()->setUsePkexec(true);
+        QSignalSpy ended(win.w.run(), &UninstallRun::authorisationEnded);
+
+        // Cancelling the dialog: back, quietly.
+        const QString dismiss = inst.dir.path() + "/pkexec-dismiss";
+        writeScript(dismiss, "exit 126\n");
+        win.w.run()->setPkexecProgram(dismiss);
+        win.w.btnUninstall()->click();
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(win.w.tabUninstall()->currentIndex(), 0);
+        QVERIFY(!win.w.txtError()->isVisible());
+        QVERIFY(win.w.btnUninstall()->isEnabled());
+
+        // Refused: said so.
+        const QString refuse = inst.dir.path() + "/pkexec-refuse";
+        writeScript(refuse, "exit 127\n");
+        win.w.run()->setPkexecProgram(refuse);
+        win.w.btnUninstall()->click();
+        QVERIFY(ended.wait(10000));
+        QVERIFY(win.w.txtError()->isVisible());
+        QCOMPARE(win.w.txtError()->text(),
+            flk::stringWithKSTFormat(flk::localized("UNINSTALL_AUTH_REFUSED"), { "Ferrylink" }));
+
+        // pkexec missing: the helper could not start.
+        win.w.run()->setPkexecProgram("/nonexistent/pkexec");
+        win.w.btnUninstall()->click();
+        QVERIFY(ended.wait(10000));
+        QVERIFY(win.w.txtError()->text().startsWith("Ferrylink was not removed"));
+        // Nothing was removed meanwhile.
+        QVERIFY(QFileInfo::exists(home.config + "/ferrylink/defaults.json"));
+        QCOMPARE(inst.files(), [&] {
+            QStringList m = inst.manifest();
+            m.sort();
+            return m;
+        }());
+
+        // Granted (a pkexec that runs the helper): the run goes ahead.
+        const QString grant = inst.dir.path() + "/pkexec-grant";
+        writeScript(grant, "exec \"$1\"\n");
+        win.w.run()->setPkexecProgram(grant);
+        QVERIFY(win.uninstall(false));
+        QVERIFY(inst.files().isEmpty());
+    }
+
+    void withoutKeysNothingIsOffered()
+    {
+        QTemporaryDir empty;
+        const Installation installation(empty.path());
+        QString error;
+        const auto keys = UninstallKeys::load(installation.keysPath(), &error);
+        QVERIFY(!keys);
+        UtilUAppDelegate w(installation, keys, error);
+        QVERIFY(!w.run());
+        QVERIFY(!w.btnUninstall()->isEnabled());
+        QVERIFY(w.txtError()->text().contains(installation.keysPath()));
+
+        // An identifier that is a path is not accepted.
+        writeFile(empty.path() + "/k.keys", "TargetAppName=X\nTargetBundleIdentifier=../..\n");
+        QVERIFY(!UninstallKeys::load(empty.path() + "/k.keys"));
+    }
+
+    void installedFilesValidate()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        for (const char *entry :
+            { "share/applications/sweepdeck.desktop", "share/applications/ferrylink.desktop" }) {
+            QProcess v;
+            v.setProcessChannelMode(QProcess::MergedChannels);
+            v.start("desktop-file-validate", { inst.path(entry) });
+            QVERIFY2(v.waitForFinished(10000), "desktop-file-validate is missing");
+            QVERIFY2(v.exitCode() == 0 && v.readAll().trimmed().isEmpty(), entry);
+        }
+        QFile policy(inst.path("share/polkit-1/actions/com.kestrel.purgehand.policy"));
+        QVERIFY(policy.open(QIODevice::ReadOnly));
+        QXmlStreamReader xml(&policy);
+        QString execPath, allowActive;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            if (xml.isStartElement() && xml.name() == u"annotate"
+                && xml.attributes().value("key") == u"org.freedesktop.policykit.exec.path")
+                execPath = xml.readElementText();
+            else if (xml.isStartElement() && xml.name() == u"allow_active")
+                allowActive = xml.readElementText();
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QVERIFY(execPath.endsWith("/libexec/ferrylink/purgehand"));
+        QCOMPARE(allowActive, QStringLiteral("auth_admin_keep"));
+        const auto keys = UninstallKeys::load(inst.path("share/ferrylink/sweepdeck.keys"));
+        QVERIFY(keys);
+        QCOMPARE(keys->targetAppName, QStringLiteral("Ferrylink"));
+        QCOMPARE(keys->targetIconFile, QStringLiteral("ferrylink"));
+        QCOMPARE(keys->targetBundleIdentifier, QStringLiteral("ferrylink"));
+        QCOMPARE(keys->bundleName, QStringLiteral("Sweepdeck"));
+    }
+};
+
+QTEST_MAIN(TestSweepdeck)
+#include "tst_sweepdeck.moc"
