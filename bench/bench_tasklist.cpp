@@ -4,13 +4,24 @@
 #include "NasState.h"
 
 #include "api/CgiCtrl.h"
+#include "api/Work.h"
+#include "tasks/TaskListController.h"
 #include "tasks/TaskListModel.h"
 
+#include <QEventLoop>
+#include <QFile>
 #include <QGuiApplication>
 #include <QJsonDocument>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QSet>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
+
+#include <unistd.h>
 
 using namespace flk;
 
@@ -132,6 +143,83 @@ void BM_ListRoundTrip(benchmark::State &state)
     server.clearLog();
 }
 BENCHMARK(BM_ListRoundTrip)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The process's resident memory, in MiB.
+double residentMiB()
+{
+    QFile f(QStringLiteral("/proc/self/statm"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = f.readAll().split(' ');
+    return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// Memory after one very large list (the range: its tasks; 270,000 make a
+// reply of about 63 MB) when the list is small again, through the task list
+// controller as the application polls it. The simulated NAS runs as its own
+// process, so only Ferrylink's memory is counted.
+void BM_MemoryAfterBigList(benchmark::State &state)
+{
+    QProcess sim;
+    sim.start(
+        QStringLiteral(NAS_SIM_EXE), { "--port", "0", "--https-port", "-1", "--set", "tasks=100" });
+    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
+        state.SkipWithError("the simulated NAS did not start");
+        return;
+    }
+    const QRegularExpressionMatch m = QRegularExpression("(http://127\\.0\\.0\\.1:\\d+)")
+                                          .match(QString::fromUtf8(sim.readLine()));
+    const QString base = m.captured(1);
+    auto control = [&](const QString &query) {
+        QNetworkAccessManager nam;
+        QNetworkReply *r = nam.get(QNetworkRequest(QUrl(base + "/__sim/control?" + query)));
+        QEventLoop loop;
+        QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+        loop.exec();
+        r->deleteLater();
+    };
+    auto client = std::make_shared<CgiCtrl>();
+    CgiCtrl::setGuiThreadWaitAllowed(true);
+    Error e;
+    client->login_Server(base, "admin", "admin", false, &e);
+    CgiCtrl::setGuiThreadWaitAllowed(false);
+    TaskListController list;
+    list.setClientSource([client] { return client; });
+    auto poll = [&list] {
+        QEventLoop loop;
+        QObject::connect(&list, &TaskListController::listApplied, &loop, &QEventLoop::quit);
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        list.refresh_Items();
+        loop.exec();
+        waitForNetworkWork();
+        // Let deferred work (deletions, a memory release) run.
+        QTimer::singleShot(200, &loop, &QEventLoop::quit);
+        loop.exec();
+        waitForNetworkWork();
+    };
+    poll();
+    const double before = residentMiB();
+    double peak = 0, after = 0;
+    for (auto _ : state) {
+        control(QStringLiteral("tasks=%1").arg(state.range(0)));
+        poll();
+        peak = residentMiB();
+        control(QStringLiteral("tasks=100"));
+        poll();
+        poll();
+        after = residentMiB();
+    }
+    state.counters["rss_before_MiB"] = before;
+    state.counters["rss_big_MiB"] = peak;
+    state.counters["rss_after_MiB"] = after;
+    sim.kill();
+    sim.waitForFinished();
+}
+BENCHMARK(BM_MemoryAfterBigList)
+    ->Arg(270000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 } // namespace
 

@@ -247,6 +247,10 @@
         <source>Confirm</source>
         <translation>Confirm</translation>
     </message>
+    <message id="COPY">
+        <source>Copy</source>
+        <translation>Copy</translation>
+    </message>
     <message id="CREATE">
         <source>Create</source>
         <translation>Create</translation>
@@ -455,6 +459,10 @@
         <source>The torrent file {0} cannot be read ({1}). Nothing was sent.</source>
         <translation>The torrent file {0} cannot be read ({1}). Nothing was sent.</translation>
     </message>
+    <message id="ERROR_UPLOAD_FILES">
+        <source>{0} could not be uploaded to the NAS ({1}).</source>
+        <translation>{0} could not be uploaded to the NAS ({1}).</translation>
+    </message>
     <message id="ERR_CGI_SESSION_TIMEOUT">
         <source>Your session on the NAS has expired.</source>
         <translation>Your session on the NAS has expired.</translation>
@@ -602,6 +610,14 @@
     <message id="FILTER_TXT_TIME_PERIOD">
         <source>Published:</source>
         <translation>Published:</translation>
+    </message>
+    <message id="HANDOVER_NOT_ANSWERED">
+        <source>Ferrylink is already running but did not take the torrent files or links in time. Try again in a moment.</source>
+        <translation>Ferrylink is already running but did not take the torrent files or links in time. Try again in a moment.</translation>
+    </message>
+    <message id="HANDOVER_TOO_LARGE">
+        <source>Too many items ({0}) to hand to the running Ferrylink at once. Open fewer at a time.</source>
+        <translation>Too many items ({0}) to hand to the running Ferrylink at once. Open fewer at a time.</translation>
     </message>
     <message id="HR_HDTV">
         <source>HR HDTV</source>
@@ -1199,6 +1215,14 @@
         <source>Choose the default download folder on the NAS.</source>
         <translation>Choose the default download folder on the NAS.</translation>
     </message>
+    <message id="TXT_LIST_STALE">
+        <source>Not updated since {0}</source>
+        <translation>Not updated since {0}</translation>
+    </message>
+    <message id="TXT_LIST_STALE_HINT">
+        <source>The NAS has not sent a fresh list for a while; the list shows what it last knew.</source>
+        <translation>The NAS has not sent a fresh list for a while; the list shows what it last knew.</translation>
+    </message>
     <message id="TXT_LOADING">
         <source>Loading…</source>
         <translation>Loading…</translation>
@@ -1207,9 +1231,17 @@
         <source>New name</source>
         <translation>New name</translation>
     </message>
+    <message id="TXT_NOT_A_NAS_REPLY">
+        <source>the NAS did not answer as expected</source>
+        <translation>the NAS did not answer as expected</translation>
+    </message>
     <message id="TXT_NOW_SPEED">
         <source>Download {0}  Upload {1}</source>
         <translation>Download {0}  Upload {1}</translation>
+    </message>
+    <message id="TXT_REQUEST_TIMED_OUT">
+        <source>the NAS took too long to answer</source>
+        <translation>the NAS took too long to answer</translation>
     </message>
     <message id="TXT_RE_CONNECT_NAS">
         <source>The connection to the NAS was lost. Connect again?</source>
@@ -1218,6 +1250,10 @@
     <message id="TXT_SEARCHING">
         <source>Searching…</source>
         <translation>Searching…</translation>
+    </message>
+    <message id="TXT_SERVER_KEY_CHANGED">
+        <source>the server's key has changed</source>
+        <translation>the server's key has changed</translation>
     </message>
     <message id="TXT_SIGNING_IN">
         <source>Signing in…</source>
@@ -1282,6 +1318,14 @@
     <message id="UPLOAD">
         <source>Upload</source>
         <translation>Upload</translation>
+    </message>
+    <message id="UPLOAD_FILE_TOO_LARGE">
+        <source>It is larger than {0} MB, so it is not a torrent file.</source>
+        <translation>It is larger than {0} MB, so it is not a torrent file.</translation>
+    </message>
+    <message id="UPLOAD_NOT_A_FILE">
+        <source>It is not a regular file.</source>
+        <translation>It is not a regular file.</translation>
     </message>
     <message id="YES">
         <source>Yes</source>

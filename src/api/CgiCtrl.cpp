@@ -7,17 +7,22 @@
 #include "NotificationCenter.h"
 #include "Notifications.h"
 #include "TransportErrors.h"
+#include "UploadBody.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QHttpMultiPart>
 #include <QJsonDocument>
 #include <QNetworkAccessManager>
+#include <QNetworkCookie>
 #include <QNetworkReply>
 #include <QSemaphore>
+#include <QSslCertificate>
 #include <QSslConfiguration>
+#include <QSslKey>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -39,10 +44,15 @@ struct CgiCtrl::Request {
     std::optional<QByteArray> rawBody;
     CgiCtrl::BodyParser bodyParser; // the caller's, else Qt's parser
 
+    // The Set-Cookie of the reply, adopted once the body proved usable.
+    QByteArray receivedCookie;
+
     // GUI thread only:
     QPointer<QNetworkReply> netReply;
     int attempt = 0;
     bool cancelRequested = false;
+    bool deadlineHit = false;
+    bool keyMismatch = false;
     QEventLoop *loop = nullptr;
 };
 
@@ -205,6 +215,76 @@ void CgiCtrl::setCookie(const QByteArray &cookie)
     const auto c = config();
     QMutexLocker lock(&c->mutex);
     c->cookie = cookie;
+}
+
+QByteArray CgiCtrl::cookiePairs(const QByteArray &setCookie)
+{
+    QByteArray out;
+    for (const QNetworkCookie &cookie : QNetworkCookie::parseCookies(setCookie)) {
+        if (cookie.name().isEmpty())
+            continue;
+        if (!out.isEmpty())
+            out += "; ";
+        out += cookie.name() + '=' + cookie.value();
+    }
+    return out;
+}
+
+// ---- trust on first use ---------------------------------------------------
+
+void CgiCtrl::setPinnedKey(const QByteArray &sha256)
+{
+    const auto c = config();
+    QMutexLocker lock(&c->mutex);
+    c->pinnedKey = sha256;
+}
+
+QByteArray CgiCtrl::pinnedKey() const
+{
+    const auto c = config();
+    QMutexLocker lock(&c->mutex);
+    return c->pinnedKey;
+}
+
+QByteArray CgiCtrl::observedKey() const
+{
+    const auto c = config();
+    QMutexLocker lock(&c->mutex);
+    return c->observedKey;
+}
+
+QByteArray CgiCtrl::publicKeyHash(const QSslCertificate &certificate)
+{
+    if (certificate.isNull())
+        return {};
+    return QCryptographicHash::hash(certificate.publicKey().toDer(), QCryptographicHash::Sha256);
+}
+
+QString CgiCtrl::fingerprintText(const QByteArray &sha256)
+{
+    return QString::fromLatin1(sha256.toHex(':').toUpper());
+}
+
+void CgiCtrl::watchPeerKey(QNetworkReply *reply, std::function<void()> mismatch)
+{
+    const auto c = config();
+    // Direct: the handshake is done and nothing of the request is sent yet.
+    connect(
+        reply, &QNetworkReply::encrypted, reply,
+        [c, reply, mismatch] {
+            const QByteArray seen = publicKeyHash(reply->sslConfiguration().peerCertificate());
+            QByteArray pinned;
+            {
+                QMutexLocker lock(&c->mutex);
+                c->observedKey = seen;
+                pinned = c->pinnedKey;
+            }
+            if (!pinned.isEmpty() && seen != pinned) {
+                mismatch();
+                reply->abort();
+            }
+        },
+        Qt::DirectConnection);
 }
 
 // ---- URL and body ---------------------------------------------------------
@@ -405,8 +485,16 @@ void CgiCtrl::_start_Attempt(const std::shared_ptr<Request> &req)
     req->netReply = reply;
     reply->setProperty("cgi", req->function);
     ignoreCertificateErrors(reply);
+    watchPeerKey(reply, [req] { req->keyMismatch = true; });
     connect(
         reply, &QNetworkReply::finished, this, [this, req, reply] { _on_Finished(req, reply); });
+    // However slowly the reply still comes in, it ends at its deadline.
+    QTimer::singleShot(int(m_requestDeadlineMs), reply, [req, reply] {
+        if (req->done || req->netReply != reply)
+            return;
+        req->deadlineHit = true;
+        reply->abort();
+    });
 }
 
 void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *reply)
@@ -417,16 +505,21 @@ void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *r
     req->netReply = nullptr;
 
     QByteArray raw;
-    const int transportCode = checkReply(reply, req->cancelRequested, &raw);
+    int transportCode = checkReply(reply, req->cancelRequested, &raw);
+    if (req->keyMismatch) {
+        // Nothing was sent to a server whose key is not the pinned one.
+        qInfo("[%ld] Cgi failed. error = %ld", long(req->function), long(kTransportKeyChanged));
+        req->error = Error(kTransportErrorDomain, kTransportKeyChanged,
+            { { QStringLiteral("pinned"), QString::fromLatin1(pinnedKey().toHex()) },
+                { QStringLiteral("observed"), QString::fromLatin1(observedKey().toHex()) } });
+        _complete(req);
+        return;
+    }
+    if (req->deadlineHit && transportCode != 0)
+        transportCode = kTransportTimedOut;
     if (transportCode == 0) {
-        const QByteArray received = reply->rawHeader("Set-Cookie");
-        if (!received.isEmpty()) {
-            // Several cookies arrive newline-joined; a header value must not
-            // carry a line break.
-            QByteArray value = received;
-            value.replace('\n', "; ").replace('\r', "");
-            setCookie(value);
-        }
+        // Adopted only once the body proves to be a reply (see _parse_Body).
+        req->receivedCookie = reply->rawHeader("Set-Cookie");
         req->rawBody = std::move(raw);
         // A waiting worker parses the body itself; a GUI-thread caller
         // gets it parsed here.
@@ -439,7 +532,7 @@ void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *r
     qInfo("[%ld] Cgi failed. error = %ld", long(req->function), long(transportCode));
     if (transportCode == kTransportCancelled) {
         req->error = Error(kCgiErrorDomain, kCgiErrorCancelled);
-    } else if (req->attempt == 0
+    } else if (req->attempt == 0 && !req->deadlineHit
         && (transportCode == kTransportTimedOut || transportCode == kTransportConnectionLost)
         && reply->rawHeader("Connection").toLower().contains("keep-alive")) {
         // The keep-alive connection went away under us: one more attempt.
@@ -469,6 +562,13 @@ void CgiCtrl::_parse_Body(const std::shared_ptr<Request> &req)
         return;
     }
     qInfo("[%ld] Cgi finished.", long(req->function));
+    // A usable reply: its cookie (the name=value pairs) is the session's now.
+    if (!req->receivedCookie.isEmpty()) {
+        const QByteArray pairs = cookiePairs(req->receivedCookie);
+        if (!pairs.isEmpty())
+            setCookie(pairs);
+        req->receivedCookie.clear();
+    }
     req->reply = body;
     if (CgiCtrlDelegate *d = delegate()) {
         if (auto replaced = d->cgiCtrl_response(this, body, req->function))
@@ -536,6 +636,27 @@ int CgiCtrl::pendingRequestCount() const
 CgiCtrl::Reply CgiCtrl::upload_Files(const QString &path, const QString &action,
     const std::optional<QVariantMap> &query, const QStringList &files, Error *error)
 {
+    // The files are read here, on the caller's thread (a worker in the
+    // application), and only regular files of a torrent's size: a FIFO or a
+    // device never reaches the GUI thread.
+    QList<UploadFile> contents;
+    QStringList names;
+    for (const QString &p : files) {
+        QString why;
+        std::optional<UploadFile> f = readUploadFile(p, kMaxUploadFileBytes, &why);
+        if (!f) {
+            setError(error,
+                Error(kTransportErrorDomain, kTransportFileNotReadable,
+                    { { QStringLiteral("path"), p }, { QStringLiteral("description"), why } }));
+            return std::nullopt;
+        }
+        names << QFileInfo(p).fileName();
+        contents.append(std::move(*f));
+    }
+    QByteArray boundary;
+    QByteArray body = multipartBody(contents, &boundary);
+    contents.clear();
+
     const QString url = generate_Cgi_URL(host(), path, action, query);
     struct Upload {
         QSemaphore semaphore;
@@ -546,57 +667,70 @@ CgiCtrl::Reply CgiCtrl::upload_Files(const QString &path, const QString &action,
     };
     auto up = std::make_shared<Upload>();
     const int timeout = m_transferTimeoutMs;
+    const int deadline = m_uploadDeadlineMs;
+    QPointer<CgiCtrl> self(this);
 
-    auto start = [up, url, files, timeout] {
-        auto finish = [up] {
-            up->done = true;
-            if (up->loop)
-                up->loop->quit();
-            up->semaphore.release();
-        };
-        auto *multi = new QHttpMultiPart(QHttpMultiPart::FormDataType);
-        for (const QString &p : files) {
-            auto *file = new QFile(p, multi);
-            if (!file->open(QIODevice::ReadOnly)) {
-                up->error = Error(kTransportErrorDomain, kTransportFileNotReadable,
-                    { { QStringLiteral("path"), p },
-                        { QStringLiteral("description"), file->errorString() } });
-                delete multi;
-                finish();
-                return;
-            }
-            QString name = QFileInfo(p).fileName();
-            name.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-            name.replace(QLatin1Char('"'), QStringLiteral("%22"));
-            QHttpPart part;
-            part.setHeader(QNetworkRequest::ContentDispositionHeader,
-                QStringLiteral("form-data; name=\"files\"; filename=\"%1\"").arg(name));
-            part.setHeader(
-                QNetworkRequest::ContentTypeHeader, QByteArrayLiteral("application/octet-stream"));
-            part.setBodyDevice(file);
-            multi->append(part);
-        }
+    auto start = [up, url, timeout, deadline, self, body = std::move(body), boundary,
+                     names]() mutable {
         // A client of its own for this one request: no cookie, the session
         // travels in the URL.
         auto *nam = new QNetworkAccessManager();
         nam->setCookieJar(nullptr);
         QNetworkRequest nr(QUrl::fromEncoded(url.toUtf8(), QUrl::TolerantMode));
         configureRequest(nr, timeout);
-        QNetworkReply *reply = nam->post(nr, multi);
-        multi->setParent(reply);
+        nr.setHeader(QNetworkRequest::ContentTypeHeader,
+            QByteArray("multipart/form-data; boundary=" + boundary));
+        nr.setHeader(QNetworkRequest::ContentLengthHeader, body.size());
+        // Streamed from a body that cannot be rewound: an upload the NAS
+        // dropped is reported, never sent again on its own.
+        nr.setAttribute(QNetworkRequest::DoNotBufferUploadDataAttribute, true);
+        auto *device = new OneShotBody(std::move(body));
+        QNetworkReply *reply = nam->post(nr, device);
+        device->setParent(reply);
         ignoreCertificateErrors(reply);
-        QObject::connect(reply, &QNetworkReply::finished, nam, [up, reply, nam, finish] {
-            QJsonObject body;
-            const int code = decodeReply(reply, false, &body);
-            if (code == 0)
-                up->reply = body;
-            else
-                up->error = Error(kTransportErrorDomain, code,
-                    { { QStringLiteral("description"), reply->errorString() } });
-            reply->deleteLater();
-            nam->deleteLater();
-            finish();
+        auto keyCheck = std::make_shared<int>(0);
+        if (self)
+            self->watchPeerKey(reply, [keyCheck] { *keyCheck = kTransportKeyChanged; });
+        auto deadlineHit = std::make_shared<bool>(false);
+        QTimer::singleShot(deadline, reply, [reply, deadlineHit] {
+            *deadlineHit = true;
+            reply->abort();
         });
+        QObject::connect(
+            reply, &QNetworkReply::finished, nam, [up, reply, nam, names, deadlineHit, keyCheck] {
+                QJsonObject parsed;
+                int code = *keyCheck ? *keyCheck : decodeReply(reply, false, &parsed);
+                if (*deadlineHit && code != 0)
+                    code = kTransportTimedOut;
+                if (code == 0) {
+                    up->reply = parsed;
+                } else {
+                    QString description = reply->errorString();
+                    const int status
+                        = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+                    if (status >= 300)
+                        description
+                            = QStringLiteral("HTTP %1 %2")
+                                  .arg(status)
+                                  .arg(reply->attribute(QNetworkRequest::HttpReasonPhraseAttribute)
+                                           .toString());
+                    else if (code == kCannotDecodeContent)
+                        description = localized("TXT_NOT_A_NAS_REPLY");
+                    else if (code == kTransportTimedOut)
+                        description = localized("TXT_REQUEST_TIMED_OUT");
+                    else if (code == kTransportKeyChanged)
+                        description = localized("TXT_SERVER_KEY_CHANGED");
+                    up->error = Error(kTransportErrorDomain, code,
+                        { { QStringLiteral("description"), description },
+                            { QStringLiteral("files"), names } });
+                }
+                reply->deleteLater();
+                nam->deleteLater();
+                up->done = true;
+                if (up->loop)
+                    up->loop->quit();
+                up->semaphore.release();
+            });
     };
 
     if (onGuiThread()) {
@@ -610,7 +744,7 @@ CgiCtrl::Reply CgiCtrl::upload_Files(const QString &path, const QString &action,
             up->loop = nullptr;
         }
     } else {
-        QMetaObject::invokeMethod(this, start, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(this, std::move(start), Qt::QueuedConnection);
         up->semaphore.acquire();
     }
     setError(error, up->error);
@@ -641,7 +775,42 @@ Error CgiCtrl::_get_Error_Code(int function, const Reply &response)
 
 // ---- presenting errors ----------------------------------------------------
 
-void CgiCtrl::_handle_Error_Code(const Error &error)
+void CgiCtrl::_report_Upload_Failure(const Error &error, const QStringList &files)
+{
+    if (!showErrorAlert() || error.domain != QLatin1String(kTransportErrorDomain)
+        || error.code == kTransportFileNotReadable || error.code == kTransportCancelled)
+        return;
+    QStringList names;
+    for (const QString &f : files)
+        names << QFileInfo(f).fileName();
+    const QString message = stringWithKSTFormat(localized("ERROR_UPLOAD_FILES"),
+        { names.join(QStringLiteral(", ")),
+            error.userInfo.value(QStringLiteral("description")).toString() });
+    bool expected = false;
+    if (!m_alertShowing.compare_exchange_strong(expected, true))
+        return;
+    QPointer<CgiCtrl> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, message] {
+            AlertRequest request;
+            request.title = localized("ERROR");
+            request.message = message;
+            request.buttons = { localized("OK") };
+            request.style = AlertRequest::Warning;
+            auto closed = [self](int) {
+                if (self)
+                    self->m_alertShowing = false;
+            };
+            if (AlertPresenter *p = AlertPresenter::current())
+                p->present(request, closed);
+            else
+                closed(-1);
+        },
+        Qt::QueuedConnection);
+}
+
+void CgiCtrl::_handle_Error_Code(const Error &error, const QString &detail)
 {
     if (error.domain != QLatin1String(kCgiErrorDomain))
         return;
@@ -660,6 +829,8 @@ void CgiCtrl::_handle_Error_Code(const Error &error)
         stop_Revive();
     if (message.isEmpty())
         return;
+    if (!detail.isEmpty())
+        message += QStringLiteral("\n\n") + detail;
     bool expected = false;
     if (!m_alertShowing.compare_exchange_strong(expected, true))
         return; // one alert at a time; this one is dropped

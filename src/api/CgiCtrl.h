@@ -20,6 +20,7 @@
 #include <optional>
 
 class QNetworkAccessManager;
+class QSslCertificate;
 class QNetworkReply;
 class QTimer;
 
@@ -106,10 +107,30 @@ public:
     QNetworkAccessManager *manager();
     // The "Cookie" header sent with every request (empty when none).
     QByteArray cookieHeader() const;
+    // The "Cookie" header from a Set-Cookie value: the name=value pairs only.
+    static QByteArray cookiePairs(const QByteArray &setCookie);
 
     // Transport tuning (defaults: 60 s transfer time-out, 240 s keep-alive).
     void setTransferTimeout(int ms) { m_transferTimeoutMs = ms; }
     int transferTimeout() const { return m_transferTimeoutMs; }
+    // Whole-request deadlines (defaults: 120 s per request, 15 min per
+    // upload). The transfer time-out only fires on silence; a reply that
+    // trickles in fails as timed out at its deadline instead.
+    void setRequestDeadline(int ms) { m_requestDeadlineMs = ms; }
+    int requestDeadline() const { return m_requestDeadlineMs; }
+    void setUploadDeadline(int ms) { m_uploadDeadlineMs = ms; }
+
+    // Trust on first use over HTTPS: the SHA-256 of the server's public key
+    // (empty: none pinned yet). A connection whose key differs is closed
+    // right after the handshake, before anything is sent, and its request
+    // fails with kTransportKeyChanged (userInfo "pinned" and "observed", as
+    // hex). The key seen at the last handshake is observedKey().
+    void setPinnedKey(const QByteArray &sha256);
+    QByteArray pinnedKey() const;
+    QByteArray observedKey() const;
+    static QByteArray publicKeyHash(const QSslCertificate &certificate);
+    // "AB:CD:…" for showing a key hash to the user.
+    static QString fingerprintText(const QByteArray &sha256);
     void setReviveInterval(int ms) { m_reviveIntervalMs = ms; }
 
     void setup_Manager();
@@ -243,7 +264,12 @@ public:
     void stop_Revive();
     bool is_Reviving() const { return m_reviving; }
     void _Keep_Revive();
-    void _handle_Error_Code(const Error &error);
+    // detail: a line added to the message (the files of an upload).
+    void _handle_Error_Code(const Error &error, const QString &detail = QString());
+    // An upload that did not reach the NAS (or got no usable answer): one
+    // alert naming the files. Unreadable files and cancellations are not
+    // reported here.
+    void _report_Upload_Failure(const Error &error, const QStringList &files);
     // Whether one of this controller's error alerts is showing.
     bool isAlertShowing() const { return m_alertShowing; }
 
@@ -264,7 +290,11 @@ private:
     struct Config {
         mutable QMutex mutex;
         QByteArray cookie;
+        QByteArray pinnedKey, observedKey;
     };
+    // Checks the server's key when a connection of reply is encrypted;
+    // mismatch runs (and the reply is aborted) when it is not the pinned one.
+    void watchPeerKey(QNetworkReply *reply, std::function<void()> mismatch);
 
     bool _logout(bool sendRequest, Error *error);
     void _start_Attempt(const std::shared_ptr<Request> &req);
@@ -288,6 +318,8 @@ private:
 
     QNetworkAccessManager *m_manager = nullptr;
     std::atomic<int> m_transferTimeoutMs { 60000 };
+    std::atomic<int> m_requestDeadlineMs { 120000 };
+    std::atomic<int> m_uploadDeadlineMs { 15 * 60000 };
     std::atomic<int> m_reviveIntervalMs { 240000 };
 
     mutable QMutex m_queueMutex;

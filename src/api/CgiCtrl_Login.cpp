@@ -15,12 +15,24 @@ CgiCtrl::Reply CgiCtrl::login_Server(const QString &server, const QString &user,
     const QString &password, bool webServer, Error *error)
 {
     _cancel_All_Requests();
+    const QByteArray cookieBefore = cookieHeader();
     Error err;
     Reply reply = _prepare_Request(server, QString::fromLatin1(kCgiPathLogin),
         QStringLiteral("login"), QStringLiteral("POST"),
         QVariantMap {
             { QStringLiteral("account"), user }, { QStringLiteral("password"), password } },
         kCgiLogin, &err);
+    // A sign-in reply without a session id as text is no sign-in: the NAS
+    // (or whatever answered) did not give a usable reply.
+    if (!err.isError()) {
+        const QJsonValue sid = reply->value(QLatin1String("sid"));
+        if (!sid.isString() || sid.toString().isEmpty()) {
+            qInfo("[%ld] Cgi failed. error = %ld", long(kCgiLogin), long(kCgiErrorNoReply));
+            err = Error(
+                kCgiErrorDomain, kCgiErrorNoReply, { { QStringLiteral("cgi_id"), kCgiLogin } });
+            setCookie(cookieBefore);
+        }
+    }
     setError(error, err);
     if (err.isError())
         return std::nullopt;

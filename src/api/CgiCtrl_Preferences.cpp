@@ -134,6 +134,8 @@ bool CgiCtrl::add_Search_Site(const QString &file, Error *error)
         err = _get_Error_Code(kCgiSearchEngineAdd, reply);
         if (err.isError() && showErrorAlert())
             _handle_Error_Code(err);
+    } else {
+        _report_Upload_Failure(err, { file });
     }
     setError(error, err);
     return !err.isError();

@@ -3,6 +3,8 @@
 
 #include "CgiOperations.h"
 
+#include <QFileInfo>
+
 namespace flk {
 
 namespace {
@@ -60,19 +62,27 @@ CgiCtrl::Reply CgiCtrl::get_Torrent_Info(
 std::optional<QJsonValue> CgiCtrl::upload_Torrent(
     const QStringList &files, bool showTaskDialog, const QString &saveTo, Error *error)
 {
+    Error failed;
     const Reply reply
         = upload_Files(QString::fromLatin1(kCgiPathUpload), QStringLiteral("multi-torrent-upload"),
             QVariantMap { { QStringLiteral("show_dialog_enabled"), showTaskDialog },
                 { QStringLiteral("save_to"), saveTo } },
-            files, error);
-    if (!reply)
+            files, &failed);
+    if (!reply) {
+        // Not sent, refused by the web server, dropped: said, with the files.
+        _report_Upload_Failure(failed, files);
+        setError(error, failed);
         return std::nullopt;
+    }
     // A unit that refuses the files (not torrents, no room, ...) says so in
     // the reply; that is a failure like any other request's, with its text.
     const Error refused = _get_Error_Code(kCgiMultiTorrentUpload, reply);
     if (refused.isError()) {
+        QStringList names;
+        for (const QString &f : files)
+            names << QFileInfo(f).fileName();
         if (showErrorAlert())
-            _handle_Error_Code(refused);
+            _handle_Error_Code(refused, names.join(QStringLiteral(", ")));
         setError(error, refused);
         return std::nullopt;
     }

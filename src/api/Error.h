@@ -32,6 +32,8 @@ enum TransportErrorCode : int {
     kTransportConnectionLost = -1005,
     kTransportBadServerResponse = -1011,
     kTransportFileNotReadable = -1102,
+    // The server's public key is not the one pinned at the first sign-in.
+    kTransportKeyChanged = -1202,
     kTransportUnknown = -1,
 };
 

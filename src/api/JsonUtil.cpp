@@ -42,6 +42,31 @@ qint64 toInt(const QJsonValue &v)
     }
 }
 
+QString idText(const QJsonValue &v)
+{
+    switch (v.type()) {
+    case QJsonValue::Double: {
+        const double d = v.toDouble();
+        // Exactly an integer that a qint64 holds: its digits.
+        if (d >= -9.2e18 && d <= 9.2e18 && d == double(qint64(d)))
+            return QString::number(v.toInteger(qint64(d)));
+        return QStringLiteral("n:") + QString::number(d, 'g', 17);
+    }
+    case QJsonValue::String: {
+        const QString s = v.toString();
+        bool ok = false;
+        const qint64 n = s.toLongLong(&ok);
+        return ok && QString::number(n) == s ? s : QStringLiteral("s:") + s;
+    }
+    case QJsonValue::Bool:
+        return v.toBool() ? QStringLiteral("b:1") : QStringLiteral("b:0");
+    case QJsonValue::Null:
+        return QStringLiteral("null");
+    default:
+        return QStringLiteral("none");
+    }
+}
+
 double toDouble(const QJsonValue &v)
 {
     switch (v.type()) {

@@ -11,6 +11,11 @@
 namespace flk::json {
 
 qint64 toInt(const QJsonValue &v);
+// An id as the NAS sent it, as text: an integer as its digits (a number and
+// the same digits as a string are the same id), any other number as Qt
+// reads it ("1.8446744073709552e+19"), a text as it is. Ids that cannot be
+// represented as integers never collapse into one another (or into 0).
+QString idText(const QJsonValue &v);
 double toDouble(const QJsonValue &v);
 bool toBool(const QJsonValue &v);
 QString toString(const QJsonValue &v);

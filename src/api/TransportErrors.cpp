@@ -81,7 +81,9 @@ int checkReply(QNetworkReply *reply, bool cancelled, QByteArray *raw)
 int parseBody(const QByteArray &raw, QJsonObject *body)
 {
     QJsonParseError parseError;
-    const QJsonDocument doc = QJsonDocument::fromJson(raw, &parseError);
+    // A UTF-8 byte-order mark is not part of the JSON.
+    const QJsonDocument doc
+        = QJsonDocument::fromJson(raw.startsWith("\xEF\xBB\xBF") ? raw.mid(3) : raw, &parseError);
     if (parseError.error != QJsonParseError::NoError || !doc.isObject())
         return kCannotDecodeContent;
     *body = doc.object();

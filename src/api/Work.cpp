@@ -1,5 +1,9 @@
 #include "Work.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 #include <QMutex>
 #include <QThreadPool>
 
@@ -84,6 +88,20 @@ void SerialWorkQueue::drain()
         }
         task();
     }
+}
+
+void releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    static std::atomic<bool> queued { false };
+    bool expected = false;
+    if (!queued.compare_exchange_strong(expected, true))
+        return; // one is on its way
+    networkPool()->start([] {
+        queued = false;
+        malloc_trim(0);
+    });
+#endif
 }
 
 } // namespace flk

@@ -31,6 +31,12 @@ QThreadPool *networkPool();
 // flowing meanwhile (tests and shutdown).
 void waitForNetworkWork();
 
+// Gives memory freed after a very large piece of work (a list of hundreds of
+// thousands of tasks) back to the system, on a worker: the C library keeps
+// freed blocks of every thread's heap for reuse otherwise, so the process
+// would stay hundreds of megabytes larger after one big list.
+void releaseFreedMemory();
+
 namespace detail {
 void startOnNetworkPool(std::function<void()> task);
 // Hands fn to the GUI thread; it runs there while context is alive. The

@@ -319,7 +319,16 @@ void HostViewController::check_login()
 
 void HostViewController::ToDefaultFolderView()
 {
+    if (m_defaultFolderSheet)
+        return; // one is open already
     auto *sheet = new DefaultFolderViewController(m_client);
+    m_defaultFolderSheet = sheet;
+    QPointer<HostViewController> self(this);
+    // Once the NAS has its preferences, what waited for them goes.
+    sheet->setCompletion([self](bool ok, const QVariant &) {
+        if (ok && self)
+            QTimer::singleShot(0, self, [self] { self->_deliver_Open_With(); });
+    });
     KSTSheetViewController::presentSheet(this, sheet);
     emit defaultFolderSheetOpened(sheet);
 }
@@ -347,19 +356,40 @@ void HostViewController::on_Open_With(const Notification &n)
     const auto mine = record();
     if (!mine || !mine->isDefault() || !m_downloadView)
         return;
-    if (DefaultsStore *defaults = m_favorites->defaults()) {
-        defaults->removeValue(QLatin1String(kDefaultsOpenWithKey));
+    const QStringList items = n.userInfo.value(QStringLiteral("torrents")).toStringList();
+    DefaultsStore *defaults = m_favorites->defaults();
+    // Kept in "open_with" until it went to the NAS.
+    if (defaults
+        && defaults->value(QLatin1String(kDefaultsOpenWithKey))
+            != QJsonArray::fromStringList(items)) {
+        defaults->setValue(QLatin1String(kDefaultsOpenWithKey), QJsonArray::fromStringList(items));
         defaults->synchronize();
     }
     // Torrent files go up as files; links (magnet links) go as link text.
     QStringList files, links;
-    for (const QString &item : n.userInfo.value(QStringLiteral("torrents")).toStringList()) {
+    for (const QString &item : items) {
         if (TorrentAddViewController::isValidLink(item))
             links << item;
         else
             files << item;
     }
-    m_downloadView->on_Open_With_Items(files, links);
+    QPointer<HostViewController> self(this);
+    m_downloadView->on_Open_With_Items(files, links, [self, items](bool sent) {
+        if (!self)
+            return;
+        if (!sent) {
+            // The NAS has no download preferences yet: they come first.
+            self->ToDefaultFolderView();
+            return;
+        }
+        DefaultsStore *defaults = self->m_favorites->defaults();
+        if (defaults
+            && defaults->value(QLatin1String(kDefaultsOpenWithKey))
+                == QJsonArray::fromStringList(items)) {
+            defaults->removeValue(QLatin1String(kDefaultsOpenWithKey));
+            defaults->synchronize();
+        }
+    });
 }
 
 void HostViewController::_start_Timer()

@@ -104,6 +104,7 @@ private:
     QTimer *m_timer = nullptr;
     bool m_registered = false;
     bool m_openWithRegistered = false;
+    QPointer<QWidget> m_defaultFolderSheet;
     QSplitter *m_svMain;
     QSplitter *m_svLeft;
     QList<QWidget *> m_leftSlots;

@@ -3,13 +3,19 @@
 #include <QObject>
 #include <QStringList>
 
+#include <memory>
+
 class QLocalServer;
+class QLockFile;
 
 namespace flk {
 
-// One running Ferrylink per user and defaults file. A later launch hands its
-// arguments (torrent files, magnet links) to the running one over a local
-// socket and ends; the running one hears them as received().
+// One running Ferrylink per user and defaults file. The running one holds a
+// lock file (with its process id) beside its socket; a later launch that
+// cannot take the lock hands its arguments (torrent files, magnet links) to
+// the running one over the socket and ends, and never takes the socket of a
+// live instance, even when the hand-over fails. A lock left by a process
+// that is gone is taken over.
 class SingleInstance : public QObject
 {
     Q_OBJECT
@@ -22,11 +28,23 @@ public:
     explicit SingleInstance(const QString &name, QObject *parent = nullptr);
     ~SingleInstance() override;
 
-    // Hands items to a running instance; true when one took them.
-    bool sendToRunning(const QStringList &items, int timeoutMs = 2000) const;
-    // Becomes the running instance (a socket left by a crashed run is
-    // replaced). False when that fails.
-    bool listen();
+    enum class HandOver {
+        Delivered, // the running instance has the items
+        NotAnswered, // it did not take them in time (busy, or not listening yet)
+        TooLarge, // more than a hand-over carries; nothing was sent
+    };
+    // The most bytes one hand-over carries (64 MiB: a hundred thousand
+    // long paths).
+    static constexpr quint32 kMaxHandOverBytes = 64 * 1024 * 1024;
+
+    // Takes the instance lock and listens. False when a live instance holds
+    // the lock (hand over to it instead) or listening failed (lastError()).
+    bool tryBecomePrimary();
+    bool isPrimary() const { return m_primary; }
+    // Hands items to the running instance.
+    HandOver sendToRunning(const QStringList &items, int timeoutMs = 10000) const;
+    QString lastError() const { return m_error; }
+    QString lockPath() const;
     QString name() const { return m_name; }
 
     // What a launch hands over, made independent of its working directory:
@@ -40,6 +58,9 @@ private:
     void onConnection();
     QString m_name;
     QLocalServer *m_server = nullptr;
+    std::unique_ptr<QLockFile> m_lock;
+    bool m_primary = false;
+    QString m_error;
 };
 
 } // namespace flk

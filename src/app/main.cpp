@@ -2,12 +2,14 @@
 #include "AppDelegate.h"
 #include "MessageBoxAlertPresenter.h"
 #include "SingleInstance.h"
+#include "TextCapping.h"
 #include "api/Localization.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 
 int main(int argc, char **argv)
 {
@@ -23,13 +25,27 @@ int main(int argc, char **argv)
         QApplication::arguments().mid(1), QDir::currentPath());
     flk::SingleInstance instance(
         flk::SingleInstance::serverName(flk::DefaultsStore::standardPath()));
-    if (instance.sendToRunning(items))
-        return 0;
-    if (!instance.listen())
-        qWarning("Ferrylink: cannot listen on %s; hand-overs from later launches will not arrive",
-            qPrintable(instance.name()));
-
     flk::installTranslations();
+    if (!instance.tryBecomePrimary() && !instance.isPrimary()) {
+        // Another Ferrylink of this user and profile runs: it takes the
+        // items, or this launch says why not. It never takes the place of a
+        // running instance (two would overwrite each other's servers).
+        const auto handed = instance.sendToRunning(items);
+        if (handed == flk::SingleInstance::HandOver::Delivered)
+            return 0;
+        QMessageBox::warning(nullptr, QStringLiteral("Ferrylink"),
+            handed == flk::SingleInstance::HandOver::TooLarge
+                ? flk::stringWithKSTFormat(
+                    flk::localized("HANDOVER_TOO_LARGE"), { QString::number(items.size()) })
+                : flk::localized("HANDOVER_NOT_ANSWERED"));
+        return 1;
+    }
+    if (!instance.lastError().isEmpty())
+        qWarning("Ferrylink: cannot listen on %s (%s); hand-overs from later launches will not "
+                 "arrive",
+            qPrintable(instance.name()), qPrintable(instance.lastError()));
+
+    flk::installTextCapping();
     flk::MessageBoxAlertPresenter alerts;
     flk::AlertPresenter::install(&alerts);
 

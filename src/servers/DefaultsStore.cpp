@@ -4,12 +4,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
+#include <QSet>
 
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,11 +60,159 @@ bool writeAll(int fd, const QByteArray &data)
     return true;
 }
 
+// An exclusive lock on a file beside the defaults, held while it lives:
+// saves of several processes take turns, and a temporary file is only ever
+// removed by the process that holds it.
+class DirLock
+{
+public:
+    explicit DirLock(const QString &dir)
+    {
+        m_fd = ::open(QFile::encodeName(dir + QStringLiteral("/.defaults.lock")).constData(),
+            O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+        if (m_fd >= 0)
+            while (::flock(m_fd, LOCK_EX) != 0 && errno == EINTR) { }
+    }
+    ~DirLock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd); // releases the lock
+    }
+    bool held() const { return m_fd >= 0; }
+
+private:
+    int m_fd = -1;
+};
+
+// Which saved server a record is, across processes.
+QString recordId(const QJsonValue &v)
+{
+    const QJsonObject o = v.toObject();
+    auto text = [&](const char *key) {
+        const QJsonValue x = o.value(QLatin1String(key));
+        return x.isString() ? x.toString() : QString::number(x.toDouble());
+    };
+    const QJsonValue cloud = o.value(QLatin1String("is_cloud_id"));
+    const bool isCloud = cloud.isBool() ? cloud.toBool() : cloud.toVariant().toInt() != 0;
+    return text("host").toLower() + QLatin1Char('\x1f') + text("port") + QLatin1Char('\x1f')
+        + text("account") + QLatin1Char('\x1f') + (isCloud ? u'1' : u'0');
+}
+
+bool isDefaultRecord(const QJsonValue &v)
+{
+    const QJsonValue d = v.toObject().value(QLatin1String("default"));
+    return d.isBool() ? d.toBool() : d.toVariant().toInt() != 0;
+}
+
+QJsonArray mergeRecords(const QJsonArray &base, const QJsonArray &ours, const QJsonArray &theirs)
+{
+    QHash<QString, QJsonValue> baseById, oursById;
+    for (const QJsonValue &v : base)
+        baseById.insert(recordId(v), v);
+    for (const QJsonValue &v : ours)
+        oursById.insert(recordId(v), v);
+    QSet<QString> theirIds;
+    QJsonArray out;
+    QString ourDefault;
+    for (const QJsonValue &v : ours)
+        if (isDefaultRecord(v) && baseById.value(recordId(v)) != v)
+            ourDefault = recordId(v);
+    for (const QJsonValue &t : theirs) {
+        const QString id = recordId(t);
+        theirIds.insert(id);
+        const bool inBase = baseById.contains(id), inOurs = oursById.contains(id);
+        if (inBase && !inOurs)
+            continue; // removed here
+        if (inOurs && oursById.value(id) != baseById.value(id))
+            out.append(oursById.value(id)); // changed (or added) here
+        else
+            out.append(t);
+    }
+    for (const QJsonValue &o : ours) {
+        const QString id = recordId(o);
+        if (theirIds.contains(id))
+            continue;
+        // Added here, or changed here while another process removed it.
+        if (!baseById.contains(id) || baseById.value(id) != o)
+            out.append(o);
+    }
+    // One default at most: the one chosen here, else the first.
+    int defaults = 0;
+    for (const QJsonValue &v : out)
+        defaults += isDefaultRecord(v) ? 1 : 0;
+    if (defaults > 1) {
+        bool kept = false;
+        for (qsizetype i = 0; i < out.size(); ++i) {
+            if (!isDefaultRecord(out[i]))
+                continue;
+            const bool keep
+                = !kept && (ourDefault.isEmpty() ? true : recordId(out[i]) == ourDefault);
+            if (keep) {
+                kept = true;
+                continue;
+            }
+            QJsonObject o = out[i].toObject();
+            o.insert(QStringLiteral("default"), false);
+            out[i] = o;
+        }
+    }
+    return out;
+}
+
 } // namespace
+
+QJsonObject DefaultsStore::merge(
+    const QJsonObject &base, const QJsonObject &ours, const QJsonObject &theirs)
+{
+    QJsonObject result = theirs;
+    QSet<QString> keys;
+    for (const QString &k : base.keys())
+        keys.insert(k);
+    for (const QString &k : ours.keys())
+        keys.insert(k);
+    const QString favorites = QLatin1String(kDefaultsFavoritesKey);
+    for (const QString &k : keys) {
+        const QJsonValue b = base.value(k), o = ours.value(k), t = theirs.value(k);
+        if (o == b)
+            continue; // not changed here: the disk's stands
+        if (k == favorites && o.isArray() && (b.isArray() || b.isUndefined())
+            && (t.isArray() || t.isUndefined()))
+            result.insert(k, mergeRecords(b.toArray(), o.toArray(), t.toArray()));
+        else if (o.isUndefined())
+            result.remove(k);
+        else
+            result.insert(k, o);
+    }
+    return result;
+}
 
 DefaultsStore::DefaultsStore(const QString &path) : m_path(path)
 {
     load();
+}
+
+QString DefaultsStore::targetPath() const
+{
+    const QFileInfo info(m_path);
+    // symLinkTarget follows the whole chain; a dangling link names where the
+    // file is to be.
+    return info.isSymLink() ? info.symLinkTarget() : m_path;
+}
+
+void DefaultsStore::removeStaleTemporaries(const QString &dir)
+{
+    // Left by a save that was killed: only under the lock, which a save in
+    // progress would hold.
+    DirLock lock(dir);
+    if (!lock.held())
+        return;
+    const QStringList names = QDir(dir).entryList(
+        { QStringLiteral(".defaults-??????") }, QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &n : names) {
+        const QString path = dir + QLatin1Char('/') + n;
+        if (!QFileInfo(path).isSymLink())
+            QFile::remove(path);
+    }
 }
 
 QString DefaultsStore::standardPath()
@@ -83,6 +234,9 @@ DefaultsStore *DefaultsStore::standardDefaults()
 
 void DefaultsStore::load()
 {
+    const QString dir = QFileInfo(targetPath()).absolutePath();
+    if (QFileInfo(dir).isDir())
+        removeStaleTemporaries(dir);
     QFile file(m_path);
     if (!file.exists())
         return;
@@ -98,6 +252,7 @@ void DefaultsStore::load()
     const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
     if (err.error == QJsonParseError::NoError && doc.isObject()) {
         m_root = doc.object();
+        m_base = m_root;
         return;
     }
     // Keep the damaged file for the user; start with nothing.
@@ -163,8 +318,9 @@ bool DefaultsStore::synchronize()
         qWarning("Ferrylink defaults: not saved, %s", qPrintable(m_lastError));
         return false;
     }
-    const QByteArray data = QJsonDocument(m_root).toJson(QJsonDocument::Indented);
-    const QString dir = QFileInfo(m_path).absolutePath();
+    // Through a link to its target: the temporary file goes beside the target.
+    const QString target = targetPath();
+    const QString dir = QFileInfo(target).absolutePath();
     auto fail = [this](const QString &why) {
         m_lastError = why;
         qWarning("Ferrylink defaults: cannot save %s: %s", qPrintable(m_path), qPrintable(why));
@@ -172,6 +328,19 @@ bool DefaultsStore::synchronize()
     };
     if (!makePrivateDir(dir))
         return fail(errnoText("cannot create the folder"));
+
+    DirLock dirLock(dir);
+    // What another process saved meanwhile is merged, not overwritten.
+    QJsonObject toWrite = m_root;
+    QFile current(target);
+    if (current.open(QIODevice::ReadOnly)) {
+        QJsonParseError err;
+        const QJsonDocument disk = QJsonDocument::fromJson(current.readAll(), &err);
+        current.close();
+        if (err.error == QJsonParseError::NoError && disk.isObject() && disk.object() != m_base)
+            toWrite = merge(m_base, m_root, disk.object());
+    }
+    const QByteArray data = QJsonDocument(toWrite).toJson(QJsonDocument::Indented);
 
     QByteArray tmpl = QFile::encodeName(dir + QStringLiteral("/.defaults-XXXXXX"));
     const int fd = ::mkstemp(tmpl.data()); // mode 0600
@@ -187,7 +356,7 @@ bool DefaultsStore::synchronize()
     ::close(fd);
     if (auto &hook = beforeRenameHook(); hook && !hook(tmp))
         return fail(QStringLiteral("interrupted before the rename"));
-    if (::rename(tmpl.constData(), QFile::encodeName(m_path).constData()) != 0) {
+    if (::rename(tmpl.constData(), QFile::encodeName(target).constData()) != 0) {
         const QString why = errnoText("cannot replace the file");
         ::unlink(tmpl.constData());
         return fail(why);
@@ -197,6 +366,10 @@ bool DefaultsStore::synchronize()
         ::fsync(dirFd);
         ::close(dirFd);
     }
+    // This process's own view stays as it is (its saved servers are what its
+    // windows show); the next save merges against it again, so what another
+    // process added is kept rather than taken for a removal here.
+    m_base = m_root;
     m_lastError.clear();
     return true;
 }

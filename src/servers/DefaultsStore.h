@@ -17,7 +17,16 @@ inline constexpr const char *kDefaultsCloudRelayKey = "cloud_relay_domain";
 // saved servers. Every save replaces the file atomically (temporary file in
 // the same folder, fsync, rename, folder fsync), readable by the user only.
 // A file that does not parse is renamed aside, never overwritten; keys this
-// version does not know are kept.
+// version does not know are kept. A defaults file that is a symbolic link is
+// written through to its target (the link stays).
+//
+// Another process may save the same file (a second Ferrylink of another
+// session, a script): a save takes a lock beside the file, reads it again
+// and merges. What this process changed since its last load or save is
+// applied to what is on disk: a key it did not touch keeps the disk's value,
+// and the saved servers merge record by record (by host, port, account and
+// kind), so a server another process added, removed or changed stays so
+// unless this process changed that same server.
 class DefaultsStore
 {
 public:
@@ -45,12 +54,20 @@ public:
     // false return abandons the save there, as a crash would.
     static void setBeforeRenameHook(std::function<bool(const QString &)> hook);
 
+    // The file written (the defaults path, or the target of its link).
+    QString targetPath() const;
+    // Three-way merge of defaults objects (exposed for tests).
+    static QJsonObject merge(
+        const QJsonObject &base, const QJsonObject &ours, const QJsonObject &theirs);
+
 private:
     void load();
+    void removeStaleTemporaries(const QString &dir);
 
     QString m_path;
     mutable QMutex m_mutex;
     QJsonObject m_root;
+    QJsonObject m_base; // this process's view at its last load or save
     QString m_lastError;
     QString m_setAside;
     bool m_readOnly = false; // the file exists but could not be read: never overwrite it

@@ -1,5 +1,7 @@
 #include "DownloadTaskViewController.h"
 
+#include "app/TextCapping.h"
+
 #include "FolderSelViewController.h"
 #include "NasDefaultFolder.h"
 #include "TaskFilesModel.h"
@@ -102,7 +104,7 @@ DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torren
     }
     m_table->setEnabled(m_model->rowCount() > 0);
     m_contentName = json::stringValue(torrentInfo, u"name");
-    m_txtName->setText(m_contentName);
+    setCappedText(m_txtName, m_contentName);
     _update_Total_Size();
 }
 

@@ -114,6 +114,14 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     m_controller->action(Command::Edit)
         ->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     bar->addStretch();
+    // Shown while the list is overdue for a refresh.
+    m_textStale = new QLabel(toolbar);
+    m_textStale->setObjectName(QStringLiteral("textStale"));
+    QPalette warn = m_textStale->palette();
+    warn.setColor(QPalette::WindowText, QColor(0xb0, 0x3a, 0x00));
+    m_textStale->setPalette(warn);
+    m_textStale->hide();
+    bar->addWidget(m_textStale);
     m_textNowSpeed = new QLabel(toolbar);
     bar->addWidget(m_textNowSpeed);
     bar->addSpacing(12);
@@ -189,6 +197,13 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     connect(
         m_editFilter, &QLineEdit::textChanged, m_controller, &TaskListController::on_Edit_Filter);
     connect(m_controller, &TaskListController::nowSpeedChanged, m_textNowSpeed, &QLabel::setText);
+    connect(m_controller, &TaskListController::staleChanged, this,
+        [this](bool stale, const QDateTime &last) {
+            m_textStale->setText(stringWithKSTFormat(localized("TXT_LIST_STALE"),
+                { QLocale().toString(last.time(), QLocale::ShortFormat) }));
+            m_textStale->setToolTip(localized("TXT_LIST_STALE_HINT"));
+            m_textStale->setVisible(stale);
+        });
     connect(m_controller, &TaskListController::administratorChanged, this,
         &DownloadViewController::setAdministrator);
     connect(m_controller, &TaskListController::loginFailViewChanged, this, [this](bool shown) {
@@ -255,9 +270,10 @@ void DownloadViewController::on_Show_Login_Fail_View()
     m_controller->on_Show_Login_Fail_View();
 }
 
-void DownloadViewController::on_Open_With_Items(const QStringList &files, const QStringList &links)
+void DownloadViewController::on_Open_With_Items(
+    const QStringList &files, const QStringList &links, std::function<void(bool sent)> done)
 {
-    m_controller->on_Open_With_Items(files, links);
+    m_controller->on_Open_With_Items(files, links, std::move(done));
 }
 
 void DownloadViewController::ToTorrentDeleteView()

@@ -58,7 +58,8 @@ public:
     void sortChanged() override;
     void on_Category_Changed(const Notification &n);
     void on_Show_Login_Fail_View();
-    void on_Open_With_Items(const QStringList &files, const QStringList &links);
+    void on_Open_With_Items(const QStringList &files, const QStringList &links,
+        std::function<void(bool sent)> done = {});
 
     // Segues: the sheets the controller asks for.
     void ToTorrentDeleteView();
@@ -73,6 +74,7 @@ public:
     QMenu *menuDownload() const { return m_menuDownload; }
     QMenu *menuDownloadHeader() const { return m_headerMenu; }
     QLabel *textNowSpeed() const { return m_textNowSpeed; }
+    QLabel *textStale() const { return m_textStale; }
     EmptyView *emptyView() const { return m_emptyView; }
     QLineEdit *editFilter() const { return m_editFilter; }
     QToolButton *btnAdd() const { return m_btnAdd; }
@@ -98,6 +100,7 @@ private:
 
     TaskListController *m_controller;
     QLabel *m_textNowSpeed;
+    QLabel *m_textStale;
     EmptyView *m_emptyView;
     QToolButton *m_btnAdd, *m_btnDelete, *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown,
         *m_btnPreference;

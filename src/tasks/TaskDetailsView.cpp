@@ -1,5 +1,7 @@
 #include "TaskDetailsView.h"
 
+#include "app/TextCapping.h"
+
 #include "TaskContentModel.h"
 #include "TaskDetailsController.h"
 #include "TaskTrackerModel.h"
@@ -218,7 +220,7 @@ void TaskDetailsView::showDetails()
     }
     const TaskDetails &d = m_controller->details();
     for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
-        (*it)->setText(d.info.value(it.key(), QStringLiteral("-")));
+        setCappedText(*it, d.info.value(it.key(), QStringLiteral("-")));
     m_titleTorrentFile->show();
     m_textTorrentFile->show();
     m_textTorrentFile->setText(

@@ -8,14 +8,21 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
+#include "api/Work.h"
 #include "models/ListRefresh.h"
 #include "servers/FavoriteObject.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
 #include <QMimeData>
+#include <QTimer>
 
 namespace flk {
+
+namespace {
+// Lists this long take hundreds of megabytes on their way in.
+constexpr int kLargeList = 20000;
+} // namespace
 
 TaskListController::TaskListController(QObject *parent)
     : QObject(parent),
@@ -36,6 +43,11 @@ TaskListController::TaskListController(QObject *parent)
     makeAction(Command::Add, QT_TRID_NOOP("TOOL_TIP_ADD"), &TaskListController::on_Add_Torrent);
     makeAction(Command::Preference, QT_TRID_NOOP("TOOL_TIP_PREFERENCE"),
         &TaskListController::on_Preference);
+
+    // Whether the list on show is overdue for a refresh, checked each second.
+    m_staleCheck = new QTimer(this);
+    m_staleCheck->setInterval(1000);
+    connect(m_staleCheck, &QTimer::timeout, this, &TaskListController::checkStale);
 
     m_refresh = new ListRefresh(
         [this]() -> ListRefresh::Fetch {
@@ -171,12 +183,34 @@ void TaskListController::on_Show_Login_Fail_View()
     m_loginFailed = true;
     m_listShown = false;
     m_refresh->invalidate();
+    checkStale(); // the failure view says it all
     updateActions();
     emit loginFailViewChanged(true);
 }
 
+void TaskListController::setStaleAfter(int ms)
+{
+    m_staleAfterMs = ms;
+    m_staleCheck->setInterval(std::clamp(ms / 4, 10, 1000));
+}
+
+void TaskListController::checkStale()
+{
+    const bool stale = m_listShown && !m_loginFailed && m_sinceApplied.isValid()
+        && m_sinceApplied.elapsed() > m_staleAfterMs;
+    if (stale == m_stale)
+        return;
+    m_stale = stale;
+    emit staleChanged(stale, m_lastApplied);
+}
+
 void TaskListController::applyList(TaskListSnapshot snapshot)
 {
+    m_lastApplied = QDateTime::currentDateTime();
+    m_sinceApplied.start();
+    if (!m_staleCheck->isActive())
+        m_staleCheck->start();
+    checkStale();
     if (m_loginFailed) {
         m_loginFailed = false;
         emit loginFailViewChanged(false);
@@ -186,9 +220,14 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
     const QVariantMap counts = snapshot.counts;
     // Rows are kept by (type, id): the selection and the current row follow
     // their tasks; a task that left takes its selection with it.
+    const int before = m_model->rowCount();
     m_applying = true;
     m_model->apply(std::move(snapshot));
     m_applying = false;
+    // A very large list just gave way to a much smaller one: what it took
+    // goes back to the system.
+    if (before >= kLargeList && m_model->rowCount() < before / 2)
+        releaseFreedMemory();
 
     const QString speed = stringWithKSTFormat(localized("TXT_NOW_SPEED"), { dl, ul });
     if (speed != m_nowSpeed) {
@@ -387,7 +426,8 @@ void TaskListController::afterAdd(const QJsonArray &torrents)
 }
 
 void TaskListController::runAddRequest(
-    std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request)
+    std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request,
+    std::function<void(const Error &failure)> after)
 {
     const std::shared_ptr<CgiCtrl> c = client();
     if (!c)
@@ -403,13 +443,15 @@ void TaskListController::runAddRequest(
                 out.torrents = json::toArray(*list);
             return out;
         },
-        [this](Outcome out) {
+        [this, after](Outcome out) {
             // A chosen file that went away or cannot be read: the upload was
             // not sent, and the user is told which file.
             if (out.failure.is(kTransportErrorDomain, kTransportFileNotReadable))
                 emit uploadFileUnreadable(
                     out.failure.userInfo.value(QStringLiteral("path")).toString(),
                     out.failure.userInfo.value(QStringLiteral("description")).toString());
+            if (after)
+                after(out.failure);
             afterAdd(out.torrents);
         });
 }
@@ -436,38 +478,52 @@ void TaskListController::_add_Download_Links(const QVariantMap &result)
                       CgiCtrl *c, Error *e) { return c->add_Download(text, saveTo, options, e); });
 }
 
-void TaskListController::on_Open_With_Items(const QStringList &files, const QStringList &links)
+void TaskListController::on_Open_With_Items(
+    const QStringList &files, const QStringList &links, std::function<void(bool sent)> done)
 {
     const std::shared_ptr<CgiCtrl> c = client();
     const QString text = TaskLinks::linkText(links);
-    if (!c || !c->logon() || (files.isEmpty() && text.isEmpty()))
+    if (!c || !c->logon() || (files.isEmpty() && text.isEmpty())) {
+        if (done)
+            done(files.isEmpty() && text.isEmpty());
         return;
-    runAddRequest([files, text](CgiCtrl *c, Error *failure) -> std::optional<QJsonValue> {
-        Error e;
-        const auto prefs = c->get_User_Preference(&e);
-        if (!prefs || e.isError())
-            return std::nullopt; // nothing is sent without the default folder
-        const QString folder = json::stringValue(*prefs, u"default_dl_dir");
-        QJsonArray all;
-        if (!files.isEmpty()) {
-            if (const auto uploaded = c->upload_Torrent(files, true, folder, failure))
-                for (const QJsonValue &v : json::toArray(*uploaded))
-                    all.append(v);
-        }
-        if (!text.isEmpty()) {
-            const auto added = c->add_Download(text, folder,
-                { { QStringLiteral("show_dialog_enabled"), 1 },
-                    { QStringLiteral("auto_torrent_enabled"), 0 },
-                    { QStringLiteral("auth_enabled"), 0 },
-                    { QStringLiteral("auth_account"), QString() },
-                    { QStringLiteral("auth_password"), QString() } },
-                &e);
-            if (added)
-                for (const QJsonValue &v : json::toArray(*added))
-                    all.append(v);
-        }
-        return QJsonValue(all);
-    });
+    }
+    runAddRequest(
+        [files, text](CgiCtrl *c, Error *failure) -> std::optional<QJsonValue> {
+            Error e;
+            const auto prefs = c->get_User_Preference(&e);
+            if (!prefs || e.isError()) {
+                // Nothing is sent without the default folder; a NAS that has no
+                // preferences yet gets the items once they are set.
+                if (e.is(kCgiErrorDomain, kCgiErrorNoPreference))
+                    *failure = e;
+                return std::nullopt;
+            }
+            const QString folder = json::stringValue(*prefs, u"default_dl_dir");
+            QJsonArray all;
+            if (!files.isEmpty()) {
+                if (const auto uploaded = c->upload_Torrent(files, true, folder, failure))
+                    for (const QJsonValue &v : json::toArray(*uploaded))
+                        all.append(v);
+            }
+            if (!text.isEmpty()) {
+                const auto added = c->add_Download(text, folder,
+                    { { QStringLiteral("show_dialog_enabled"), 1 },
+                        { QStringLiteral("auto_torrent_enabled"), 0 },
+                        { QStringLiteral("auth_enabled"), 0 },
+                        { QStringLiteral("auth_account"), QString() },
+                        { QStringLiteral("auth_password"), QString() } },
+                    &e);
+                if (added)
+                    for (const QJsonValue &v : json::toArray(*added))
+                        all.append(v);
+            }
+            return QJsonValue(all);
+        },
+        [done](const Error &failure) {
+            if (done)
+                done(!failure.is(kCgiErrorDomain, kCgiErrorNoPreference));
+        });
 }
 
 bool TaskListController::canAddDropped(const QMimeData *mime) const

@@ -2,6 +2,8 @@
 
 #include "TaskListModel.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
@@ -15,6 +17,7 @@
 class QAction;
 class QItemSelectionModel;
 class QMimeData;
+class QTimer;
 
 namespace flk {
 
@@ -75,6 +78,9 @@ public:
     // Asks for the list (sent now, or once after the request that is out).
     void refresh_Items();
     bool isBusy() const;
+    // A list not refreshed for this long is stale (default 20 s: four polls).
+    void setStaleAfter(int ms);
+    bool isStale() const { return m_stale; }
     void on_Category_Changed(const Notification &n);
     void setCategory(uint category);
     void setSort(const QString &key, const QString &order);
@@ -103,7 +109,10 @@ public:
     void _add_Download_Links(const QVariantMap &result);
     // Files and links handed over (desktop, drops): sent to the NAS default
     // folder with the task dialog asked for, under one overlay.
-    void on_Open_With_Items(const QStringList &files, const QStringList &links);
+    // sent: whether the items went to the NAS (false: it has no download
+    // preferences yet, so nothing was sent; the caller keeps them).
+    void on_Open_With_Items(const QStringList &files, const QStringList &links,
+        std::function<void(bool sent)> done = {});
     bool canAddDropped(const QMimeData *mime) const;
     bool addDropped(const QMimeData *mime);
 
@@ -125,6 +134,9 @@ signals:
     void taskDialogRequested(const QJsonObject &torrent, qint64 id);
     // A torrent file to upload could not be read (nothing was sent).
     void uploadFileUnreadable(const QString &path, const QString &description);
+    // The list on show is older than it should be (a refresh is overdue:
+    // the NAS is slow, silent or failing); lastUpdate: when it was current.
+    void staleChanged(bool stale, const QDateTime &lastUpdate);
 
 private:
     enum class Pair { Start, Pause, Up, Down, Delete };
@@ -132,7 +144,8 @@ private:
     void updateActions();
     void selectionMoved();
     void afterAdd(const QJsonArray &torrents);
-    void runAddRequest(std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request);
+    void runAddRequest(std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request,
+        std::function<void(const Error &failure)> after = {});
     QAction *makeAction(Command command, const char *textKey, void (TaskListController::*slot)());
 
     ClientSource m_clientSource;
@@ -154,6 +167,14 @@ private:
     bool m_listShown = false; // a list came since the last sign-in failure
     bool m_applying = false;
     bool m_detailsQueued = false;
+    // Staleness: when the list was last current, and how long a list may go
+    // without a fresh one before it is shown as stale.
+    QDateTime m_lastApplied;
+    QElapsedTimer m_sinceApplied;
+    QTimer *m_staleCheck = nullptr;
+    int m_staleAfterMs = 20000;
+    bool m_stale = false;
+    void checkStale();
     std::optional<bool> m_administrator;
     QJsonArray m_chain; // the new torrents waiting for their dialogs
     int m_chainIndex = -1;

@@ -152,7 +152,7 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
             }
         }
         row.type = row.cells[ColType];
-        row.rowKey = TaskRow::makeKey(row.type, row.idValue);
+        row.rowKey = TaskRow::makeKey(row.type, row.id);
         s.rows.append(std::move(row));
     }
     finishSnapshot(s, reply);
@@ -198,9 +198,20 @@ QString TaskListModel::idStringFromType(const QList<int> &rows, const QString &t
     for (const QJsonValue &id : idsFromType(rows, type)) {
         if (!out.isEmpty())
             out += QLatin1Char(',');
-        out += QString::number(json::toInt(id));
+        // An integer as its digits; anything else as the NAS sent it.
+        if (id.isString())
+            out += id.toString();
+        else if (id.isDouble() && id.toDouble() != double(json::toInt(id)))
+            out += QString::number(id.toDouble(), 'g', 17);
+        else
+            out += QString::number(json::toInt(id));
     }
     return out;
+}
+
+QString TaskRow::makeKey(const QString &type, const QJsonValue &id)
+{
+    return type + QLatin1Char('\x1f') + json::idText(id);
 }
 
 } // namespace flk

@@ -23,13 +23,12 @@ struct TaskRow {
     // Identity of a task across refreshes: its type and its id (made once,
     // off the GUI thread, by decode).
     QString rowKey;
-    QString key() const { return rowKey.isEmpty() ? makeKey(type, idValue) : rowKey; }
+    QString key() const { return rowKey.isEmpty() ? makeKey(type, id) : rowKey; }
     // Shows the same (the id as received included).
     bool sameAs(const TaskRow &o) const { return cells == o.cells && id == o.id; }
-    static QString makeKey(const QString &type, qint64 id)
-    {
-        return type + QLatin1Char('\x1f') + QString::number(id);
-    }
+    // By the id as sent (json::idText), so ids that are not integers stay
+    // apart.
+    static QString makeKey(const QString &type, const QJsonValue &id);
 };
 
 // A decoded "torrent-list" reply.

@@ -4,6 +4,8 @@
 #include "api/JsonUtil.h"
 
 #include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonParseError>
 
 #include <string_view>
 
@@ -94,17 +96,44 @@ void setCellFrom(TaskRow &row, int c, simdjson::dom::element v, const TaskRow *p
 }
 } // namespace
 
+namespace {
+constexpr qsizetype kKeepParserBytes = 8 * 1024 * 1024;
+}
+
 std::optional<QJsonObject> TaskListModel::decodeBody(
     const QByteArray &body, TaskListSnapshot *s, const QList<TaskRow> &previous)
 {
-    // One parser per thread keeps its buffers between polls.
+    // A UTF-8 byte-order mark is not part of the JSON.
+    const qsizetype skip = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
+    // One parser per thread keeps its buffers between polls, up to a size:
+    // the buffers of a very large list (several times its size) go with it.
     thread_local simdjson::dom::parser parser;
+    struct Release {
+        simdjson::dom::parser &p;
+        bool big;
+        ~Release()
+        {
+            if (big)
+                p = simdjson::dom::parser();
+        }
+    } release { parser, body.size() > kKeepParserBytes };
     simdjson::dom::element doc;
-    if (parser.parse(body.constData(), size_t(body.size())).get(doc) != simdjson::SUCCESS)
-        return std::nullopt;
     simdjson::dom::object root;
-    if (doc.get_object().get(root) != simdjson::SUCCESS)
-        return std::nullopt;
+    if (parser.parse(body.constData() + skip, size_t(body.size() - skip)).get(doc)
+            != simdjson::SUCCESS
+        || doc.get_object().get(root) != simdjson::SUCCESS) {
+        // What the fast path does not take (an integer beyond 64 bits, for
+        // one) is read as Qt reads it: the list stays readable.
+        QJsonParseError error;
+        const QJsonDocument qt = QJsonDocument::fromJson(body.mid(skip), &error);
+        if (error.error != QJsonParseError::NoError || !qt.isObject())
+            return std::nullopt;
+        QJsonObject envelope = qt.object();
+        *s = decode(envelope);
+        if (envelope.contains(QLatin1String("files")))
+            envelope.insert(QStringLiteral("files"), QJsonArray());
+        return envelope;
+    }
     // Keys arrive as UTF-8 views; columns are found by their Latin-1 keys.
     static const std::array<std::string_view, ColumnCount> keys = [] {
         std::array<std::string_view, ColumnCount> k;
@@ -152,11 +181,11 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
                 qInfo("Error operation for NSNull");
             }
             row.type = row.cells[ColType];
-            if (before && before->idValue == row.idValue && before->type == row.type
+            if (before && before->id == row.id && before->type == row.type
                 && !before->rowKey.isEmpty())
                 row.rowKey = before->rowKey;
             else
-                row.rowKey = TaskRow::makeKey(row.type, row.idValue);
+                row.rowKey = TaskRow::makeKey(row.type, row.id);
             s->rows.append(std::move(row));
         }
     }

@@ -230,7 +230,9 @@ private slots:
         QVERIFY(!refused);
         QCOMPARE(e.code, 5110);
         QTRY_COMPARE(alerts.shown.size(), 1);
-        QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_UPLOAD_TORRENT"));
+        // The refusal's text, with the files it is about.
+        QCOMPARE(alerts.shown[0].request.message,
+            localized("ERROR_CGI_UPLOAD_TORRENT") + "\n\n" + QFileInfo(file).fileName());
     }
 
     // A plug-in the unit refuses is a failure (with its own text), as is a

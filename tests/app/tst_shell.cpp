@@ -537,6 +537,27 @@ private slots:
         QVERIFY(sim->state().preferences("admin").has_value());
     }
 
+    // A hand-over for a NAS that has no download preferences yet waits for
+    // them (it used to be dropped from "open_with" and never sent).
+    void handOverWaitsForTheDefaultFolder()
+    {
+        sim->server().applyControl("prefs", "missing");
+        const QString file = torrentFile(dir->path(), "Sintel");
+        start({ record("first", true) }, { file });
+        QSignalSpy opened(host(0), &HostViewController::defaultFolderSheetOpened);
+        QTRY_COMPARE_WITH_TIMEOUT(opened.size(), 1, 5000);
+        QTest::qWait(200);
+        QVERIFY(sim->server().requestsFor("multi-torrent-upload").isEmpty());
+        QCOMPARE(defaults->value("open_with").toArray(), QJsonArray { file });
+        QCOMPARE(opened.size(), 1); // one sheet, however often it was asked for
+        QPointer<DefaultFolderViewController> sheet
+            = qobject_cast<DefaultFolderViewController *>(opened[0][0].value<QWidget *>());
+        QVERIFY(sheet);
+        sheet->btnOk()->click();
+        QTRY_COMPARE(sim->server().requestsFor("multi-torrent-upload").size(), 1);
+        QTRY_VERIFY(defaults->value("open_with").isUndefined());
+    }
+
     void doubleClickSettingChoosesTheDefault()
     {
         start({ record("first", false), record("second", true) });

@@ -80,8 +80,9 @@ private slots:
                      .value("host")
                      .toString(),
             QStringLiteral("nas"));
-        // No temporary files are left behind.
-        QCOMPARE(QDir(dir.filePath("a/b")).entryList(QDir::Files | QDir::Hidden).size(), 1);
+        // No temporary files are left behind (the lock of the saves stays).
+        QCOMPARE(QDir(dir.filePath("a/b")).entryList(QDir::Files | QDir::Hidden),
+            (QStringList { ".defaults.lock", "defaults.json" }));
     }
 
     void unknownKeysSurviveASave()
@@ -172,6 +173,113 @@ private slots:
                      .toArray()
                      .size(),
             2);
+    }
+
+    // Two processes of the same user on the same file: neither undoes what
+    // the other saved.
+    void savesOfAnotherProcessAreMergedNotUndone()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("defaults.json");
+        const QString key = "com.kestrel.flk.favorites";
+        auto server = [](const char *host, bool isDefault = false) {
+            return QJsonObject { { "host", host }, { "port", "8000" }, { "account", "admin" },
+                { "is_cloud_id", false }, { "default", isDefault ? 1 : 0 } };
+        };
+        {
+            DefaultsStore first(path);
+            first.setValue(key, QJsonArray { server("a", true), server("b"), server("c") });
+            first.setValue("open_with", QJsonArray { "x.torrent" });
+            QVERIFY(first.synchronize());
+        }
+        DefaultsStore one(path), two(path);
+        // The second removes b and hands over nothing any more.
+        two.setValue(key, QJsonArray { server("a", true), server("c") });
+        two.removeValue("open_with");
+        QVERIFY(two.synchronize());
+        // The first then changes a server of its own (its list still has b).
+        QJsonObject renamed = server("c");
+        renamed.insert("server_name", "renamed");
+        one.setValue(key, QJsonArray { server("a", true), server("b"), renamed });
+        QVERIFY(one.synchronize());
+        QJsonObject onDisk = QJsonDocument::fromJson(fileBytes(path)).object();
+        // b stays removed, c carries the rename, open_with stays gone.
+        QCOMPARE(onDisk.value(key).toArray(), (QJsonArray { server("a", true), renamed }));
+        QVERIFY(!onDisk.contains("open_with"));
+
+        // The second adds a server; the first, which never saw it, saves
+        // again with a new default: the added server stays, one default.
+        two.setValue(key, QJsonArray { server("a", true), server("c"), server("d") });
+        QVERIFY(two.synchronize());
+        one.setValue(key, QJsonArray { server("a"), server("b"), QJsonObject(renamed) });
+        QJsonArray withDefault = one.value(key).toArray();
+        QJsonObject c = withDefault[2].toObject();
+        c.insert("default", 1);
+        withDefault[2] = c;
+        one.setValue(key, withDefault);
+        QVERIFY(one.synchronize());
+        onDisk = QJsonDocument::fromJson(fileBytes(path)).object();
+        const QJsonArray merged = onDisk.value(key).toArray();
+        QStringList hosts;
+        int defaults = 0;
+        for (const QJsonValue &v : merged) {
+            hosts << v["host"].toString();
+            defaults += v["default"].toInt();
+        }
+        QCOMPARE(hosts, (QStringList { "a", "c", "d" }));
+        QCOMPARE(defaults, 1);
+        QCOMPARE(merged[1]["default"].toInt(), 1);
+    }
+
+    void aLinkedFileIsWrittenThrough()
+    {
+        QTemporaryDir dir;
+        QDir().mkpath(dir.filePath("real"));
+        const QString target = dir.filePath("real/defaults.json");
+        writeFile(target, R"({"com.kestrel.flk.favorites":[{"host":"old"}]})");
+        const QString link = dir.filePath("defaults.json");
+        QVERIFY(QFile::link(target, link));
+        DefaultsStore store(link);
+        QCOMPARE(store.targetPath(), target);
+        store.setValue(
+            "com.kestrel.flk.favorites", QJsonArray { QJsonObject { { "host", "new" } } });
+        QVERIFY(store.synchronize());
+        // Still a link, and the target holds the new servers.
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QJsonDocument::fromJson(fileBytes(target))
+                     .object()
+                     .value("com.kestrel.flk.favorites")[0]["host"]
+                     .toString(),
+            QStringLiteral("new"));
+        QCOMPARE(mode(target), 0600);
+    }
+
+    void temporariesOfAKilledSaveAreRemovedAtStart()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("defaults.json");
+        {
+            DefaultsStore store(path);
+            store.setValue("k", 1);
+            QVERIFY(store.synchronize());
+            // A save killed before its rename leaves its temporary file.
+            DefaultsStore::setBeforeRenameHook([](const QString &) { return false; });
+            store.setValue("k", 2);
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression("interrupted before the rename"));
+            QVERIFY(!store.synchronize());
+            DefaultsStore::setBeforeRenameHook(nullptr);
+        }
+        writeFile(dir.filePath(".defaults-abcdef"), "{}");
+        writeFile(dir.filePath(".defaults-other-name"), "kept");
+        QCOMPARE(
+            QDir(dir.path()).entryList({ ".defaults-??????" }, QDir::Files | QDir::Hidden).size(),
+            2);
+        DefaultsStore again(path);
+        QCOMPARE(again.value("k").toInt(), 1);
+        QVERIFY(QDir(dir.path())
+                    .entryList({ ".defaults-??????" }, QDir::Files | QDir::Hidden)
+                    .isEmpty());
+        QVERIFY(QFile::exists(dir.filePath(".defaults-other-name")));
     }
 };
 

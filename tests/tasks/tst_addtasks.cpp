@@ -12,7 +12,6 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "app/KSTProgressHUDHelper.h"
-#include "app/SingleInstance.h"
 #include "tasks/DownloadTaskViewController.h"
 #include "tasks/DownloadViewController.h"
 #include "tasks/MultiDownloadResultModel.h"
@@ -480,33 +479,6 @@ private slots:
         wizard.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
         wizard.on_Ok();
         QVERIFY(closed);
-    }
-
-    void singleInstanceHandsOverToTheRunningOne()
-    {
-        QTemporaryDir dir;
-        const QString name = SingleInstance::serverName(dir.filePath("defaults.json"));
-        QVERIFY(name != SingleInstance::serverName(dir.filePath("other.json")));
-        SingleInstance running(name);
-        QVERIFY(!running.sendToRunning({ "x" }, 200)); // nobody yet
-        QVERIFY(running.listen());
-        QSignalSpy received(&running, &SingleInstance::received);
-        const QStringList items { "/tmp/a b.torrent", "magnet:?xt=urn:btih:abc&dn=\u00e9t\u00e9" };
-        // The later launch is another thread here; the running side needs its loop.
-        QFuture<bool> sent = QtConcurrent::run(
-            [name, items] { return SingleInstance(name).sendToRunning(items); });
-        QVERIFY(received.wait(5000));
-        QCOMPARE(received[0][0].toStringList(), items);
-        QTRY_VERIFY(sent.isFinished());
-        QVERIFY(sent.result());
-
-        const QStringList normalized = SingleInstance::normalizedArguments(
-            { "rel/x.torrent", "--verbose", "file:///tmp/y%20z.torrent", "magnet:?xt=urn:btih:1",
-                "/abs/../abs/w.torrent" },
-            "/home/user");
-        QCOMPARE(normalized,
-            (QStringList { "/home/user/rel/x.torrent", "/tmp/y z.torrent", "magnet:?xt=urn:btih:1",
-                "/abs/w.torrent" }));
     }
 };
 

@@ -179,6 +179,24 @@ void NasServer::install(httplib::Server &server)
     server.set_tcp_nodelay(true);
     server.set_keep_alive_timeout(5);
     server.set_payload_max_length(64 * 1024 * 1024);
+    // Before any body is read: count uploads, and refuse one over the limit
+    // the way a web server in front of the NAS does (413, connection closed).
+    server.set_pre_routing_handler([this](const httplib::Request &req, httplib::Response &res) {
+        if (req.path.find("upload.cgi") == std::string::npos)
+            return httplib::Server::HandlerResponse::Unhandled;
+        ++m_uploadAttempts;
+        const qint64 limit = faults().uploadLimit;
+        const qint64 length
+            = QByteArray::fromStdString(req.get_header_value("Content-Length")).toLongLong();
+        if (limit > 0 && length > limit) {
+            res.status = 413;
+            res.set_header("Connection", "close");
+            res.set_content(
+                "<html><body><h1>413 Request Entity Too Large</h1></body></html>", "text/html");
+            return httplib::Server::HandlerResponse::Handled;
+        }
+        return httplib::Server::HandlerResponse::Unhandled;
+    });
     auto cgi = [this](const httplib::Request &req, httplib::Response &res) { handle(req, res); };
     auto ctl = [this](const httplib::Request &req, httplib::Response &res) { control(req, res); };
     server.Get("/__sim/.*", ctl);
@@ -231,6 +249,15 @@ bool NasServer::applyControl(const QString &name, const QString &value)
         return needInt([n](Faults &f) { f.status = n; });
     if (name == QLatin1String("status_count"))
         return needInt([n](Faults &f) { f.statusNext = n; });
+    if (name == QLatin1String("trickle_ms"))
+        return needInt([n](Faults &f) { f.trickleMs = n; });
+    if (name == QLatin1String("trickle_act")) {
+        QMutexLocker lock(&m_mutex);
+        m_faults.trickleAct = value;
+        return true;
+    }
+    if (name == QLatin1String("upload_limit"))
+        return needInt([n](Faults &f) { f.uploadLimit = n; });
     if (name == QLatin1String("expire_sessions")) {
         m_state.expireAllSessions();
         return true;
@@ -394,6 +421,8 @@ void NasServer::handle(const httplib::Request &req, httplib::Response &res)
         return;
     }
     if (nonJson) {
+        // A page from something in front of the NAS, with a cookie of its own.
+        res.set_header("Set-Cookie", "KSESSIONID=portal-page; path=/; HttpOnly");
         res.set_content("<html><body><h1>Service Unavailable</h1></body></html>", "text/html");
         return;
     }
@@ -436,11 +465,21 @@ void NasServer::handle(const httplib::Request &req, httplib::Response &res)
     res.status = reply.status;
     for (const auto &[k, v] : reply.headers)
         res.set_header(k.toStdString(), v.toStdString());
-    if (!reply.body.isEmpty())
-        res.set_content(reply.body.toStdString(), reply.contentType.toStdString());
-    else
-        res.set_content(QJsonDocument(reply.json).toJson(QJsonDocument::Compact).toStdString(),
-            reply.contentType.toStdString());
+    std::string content = !reply.body.isEmpty()
+        ? reply.body.toStdString()
+        : QJsonDocument(reply.json).toJson(QJsonDocument::Compact).toStdString();
+    if (f.trickleMs > 0 && (f.trickleAct.isEmpty() || f.trickleAct == call.act)) {
+        // The whole reply, one byte at a time: never silent, never done.
+        auto body = std::make_shared<std::string>(std::move(content));
+        const int every = f.trickleMs;
+        res.set_content_provider(body->size(), reply.contentType.toStdString(),
+            [body, every](size_t offset, size_t, httplib::DataSink &sink) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(every));
+                return sink.write(body->data() + offset, 1);
+            });
+        return;
+    }
+    res.set_content(content, reply.contentType.toStdString());
 }
 
 void NasServer::log(const Call &call)

@@ -66,6 +66,9 @@ struct Faults {
     int nonJsonNext = 0; // next N replies are an HTML page
     int statusNext = 0; // next N replies carry HTTP status `status`
     int status = 500;
+    int trickleMs = 0; // reply bodies come one byte every this many ms
+    QString trickleAct; // only replies to this act trickle (empty: any)
+    qint64 uploadLimit = 0; // larger uploads: 413 before the body is read, connection closed
 };
 
 // The HTTP/HTTPS front of the simulated NAS, bound to loopback only.
@@ -96,6 +99,9 @@ public:
 
     // Request log: every CGI request as one JSON object.
     QList<QJsonObject> requestLog() const;
+    // Upload requests that arrived, counted before their body is read (an
+    // upload refused early is not in the request log).
+    int uploadAttempts() const { return m_uploadAttempts; }
     QList<QJsonObject> requestsFor(const QString &act) const;
     void clearLog();
     bool setLogFile(const QString &path);
@@ -131,6 +137,7 @@ private:
     mutable QMutex m_mutex;
     Faults m_faults;
     QList<QJsonObject> m_log;
+    std::atomic<int> m_uploadAttempts { 0 };
     std::unique_ptr<QFile> m_logFile;
     QHash<QString, Route> m_routes; // "path act" -> route
 };
