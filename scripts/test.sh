@@ -11,3 +11,7 @@ export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 cd "$build"
 ctest --output-on-failure -j"$(nproc)" --timeout 600
+cd ..
+# The fuzz targets' seed corpora ran above as replay tests; where clang is
+# installed, each reader is also fuzzed for a few seconds.
+scripts/fuzz.sh "${FERRYLINK_FUZZ_SECONDS:-10}"

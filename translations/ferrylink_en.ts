@@ -499,6 +499,20 @@
         <source>Could not connect to the NAS.</source>
         <translation>Could not connect to the NAS.</translation>
     </message>
+    <message id="ERR_LOGIN_SERVER_KEY_CHANGED">
+        <source>The identity of {0} has changed since you first signed in. This happens when the NAS was reset or its certificate was replaced — or when someone is intercepting the connection. Nothing was sent.
+
+Key you trusted: {1}
+Key it shows now: {2}
+
+Trust the new key only if you know why it changed.</source>
+        <translation>The identity of {0} has changed since you first signed in. This happens when the NAS was reset or its certificate was replaced — or when someone is intercepting the connection. Nothing was sent.
+
+Key you trusted: {1}
+Key it shows now: {2}
+
+Trust the new key only if you know why it changed.</translation>
+    </message>
     <message id="ERR_NETWORK_DISCONNECT">
         <source>The network is not available.</source>
         <translation>The network is not available.</translation>
@@ -1087,6 +1101,10 @@
         <source>Search</source>
         <translation>Search</translation>
     </message>
+    <message id="SERVER_KEY_CHANGED_TITLE">
+        <source>Server identity changed</source>
+        <translation>Server identity changed</translation>
+    </message>
     <message id="START">
         <source>Start</source>
         <translation>Start</translation>
@@ -1210,6 +1228,10 @@
     <message id="TRANS_INFO_UPLOADED">
         <source>Uploaded:</source>
         <translation>Uploaded:</translation>
+    </message>
+    <message id="TRUST_NEW_KEY">
+        <source>Trust New Key</source>
+        <translation>Trust New Key</translation>
     </message>
     <message id="TXT_DEFAULT_FOLDER_DESC">
         <source>Choose the default download folder on the NAS.</source>

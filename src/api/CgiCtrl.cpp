@@ -438,6 +438,21 @@ CgiCtrl::Reply CgiCtrl::_send_Request(const QString &url, const QString &method,
         result = _get_Error_Code(function, req->reply);
     if (result.isError() && showErrorAlert() && function != kCgiLogout)
         _handle_Error_Code(result);
+    // The server's key changed under a session: nothing more goes to it; the
+    // host signs in again, which asks the user about the new key (once).
+    if (result.is(kTransportErrorDomain, kTransportKeyChanged) && showErrorAlert() && logon()
+        && !m_keyChangeReported.exchange(true)) {
+        stop_Revive();
+        const QString id = hostID();
+        QMetaObject::invokeMethod(
+            this,
+            [this, id] {
+                NotificationCenter::defaultCenter()->post(
+                    QString::fromLatin1(kNOTIFY_RE_LOGIN_FAVORITE), this,
+                    { { QStringLiteral("hostID"), id } });
+            },
+            Qt::QueuedConnection);
+    }
     setError(error, result);
     return req->reply;
 }

@@ -120,6 +120,14 @@ public:
     int requestDeadline() const { return m_requestDeadlineMs; }
     void setUploadDeadline(int ms) { m_uploadDeadlineMs = ms; }
 
+    // What a sign-in reply carries; none when it is not a usable one (no
+    // session id as text).
+    struct LoginReply {
+        QString sid, hostID, version;
+        bool administrator = false;
+    };
+    static std::optional<LoginReply> readLoginReply(const QJsonObject &reply);
+
     // Trust on first use over HTTPS: the SHA-256 of the server's public key
     // (empty: none pinned yet). A connection whose key differs is closed
     // right after the handshake, before anything is sent, and its request
@@ -326,6 +334,7 @@ private:
     QList<std::shared_ptr<Request>> m_requests;
 
     std::atomic<bool> m_alertShowing { false };
+    std::atomic<bool> m_keyChangeReported { false };
     std::atomic<bool> m_reviving { false };
     bool m_destroying = false; // guarded by m_queueMutex
     QPointer<QTimer> m_reviveTimer;

@@ -11,6 +11,19 @@
 
 namespace flk {
 
+std::optional<CgiCtrl::LoginReply> CgiCtrl::readLoginReply(const QJsonObject &reply)
+{
+    const QJsonValue sid = reply.value(QLatin1String("sid"));
+    if (!sid.isString() || sid.toString().isEmpty())
+        return std::nullopt;
+    LoginReply r;
+    r.sid = sid.toString();
+    r.hostID = json::stringValue(reply, u"hostid");
+    r.version = json::stringValue(reply, u"version");
+    r.administrator = json::boolValue(reply, u"isAdminGroup");
+    return r;
+}
+
 CgiCtrl::Reply CgiCtrl::login_Server(const QString &server, const QString &user,
     const QString &password, bool webServer, Error *error)
 {
@@ -24,9 +37,10 @@ CgiCtrl::Reply CgiCtrl::login_Server(const QString &server, const QString &user,
         kCgiLogin, &err);
     // A sign-in reply without a session id as text is no sign-in: the NAS
     // (or whatever answered) did not give a usable reply.
+    std::optional<LoginReply> read;
     if (!err.isError()) {
-        const QJsonValue sid = reply->value(QLatin1String("sid"));
-        if (!sid.isString() || sid.toString().isEmpty()) {
+        read = readLoginReply(*reply);
+        if (!read) {
             qInfo("[%ld] Cgi failed. error = %ld", long(kCgiLogin), long(kCgiErrorNoReply));
             err = Error(
                 kCgiErrorDomain, kCgiErrorNoReply, { { QStringLiteral("cgi_id"), kCgiLogin } });
@@ -43,12 +57,13 @@ CgiCtrl::Reply CgiCtrl::login_Server(const QString &server, const QString &user,
     {
         QMutexLocker lock(&m_mutex);
         m_host = server;
-        m_sid = json::stringValue(*reply, u"sid");
+        m_sid = read->sid;
         m_account = user;
-        m_hostID = json::stringValue(*reply, u"hostid");
-        m_kosVersion = json::stringValue(*reply, u"version");
+        m_hostID = read->hostID;
+        m_kosVersion = read->version;
     }
-    m_administrator = json::boolValue(*reply, u"isAdminGroup");
+    m_administrator = read->administrator;
+    m_keyChangeReported = false;
     m_logon = true;
     m_sessionTimeout = false;
     m_isWebServer = webServer;

@@ -51,6 +51,9 @@ enum LoginErrorCode : int {
     kLoginErrorAppUninstalled = -7990,
     kLoginErrorAppTooOld = -7989,
     kLoginErrorAppDisabled = -7988,
+    // Over HTTPS, the server's key is not the one kept at the first sign-in
+    // (userInfo "pinned", "observed": SHA-256 as hex); nothing was sent.
+    kLoginErrorServerKeyChanged = -7980,
 };
 
 // A failure value: domain, integer code and user information. An Error with an

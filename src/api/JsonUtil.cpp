@@ -2,12 +2,20 @@
 
 #include <QDebug>
 
+#include <cmath>
+
 namespace flk::json {
 
 namespace {
 void logNull()
 {
     qInfo("Error operation for NSNull");
+}
+
+// Whether a number lies in the range of a 64-bit integer (-2^63 to 2^63).
+bool fitsInteger(double d)
+{
+    return std::isfinite(d) && d >= -9223372036854775808.0 && d < 9223372036854775808.0;
 }
 } // namespace
 
@@ -21,9 +29,10 @@ qint64 toInt(const QJsonValue &v)
         return v.toBool() ? 1 : 0;
     case QJsonValue::Double: {
         const double d = v.toDouble();
-        if (d >= 9.2e18 || d <= -9.2e18 || d != d)
+        if (!fitsInteger(d))
             return 0;
-        return static_cast<qint64>(d);
+        // Integers that fit are kept exactly (beyond 2^53 a double is not).
+        return v.toInteger(static_cast<qint64>(d));
     }
     case QJsonValue::String: {
         // Leading integer of the text, as a lenient numeric reading does.
@@ -48,7 +57,7 @@ QString idText(const QJsonValue &v)
     case QJsonValue::Double: {
         const double d = v.toDouble();
         // Exactly an integer that a qint64 holds: its digits.
-        if (d >= -9.2e18 && d <= 9.2e18 && d == double(qint64(d)))
+        if (fitsInteger(d) && d == std::floor(d))
             return QString::number(v.toInteger(qint64(d)));
         return QStringLiteral("n:") + QString::number(d, 'g', 17);
     }
@@ -116,8 +125,8 @@ QString toString(const QJsonValue &v)
         return v.toString();
     case QJsonValue::Double: {
         const double d = v.toDouble();
-        if (d == static_cast<double>(static_cast<qint64>(d)) && d < 9.2e18 && d > -9.2e18)
-            return QString::number(static_cast<qint64>(d));
+        if (fitsInteger(d) && d == std::floor(d))
+            return QString::number(v.toInteger(static_cast<qint64>(d))); // exact digits
         return QString::number(d, 'g', 17);
     }
     case QJsonValue::Bool:

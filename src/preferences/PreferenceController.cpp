@@ -174,16 +174,23 @@ void PreferenceController::load()
         [this](Loaded read) { show(read); });
 }
 
+QVariantMap PreferenceController::readValues(const std::optional<QJsonObject> &preference,
+    const std::optional<QJsonObject> &schedule, QVariantMap current)
+{
+    for (const Field &f : fields()) {
+        const std::optional<QJsonObject> &from = isScheduleField(f) ? schedule : preference;
+        if (from)
+            current.insert(QString::fromLatin1(f.property), readField(*from, f));
+    }
+    return current;
+}
+
 void PreferenceController::show(const Loaded &read)
 {
     // A failed read leaves no record; the fields keep what they had.
     m_pref = read.pref;
     m_sched = read.sched;
-    for (const Field &f : fields()) {
-        const std::optional<QJsonObject> &from = isScheduleField(f) ? m_sched : m_pref;
-        if (from)
-            m_values.insert(QString::fromLatin1(f.property), readField(*from, f));
-    }
+    m_values = readValues(m_pref, m_sched, m_values);
     if (m_sched)
         m_schedule->fromRecord(*m_sched);
     m_sites->setSites(read.sites);

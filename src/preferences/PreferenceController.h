@@ -37,6 +37,10 @@ public:
         enum Kind { Bool, Int, Text, IntText } kind;
     };
     static const QList<Field> &fields();
+    // The pane's values read from the records (a record that is none leaves
+    // its fields as in current).
+    static QVariantMap readValues(const std::optional<QJsonObject> &preference,
+        const std::optional<QJsonObject> &schedule, QVariantMap current);
 
     bool administrator() const;
     ScheduleGrid *schedule() const { return m_schedule; }

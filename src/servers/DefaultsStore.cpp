@@ -161,6 +161,15 @@ QJsonArray mergeRecords(const QJsonArray &base, const QJsonArray &ours, const QJ
 
 } // namespace
 
+std::optional<QJsonObject> DefaultsStore::parse(const QByteArray &data)
+{
+    QJsonParseError err;
+    const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
+    if (err.error != QJsonParseError::NoError || !doc.isObject())
+        return std::nullopt;
+    return doc.object();
+}
+
 QJsonObject DefaultsStore::merge(
     const QJsonObject &base, const QJsonObject &ours, const QJsonObject &theirs)
 {
@@ -248,13 +257,13 @@ void DefaultsStore::load()
     }
     const QByteArray data = file.readAll();
     file.close();
-    QJsonParseError err;
-    const QJsonDocument doc = QJsonDocument::fromJson(data, &err);
-    if (err.error == QJsonParseError::NoError && doc.isObject()) {
-        m_root = doc.object();
+    if (const std::optional<QJsonObject> read = parse(data)) {
+        m_root = *read;
         m_base = m_root;
         return;
     }
+    QJsonParseError err;
+    QJsonDocument::fromJson(data, &err);
     // Keep the damaged file for the user; start with nothing.
     const QString aside = m_path + QStringLiteral(".unreadable-")
         + QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd-HHmmss-zzz"));

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 namespace flk {
 
@@ -54,6 +55,9 @@ public:
     // false return abandons the save there, as a crash would.
     static void setBeforeRenameHook(std::function<bool(const QString &)> hook);
 
+    // A defaults file's content as the store reads it: the object, or none
+    // when it is not a JSON object.
+    static std::optional<QJsonObject> parse(const QByteArray &data);
     // The file written (the defaults path, or the target of its link).
     QString targetPath() const;
     // Three-way merge of defaults objects (exposed for tests).

@@ -11,16 +11,22 @@ namespace flk {
 FavoriteManager::FavoriteManager(DefaultsStore *defaults, QObject *parent)
     : QObject(parent), m_defaults(defaults)
 {
-    const QJsonValue stored = m_defaults->value(QLatin1String(kDefaultsFavoritesKey));
+    m_favorites = recordsFrom(m_defaults->value(QLatin1String(kDefaultsFavoritesKey)));
+    ReachabilityMonitor::shared()->start();
+}
+
+QList<FavoriteManager::Favorite> FavoriteManager::recordsFrom(const QJsonValue &stored)
+{
+    QList<Favorite> out;
     if (!stored.isUndefined() && !stored.isArray())
         qWarning("Ferrylink: the saved servers are not a list; starting without servers");
     for (const QJsonValue &v : stored.toArray()) {
         if (v.isObject())
-            m_favorites.append(std::make_shared<FavoriteObject>(v.toObject()));
+            out.append(std::make_shared<FavoriteObject>(v.toObject()));
         else
             qWarning("Ferrylink: skipping a saved server that is not a record");
     }
-    ReachabilityMonitor::shared()->start();
+    return out;
 }
 
 FavoriteManager *FavoriteManager::sharedFavoriteManager()

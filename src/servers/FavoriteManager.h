@@ -55,6 +55,9 @@ public:
     explicit FavoriteManager(DefaultsStore *defaults, QObject *parent = nullptr);
     // The one store of the application, over the standard defaults file.
     static FavoriteManager *sharedFavoriteManager();
+    // The saved servers of a defaults value (entries that are not records
+    // are skipped).
+    static QList<Favorite> recordsFrom(const QJsonValue &stored);
 
     QList<Favorite> favorites() const;
     int count() const;
@@ -117,7 +120,10 @@ public:
     CgiCtrl *_login_Favorite_NAS(const Favorite &record, Error *error, LoginAttempt &attempt);
     static Error _get_Error_From_Cgi_Error_Code(const Error &cgiError);
     Error _check_Login_Server_Requirements(CgiCtrl *client, const LoginAttempt &attempt);
-    void _show_Login_Alert(const Error &error);
+    void _show_Login_Alert(const Error &error, const Favorite &record = nullptr);
+    // The key-changed question: trust the new key (kept, then sign in
+    // again) or not (the sign-in fails).
+    void _ask_Trust_New_Key(const Error &error, const Favorite &record);
 
 private:
     bool _save();

@@ -95,7 +95,7 @@ CgiCtrl *FavoriteManager::login_Favorite_NAS(int index, Error *error, const Logi
     end(attempt);
     setError(error, err);
     if (err.isError())
-        _show_Login_Alert(err);
+        _show_Login_Alert(err, record);
     return client;
 }
 
@@ -117,6 +117,12 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(
     auto *client = new CgiCtrl();
     client->setDelegate(CgiCtrl::sharedCgiCtrl()->delegate());
     client->setShowErrorAlert(false);
+    // Over HTTPS the server must show the key kept at the first sign-in.
+    const bool https = record->enableHttps();
+    const QByteArray pinned
+        = QByteArray::fromHex(record->value(QLatin1String(kPinnedKeyMember)).toString().toLatin1());
+    if (https && !pinned.isEmpty())
+        client->setPinnedKey(pinned);
     attempt.setClient(client);
 
     Error cgiError;
@@ -126,7 +132,15 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(
         reply = client->login_Server(
             serverAddress(*record), record->account(), record->password(), false, &cgiError);
     Error err;
-    if (cgiError.isError())
+    if (cgiError.is(kTransportErrorDomain, kTransportKeyChanged))
+        err = loginError(kLoginErrorServerKeyChanged,
+            { { QStringLiteral("pinned"), QString::fromLatin1(pinned.toHex()) },
+                { QStringLiteral("observed"), QString::fromLatin1(client->observedKey().toHex()) },
+                { QStringLiteral("server"),
+                    record->value(QStringLiteral("server_name")).toString().isEmpty()
+                        ? record->host()
+                        : record->value(QStringLiteral("server_name")).toString() } });
+    else if (cgiError.isError())
         err = _get_Error_From_Cgi_Error_Code(cgiError);
     else if (cancelled())
         err = loginError(kLoginErrorCancelled);
@@ -145,6 +159,12 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(
         return nullptr;
     }
 
+    // Trust on first use: the key of the first HTTPS sign-in is kept.
+    if (https && pinned.isEmpty() && !client->observedKey().isEmpty()) {
+        record->setValue(
+            QLatin1String(kPinnedKeyMember), QString::fromLatin1(client->observedKey().toHex()));
+        _save();
+    }
     record->setValue(QStringLiteral("host_id"), client->hostID());
     record->setValue(QStringLiteral("server_name"), json::stringValue(*reply, u"hostname"));
     record->setValue(QStringLiteral("server_model"), json::stringValue(*reply, u"model"));
@@ -193,10 +213,14 @@ Error FavoriteManager::_check_Login_Server_Requirements(
     return accessible ? Error() : loginError(kLoginErrorAppPrivilege, info);
 }
 
-void FavoriteManager::_show_Login_Alert(const Error &error)
+void FavoriteManager::_show_Login_Alert(const Error &error, const Favorite &record)
 {
     if (error.domain != QLatin1String(kLoginErrorDomain) || error.code == kLoginErrorCancelled)
         return;
+    if (error.code == kLoginErrorServerKeyChanged && record) {
+        _ask_Trust_New_Key(error, record);
+        return;
+    }
     const QString message = CgiErrorRules::loginErrorMessage(error);
     const QString hostID = error.userInfo.value(QStringLiteral("hostID")).toString();
     QPointer<FavoriteManager> self(this);
@@ -219,6 +243,46 @@ void FavoriteManager::_show_Login_Alert(const Error &error)
                 qWarning("%s: %s", qPrintable(request.title), qPrintable(request.message));
                 closed(-1);
             }
+        },
+        Qt::QueuedConnection);
+}
+
+void FavoriteManager::_ask_Trust_New_Key(const Error &error, const Favorite &record)
+{
+    const QString observed = error.userInfo.value(QStringLiteral("observed")).toString();
+    const QString message = stringWithKSTFormat(localized("ERR_LOGIN_SERVER_KEY_CHANGED"),
+        { error.userInfo.value(QStringLiteral("server")).toString(),
+            CgiCtrl::fingerprintText(QByteArray::fromHex(
+                error.userInfo.value(QStringLiteral("pinned")).toString().toLatin1())),
+            CgiCtrl::fingerprintText(QByteArray::fromHex(observed.toLatin1())) });
+    const QString hostID = error.userInfo.value(QStringLiteral("hostID")).toString();
+    QPointer<FavoriteManager> self(this);
+    QMetaObject::invokeMethod(
+        this,
+        [self, message, hostID, observed, record] {
+            AlertRequest request;
+            request.title = localized("SERVER_KEY_CHANGED_TITLE");
+            request.message = message;
+            request.buttons = { localized("TRUST_NEW_KEY"), localized("CANCEL") };
+            request.style = AlertRequest::Warning;
+            auto closed = [self, hostID, observed, record](int button) {
+                if (!self)
+                    return;
+                const bool trust = button == 0 && !observed.isEmpty();
+                if (trust) {
+                    // From now on this key is the server's; sign in again.
+                    record->setValue(QLatin1String(kPinnedKeyMember), observed);
+                    self->_save();
+                }
+                NotificationCenter::defaultCenter()->post(
+                    QString::fromLatin1(
+                        trust ? kNOTIFY_RE_LOGIN_FAVORITE : kNOTIFY_LOGIN_FAVORITE_FAIL),
+                    self.data(), { { QStringLiteral("hostID"), hostID } });
+            };
+            if (AlertPresenter *p = AlertPresenter::current())
+                p->present(request, closed);
+            else
+                closed(-1);
         },
         Qt::QueuedConnection);
 }

@@ -7,6 +7,10 @@
 
 namespace flk {
 
+// The record member that keeps the server's public-key hash (hex SHA-256)
+// from its first HTTPS sign-in.
+inline constexpr const char *kPinnedKeyMember = "tls_key_sha256";
+
 // One saved server: a string-keyed record stored as it is in the defaults
 // file. Shared by reference between the store and its readers; every access
 // is locked, so the sign-in may write it from a worker thread while the GUI

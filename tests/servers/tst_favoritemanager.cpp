@@ -4,6 +4,7 @@
 #include "SimFixture.h"
 #include "TestUtil.h"
 
+#include "NasServer.h"
 #include "api/CgiCtrl.h"
 #include "api/CgiErrorRules.h"
 #include "api/Localization.h"
@@ -497,7 +498,9 @@ private slots:
     {
         Error e;
         delete addLikeWizard(server(), &e);
-        QVERIFY(sim->server().applyControl("delay_ms", "400"));
+        // Slow enough that the second sign-in is still running when it is cancelled,
+        // even on a loaded machine.
+        QVERIFY(sim->server().applyControl("delay_ms", "1000"));
         const LoginHandle first = store->newLoginAttempt(), second = store->newLoginAttempt();
         Error e1, e2;
         auto f1 = QtConcurrent::run(
@@ -593,6 +596,73 @@ private slots:
         QFETCH(int, order);
         QCOMPARE(FavoriteManager::compareVersions(a, b), order);
         QCOMPARE(FavoriteManager::compareVersions(b, a), -order);
+    }
+
+    // Trust on first use over HTTPS: the key of the first sign-in is kept; a
+    // certificate that expired on the same key is no news; another key stops
+    // the sign-in before the password goes out, and the user decides.
+    void httpsServerKeyIsPinnedAndChecked()
+    {
+        Error e;
+        CgiCtrl *c = addLikeWizard(server("admin", "admin", true), &e);
+        QVERIFY2(c, qPrintable(QString::number(e.code)));
+        const QString pin = stored()[0].toObject().value("tls_key_sha256").toString();
+        QCOMPARE(pin.size(), 64);
+        QCOMPARE(QByteArray::fromHex(pin.toLatin1()), c->observedKey());
+        delete c;
+
+        QVERIFY(sim->server().reissueCertificate(nassim::NasServer::Reissue::ExpiredSameKey));
+        c = onWorker([&] { return store->login_Favorite_NAS(0, &e); });
+        QVERIFY2(c, qPrintable(QString::number(e.code)));
+        delete c;
+        QVERIFY(alerts->shown.isEmpty());
+
+        QVERIFY(sim->server().reissueCertificate(nassim::NasServer::Reissue::NewKey));
+        sim->server().clearLog();
+        alerts->answer = -1; // the question stays open
+        QStringList relogins;
+        NotificationCenter::defaultCenter()->addObserver(
+            QString::fromLatin1(kNOTIFY_RE_LOGIN_FAVORITE), this,
+            [&](const Notification &n) { relogins << n.userInfo.value("hostID").toString(); });
+        QVERIFY(!onWorker([&] { return store->login_Favorite_NAS(0, &e); }));
+        QCOMPARE(e.code, int(kLoginErrorServerKeyChanged));
+        QVERIFY(sim->server().requestLog().isEmpty()); // not even the sign-in request
+        const QByteArray seen
+            = QByteArray::fromHex(e.userInfo.value("observed").toString().toLatin1());
+        QCOMPARE(seen.size(), 32);
+        QVERIFY(seen != QByteArray::fromHex(pin.toLatin1()));
+        QTRY_COMPARE(alerts->shown.size(), 1);
+        const QString message = alerts->shown[0].request.message;
+        QVERIFY(message.contains(CgiCtrl::fingerprintText(QByteArray::fromHex(pin.toLatin1()))));
+        QVERIFY(message.contains(CgiCtrl::fingerprintText(seen)));
+        QCOMPARE(alerts->shown[0].request.buttons.first(), localized("TRUST_NEW_KEY"));
+        // Trusted: the new key is kept and the host is asked to sign in again.
+        alerts->close(0);
+        QCOMPARE(stored()[0].toObject().value("tls_key_sha256").toString(),
+            QString::fromLatin1(seen.toHex()));
+        QCOMPARE(relogins, QStringList { sim->state().identity().hostId });
+        c = onWorker([&] { return store->login_Favorite_NAS(0, &e); });
+        QVERIFY2(c, qPrintable(QString::number(e.code)));
+        delete c;
+        NotificationCenter::defaultCenter()->removeObserver(this);
+    }
+
+    // Servers saved before pinning pin at their next sign-in; plain HTTP
+    // pins nothing.
+    void savedServersPinAtTheirNextSignIn()
+    {
+        Error e;
+        CgiCtrl *c = addLikeWizard(server("admin", "admin", false), &e);
+        QVERIFY(c);
+        delete c;
+        QVERIFY(!stored()[0].toObject().contains("tls_key_sha256"));
+        store->update_Favorite_NAS(0, "use_https", true);
+        store->update_Favorite_NAS(0, "port", QString::number(sim->server().httpsPort()));
+        reload();
+        c = onWorker([&] { return store->login_Favorite_NAS(0, &e); });
+        QVERIFY2(c, qPrintable(QString::number(e.code)));
+        delete c;
+        QCOMPARE(stored()[0].toObject().value("tls_key_sha256").toString().size(), 64);
     }
 };
 

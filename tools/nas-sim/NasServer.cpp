@@ -159,6 +159,28 @@ bool NasServer::start(const QString &host, int httpPort, int httpsPort)
     return true;
 }
 
+bool NasServer::reissueCertificate(Reissue how)
+{
+    if (!m_https)
+        return false;
+    auto cert = std::make_unique<SelfSignedCertificate>(
+        how == Reissue::ExpiredSameKey ? m_cert->key() : nullptr, how == Reissue::ExpiredSameKey);
+    if (!cert->isValid())
+        return false;
+    m_https->stop();
+    if (m_httpsThread.joinable())
+        m_httpsThread.join();
+    m_cert = std::move(cert);
+    m_https = std::make_unique<httplib::SSLServer>(m_cert->certificate(), m_cert->key());
+    install(*m_https);
+    if (!m_https->bind_to_port(
+            m_host == QLatin1String("[::1]") ? "::1" : m_host.toStdString(), m_httpsPort))
+        return false;
+    m_httpsThread = std::thread([s = m_https.get()] { s->listen_after_bind(); });
+    waitUntilRunning(*m_https);
+    return true;
+}
+
 void NasServer::stop()
 {
     if (m_http)
@@ -254,6 +276,18 @@ bool NasServer::applyControl(const QString &name, const QString &value)
     if (name == QLatin1String("trickle_act")) {
         QMutexLocker lock(&m_mutex);
         m_faults.trickleAct = value;
+        return true;
+    }
+    if (name == QLatin1String("certificate")) {
+        if (value != QLatin1String("new_key") && value != QLatin1String("expired"))
+            return false;
+        // After this reply: the request may have come over HTTPS itself.
+        const Reissue how
+            = value == QLatin1String("new_key") ? Reissue::NewKey : Reissue::ExpiredSameKey;
+        std::thread([this, how] {
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            reissueCertificate(how);
+        }).detach();
         return true;
     }
     if (name == QLatin1String("upload_limit"))

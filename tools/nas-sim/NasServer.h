@@ -84,6 +84,11 @@ public:
     bool start(
         const QString &host = QStringLiteral("127.0.0.1"), int httpPort = 0, int httpsPort = 0);
     void stop();
+    // Serves HTTPS on the same port with another certificate: a new key (a
+    // replaced or impersonated unit), or the same key with a certificate
+    // that has expired.
+    enum class Reissue { NewKey, ExpiredSameKey };
+    bool reissueCertificate(Reissue how);
     int httpPort() const { return m_httpPort; }
     int httpsPort() const { return m_httpsPort; }
     QString httpBase() const;

@@ -6,9 +6,14 @@
 
 namespace nassim {
 
-SelfSignedCertificate::SelfSignedCertificate()
+SelfSignedCertificate::SelfSignedCertificate() : SelfSignedCertificate(nullptr, false) { }
+
+SelfSignedCertificate::SelfSignedCertificate(EVP_PKEY *key, bool expired)
 {
-    m_key = EVP_EC_gen("prime256v1");
+    if (key && EVP_PKEY_up_ref(key) == 1)
+        m_key = key;
+    else
+        m_key = EVP_EC_gen("prime256v1");
     if (!m_key)
         return;
     X509 *cert = X509_new();
@@ -19,8 +24,13 @@ SelfSignedCertificate::SelfSignedCertificate()
     BN_rand(serial, 63, BN_RAND_TOP_ANY, BN_RAND_BOTTOM_ANY);
     BN_to_ASN1_INTEGER(serial, X509_get_serialNumber(cert));
     BN_free(serial);
-    X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
-    X509_gmtime_adj(X509_getm_notAfter(cert), 365L * 24 * 3600);
+    if (expired) {
+        X509_gmtime_adj(X509_getm_notBefore(cert), -400L * 24 * 3600);
+        X509_gmtime_adj(X509_getm_notAfter(cert), -24L * 3600);
+    } else {
+        X509_gmtime_adj(X509_getm_notBefore(cert), -3600);
+        X509_gmtime_adj(X509_getm_notAfter(cert), 365L * 24 * 3600);
+    }
     X509_set_pubkey(cert, m_key);
     X509_NAME *name = X509_get_subject_name(cert);
     X509_NAME_add_entry_by_txt(name, "O", MBSTRING_ASC,

@@ -12,6 +12,9 @@ class SelfSignedCertificate
 {
 public:
     SelfSignedCertificate();
+    // A certificate for an existing key (shared), valid now or expired (a
+    // unit whose certificate ran out but kept its key).
+    SelfSignedCertificate(EVP_PKEY *key, bool expired);
     ~SelfSignedCertificate();
     SelfSignedCertificate(const SelfSignedCertificate &) = delete;
     SelfSignedCertificate &operator=(const SelfSignedCertificate &) = delete;

@@ -107,6 +107,12 @@ std::optional<TorrentFile> TorrentFile::parse(const QByteArray &data)
     } else {
         return std::nullopt;
     }
+    // A torrent names at least one file, none of negative length.
+    if (t.files.isEmpty())
+        return std::nullopt;
+    for (const Entry &e : t.files)
+        if (e.length < 0)
+            return std::nullopt;
     return t;
 }
 
