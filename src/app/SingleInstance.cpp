@@ -23,6 +23,42 @@ namespace {
 // Frames: a 32-bit length, then a QDataStream of a QStringList; the reply is
 // one byte "1" once the whole list arrived.
 constexpr quint32 kMaxFrame = SingleInstance::kMaxHandOverBytes;
+
+// The items of a frame, read by hand: a count and strings that must all fit
+// in the bytes received (QDataStream would first reserve whatever count a
+// malformed frame claims).
+std::optional<QStringList> decodeItems(const QByteArray &payload)
+{
+    QDataStream in(payload);
+    quint32 count = 0;
+    in >> count;
+    if (in.status() != QDataStream::Ok || count > quint32(payload.size() / 4))
+        return std::nullopt;
+    QStringList items;
+    items.reserve(qsizetype(count));
+    for (quint32 i = 0; i < count; ++i) {
+        quint32 bytes = 0;
+        in >> bytes;
+        if (in.status() != QDataStream::Ok)
+            return std::nullopt;
+        if (bytes == 0xFFFFFFFFu) {
+            items << QString();
+            continue;
+        }
+        const qint64 left = in.device()->bytesAvailable();
+        if (bytes % 2 != 0 || qint64(bytes) > left)
+            return std::nullopt;
+        QString s;
+        in.device()->seek(in.device()->pos() - 4);
+        in >> s;
+        if (in.status() != QDataStream::Ok)
+            return std::nullopt;
+        items << s;
+    }
+    if (!in.atEnd())
+        return std::nullopt;
+    return items;
+}
 } // namespace
 
 QString SingleInstance::serverName(const QString &defaultsPath)
@@ -159,15 +195,13 @@ void SingleInstance::onConnection()
             }
             if (quint32(in->buffer.size()) < 4 + length)
                 return;
-            QStringList items;
-            QDataStream data(in->buffer.mid(4, length));
-            data >> items;
+            const std::optional<QStringList> items = decodeItems(in->buffer.mid(4, length));
             in->buffer.remove(0, 4 + length);
-            if (data.status() != QDataStream::Ok) {
+            if (!items) {
                 socket->abort();
                 return;
             }
-            in->items = items;
+            in->items = *items;
             socket->write("1");
             socket->flush();
         });

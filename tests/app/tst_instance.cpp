@@ -134,9 +134,19 @@ private slots:
         SingleInstance running(name);
         QVERIFY(running.tryBecomePrimary());
         QSignalSpy received(&running, &SingleInstance::received);
-        // A length beyond the limit, then garbage that is not a string list.
+        // A length beyond the limit, garbage that claims a huge list, a
+        // string longer than the frame, and trailing bytes.
         for (const QByteArray &frame :
-            { QByteArray::fromHex("7fffffff") + "xx", QByteArray::fromHex("00000004") + "abcd" }) {
+            { QByteArray::fromHex("7fffffff") + "xx", QByteArray::fromHex("00000004") + "abcd",
+                QByteArray::fromHex("0000000c"
+                                    "00000001"
+                                    "7ffffff0"
+                                    "00410042"),
+                QByteArray::fromHex("0000000c"
+                                    "00000001"
+                                    "00000002"
+                                    "0041"
+                                    "ffff") }) {
             QLocalSocket s;
             s.connectToServer(name);
             QVERIFY(s.waitForConnected(2000));
