@@ -3,6 +3,14 @@
 <TS version="2.1" language="en_GB">
 <context>
     <name>Ferrylink</name>
+    <message id="ABOUT_PASSWORDS_FILE">
+        <source>Saved passwords are kept in {0}, readable by you only.</source>
+        <translation>Saved passwords are kept in {0}, readable by you only.</translation>
+    </message>
+    <message id="ABOUT_PASSWORDS_KEYRING">
+        <source>Saved passwords are kept in the desktop keyring.</source>
+        <translation>Saved passwords are kept in the desktop keyring.</translation>
+    </message>
     <message id="ADD_CHK_AUTHENTICATION">
         <source>Authentication required</source>
         <translation>Authentication required</translation>
@@ -525,6 +533,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>TV series</source>
         <translation>TV series</translation>
     </message>
+    <message id="FILTER_CLEAR">
+        <source>Clear</source>
+        <translation>Clear</translation>
+    </message>
     <message id="FILTER_INTERVAL_12_HOURS">
         <source>12 hours</source>
         <translation>12 hours</translation>
@@ -737,6 +749,14 @@ Trust the new key only if you know why it changed.</translation>
         <source>Check for Updates…</source>
         <translation>Check for Updates…</translation>
     </message>
+    <message id="MITEM_NEXT_NAS">
+        <source>Next Server</source>
+        <translation>Next Server</translation>
+    </message>
+    <message id="MITEM_NOTIFICATIONS">
+        <source>Desktop Notifications</source>
+        <translation>Desktop Notifications</translation>
+    </message>
     <message id="MITEM_OPTION">
         <source>Options</source>
         <translation>Options</translation>
@@ -748,6 +768,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="MITEM_PREFERENCES">
         <source>Preferences…</source>
         <translation>Preferences…</translation>
+    </message>
+    <message id="MITEM_PREVIOUS_NAS">
+        <source>Previous Server</source>
+        <translation>Previous Server</translation>
     </message>
     <message id="MITEM_QUIT_FLK">
         <source>Quit Ferrylink</source>
@@ -772,6 +796,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="MITEM_SHOW_ALL">
         <source>Show All</source>
         <translation>Show All</translation>
+    </message>
+    <message id="MITEM_TRAY_ICON">
+        <source>Icon in the Notification Area</source>
+        <translation>Icon in the Notification Area</translation>
     </message>
     <message id="MULTI_DOWNLOAD_BTN_AUTO">
         <source>Automatic</source>
@@ -816,6 +844,46 @@ Trust the new key only if you know why it changed.</translation>
     <message id="NO">
         <source>No</source>
         <translation>No</translation>
+    </message>
+    <message id="NOTIFY_ACTION_SHOW">
+        <source>Show</source>
+        <translation>Show</translation>
+    </message>
+    <message id="NOTIFY_AND_MORE">
+        <source>and {0} more</source>
+        <translation>and {0} more</translation>
+    </message>
+    <message id="NOTIFY_FINISHED_AWAY">
+        <source>{0} downloads finished on {1} while Ferrylink was not watching</source>
+        <translation>{0} downloads finished on {1} while Ferrylink was not watching</translation>
+    </message>
+    <message id="NOTIFY_SERVER_BACK">
+        <source>{0} is answering again</source>
+        <translation>{0} is answering again</translation>
+    </message>
+    <message id="NOTIFY_SERVER_BACK_BODY">
+        <source>The task list is current again.</source>
+        <translation>The task list is current again.</translation>
+    </message>
+    <message id="NOTIFY_SERVER_STOPPED">
+        <source>{0} is not answering</source>
+        <translation>{0} is not answering</translation>
+    </message>
+    <message id="NOTIFY_SERVER_STOPPED_BODY">
+        <source>The task list is no longer current. Ferrylink keeps trying.</source>
+        <translation>The task list is no longer current. Ferrylink keeps trying.</translation>
+    </message>
+    <message id="NOTIFY_TASKS_FINISHED">
+        <source>{0} downloads finished on {1}</source>
+        <translation>{0} downloads finished on {1}</translation>
+    </message>
+    <message id="NOTIFY_TASK_FINISHED">
+        <source>Download finished</source>
+        <translation>Download finished</translation>
+    </message>
+    <message id="NOTIFY_TASK_FINISHED_BODY">
+        <source>{0} finished on {1}.</source>
+        <translation>{0} finished on {1}.</translation>
     </message>
     <message id="OK">
         <source>OK</source>
@@ -1228,6 +1296,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="TRANS_INFO_UPLOADED">
         <source>Uploaded:</source>
         <translation>Uploaded:</translation>
+    </message>
+    <message id="TRAY_SHOW">
+        <source>Show Ferrylink</source>
+        <translation>Show Ferrylink</translation>
     </message>
     <message id="TRUST_NEW_KEY">
         <source>Trust New Key</source>

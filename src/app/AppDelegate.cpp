@@ -1,6 +1,7 @@
 #include "AppDelegate.h"
 
 #include "DBClickActionViewController.h"
+#include "DesktopIntegration.h"
 #include "FLKMainViewController.h"
 #include "HostViewController.h"
 #include "KSTProgressHUDHelper.h"
@@ -11,6 +12,9 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "api/Work.h"
+#include "desktop/DesktopNotifier.h"
+#include "desktop/LayoutState.h"
+#include "models/Mnemonics.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "tasks/DownloadViewController.h"
@@ -22,6 +26,7 @@
 #include <QJsonArray>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
 #include <QTabWidget>
@@ -44,7 +49,47 @@ AppDelegate::AppDelegate(FavoriteManager *favorites, DefaultsStore *defaults, QO
     m_main = new FLKMainViewController(m_favorites, m_window);
     m_window->setCentralWidget(m_main);
     m_window->resize(1100, 680);
+    m_desktop = new DesktopIntegration(m_window, m_main, m_defaults,
+        std::make_unique<DesktopNotifier>(), std::make_unique<LayoutState>(), this);
+    for (int i = 0; i < m_main->hostCount(); ++i)
+        m_desktop->attachHost(m_main->hostAt(i));
+    connect(
+        m_main, &FLKMainViewController::hostCreated, m_desktop, &DesktopIntegration::attachHost);
+    m_desktop->restoreWindow();
     buildMenus(m_window->menuBar());
+}
+
+void assignMenuMnemonics(QMenuBar *bar)
+{
+    const auto mark = [](const QList<QAction *> &actions) {
+        QStringList texts;
+        for (QAction *a : actions)
+            texts << (a->isSeparator() ? QString() : a->text());
+        const QStringList marked = assignMnemonics(texts);
+        for (int i = 0; i < actions.size(); ++i) {
+            if (!actions.at(i)->isSeparator())
+                actions.at(i)->setText(marked.at(i));
+        }
+    };
+    mark(bar->actions());
+    for (QAction *top : bar->actions()) {
+        if (QMenu *menu = top->menu())
+            mark(menu->actions());
+    }
+}
+
+void AppDelegate::on_Next_Server()
+{
+    QTabWidget *tabs = m_main->tabView();
+    if (tabs->count() > 1)
+        tabs->setCurrentIndex((tabs->currentIndex() + 1) % tabs->count());
+}
+
+void AppDelegate::on_Previous_Server()
+{
+    QTabWidget *tabs = m_main->tabView();
+    if (tabs->count() > 1)
+        tabs->setCurrentIndex((tabs->currentIndex() + tabs->count() - 1) % tabs->count());
 }
 
 AppDelegate::~AppDelegate()
@@ -81,10 +126,17 @@ void AppDelegate::buildMenus(QMenuBar *bar)
     app->addAction(localized("MITEM_QUIT_FLK"), QKeySequence::Quit, qApp, &QCoreApplication::quit);
 
     QMenu *edit = bar->addMenu(localized("MITEM_CONTEXT_EDIT"));
+    // To the focus widget, or the nearest of its parents that has the slot
+    // (the task page deletes its selection on Delete).
     auto forward = [](const char *slot) {
         return [slot] {
-            if (QWidget *w = QApplication::focusWidget())
-                QMetaObject::invokeMethod(w, slot);
+            const QByteArray signature = QByteArray(slot) + "()";
+            for (QWidget *w = QApplication::focusWidget(); w; w = w->parentWidget()) {
+                if (w->metaObject()->indexOfMethod(signature.constData()) >= 0) {
+                    QMetaObject::invokeMethod(w, slot);
+                    return;
+                }
+            }
         };
     };
     edit->addAction(localized("MITEM_CUT"), QKeySequence::Cut, this, forward("cut"));
@@ -98,9 +150,19 @@ void AppDelegate::buildMenus(QMenuBar *bar)
     action->addAction(localized("MITEM_ADD_NAS"), this, &AppDelegate::on_Add_NAS);
     action->addAction(localized("MITEM_REMOVE_NAS"), this, &AppDelegate::on_Remove_NAS);
     action->addAction(localized("MITEM_RECONNECT_NAS"), this, &AppDelegate::on_Reconnect_Nas);
+    action->addSeparator();
+    action->addAction(localized("MITEM_PREVIOUS_NAS"), QKeySequence(QStringLiteral("Ctrl+PgUp")),
+        this, &AppDelegate::on_Previous_Server);
+    action->addAction(localized("MITEM_NEXT_NAS"), QKeySequence(QStringLiteral("Ctrl+PgDown")),
+        this, &AppDelegate::on_Next_Server);
 
     QMenu *option = bar->addMenu(localized("MITEM_OPTION"));
     option->addAction(localized("MITEM_DB_CLICK"), this, &AppDelegate::on_DB_Click_Action);
+    option->addSeparator();
+    option->addAction(m_desktop->actNotifications());
+    option->addAction(m_desktop->actTrayIcon());
+
+    assignMenuMnemonics(bar);
 }
 
 void AppDelegate::applicationDidFinishLaunching()
@@ -192,6 +254,8 @@ void AppDelegate::on_Remove_NAS()
         localized("CANCEL"), localized("OK"), [self, index](bool ok) {
             if (!ok || !self)
                 return;
+            if (HostViewController *host = self->m_main->hostAt(index))
+                self->m_desktop->forgetServer(host->serverKey());
             self->m_favorites->removeServer(index);
             self->m_main->removeHostAt(index);
             if (self->m_favorites->count() == 0)

@@ -16,6 +16,7 @@ namespace flk {
 class FavoriteManager;
 class FLKMainViewController;
 class DefaultsStore;
+class DesktopIntegration;
 
 // The application: start-up, the main window and menu, the menu actions, the
 // live-update launch; and, as every API client's delegate, the rules for
@@ -34,6 +35,10 @@ public:
     void application_openFiles(const QStringList &paths);
 
     QMainWindow *mainWindow() const { return m_window; }
+    DesktopIntegration *desktop() const { return m_desktop; }
+    // Tab of the next or previous server (wrapping).
+    void on_Next_Server();
+    void on_Previous_Server();
     FLKMainViewController *mainViewController() const { return m_main; }
     bool launched() const { return m_launched; }
     QStringList aryOpenWithFiles;
@@ -65,6 +70,11 @@ private:
     QMainWindow *m_window = nullptr;
     FLKMainViewController *m_main = nullptr;
     bool m_launched = false;
+    DesktopIntegration *m_desktop = nullptr;
 };
+
+// Marks a mnemonic on every item of the menu bar and its menus, each unique
+// within its menu.
+void assignMenuMnemonics(QMenuBar *bar);
 
 } // namespace flk

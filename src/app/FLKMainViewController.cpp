@@ -67,6 +67,7 @@ HostViewController *FLKMainViewController::addHostForLastServer(CgiCtrl *client)
         return nullptr;
     HostViewController *host = makeHost(index);
     host->adoptClient(client);
+    emit hostCreated(host);
     const int tab = m_tabView->addTab(
         host, QIcon(QStringLiteral(":/images/active_icon.svg")), record->serverName());
     m_tabView->setCurrentIndex(tab);

@@ -33,6 +33,8 @@ public:
 
 signals:
     void wizardOpened(QWidget *wizard);
+    // A server's tab was made after construction (added server).
+    void hostCreated(HostViewController *host);
 
 private:
     HostViewController *makeHost(int index);

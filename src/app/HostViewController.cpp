@@ -8,6 +8,7 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "api/Work.h"
+#include "desktop/LayoutState.h"
 #include "rss/RSSFeedViewController.h"
 #include "rss/RSSLinkViewController.h"
 #include "rss/RSSViewController.h"
@@ -18,6 +19,7 @@
 #include "servers/FavoriteObject.h"
 #include "tasks/DownloadCategoryViewController.h"
 #include "tasks/DownloadViewController.h"
+#include "tasks/TaskListController.h"
 #include "tasks/TorrentAddViewController.h"
 
 #include <QCoreApplication>
@@ -31,6 +33,7 @@ namespace flk {
 
 namespace {
 constexpr int kPollIntervalMs = 5000;
+constexpr int kShownStaleAfterMs = 20000; // four polls
 constexpr int kLeftMinWidth = 200;
 constexpr int kRightMinWidth = 120;
 constexpr int kLeftPaneMinHeight = 100;
@@ -41,10 +44,9 @@ QWidget *slotWidget(QWidget *parent, int minWidth, int minHeight)
     auto *layout = new QVBoxLayout(w);
     layout->setContentsMargins(0, 0, 0, 0);
     w->setMinimumSize(minWidth, minHeight);
+    // Lists sit on the palette's base colour, light or dark.
+    w->setBackgroundRole(QPalette::Base);
     w->setAutoFillBackground(true);
-    QPalette pal = w->palette();
-    pal.setColor(QPalette::Window, Qt::white);
-    w->setPalette(pal);
     return w;
 }
 } // namespace
@@ -89,9 +91,6 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
     m_svMain->setStretchFactor(0, 0);
     m_svMain->setStretchFactor(1, 1);
     m_svMain->setSizes({ 220, 700 });
-    const QString handle = QStringLiteral("QSplitter::handle { background: #c4c4c4; }");
-    m_svMain->setStyleSheet(handle);
-    m_svLeft->setStyleSheet(QStringLiteral("QSplitter::handle { background: #e4e4e4; }"));
     layout->addWidget(m_svMain);
 
     // The panes of the frame.
@@ -124,6 +123,50 @@ HostViewController::~HostViewController()
 std::shared_ptr<FavoriteObject> HostViewController::record() const
 {
     return m_favorites->get_Favorite_NAS(m_index);
+}
+
+QString HostViewController::serverKeyOf(const FavoriteObject &record)
+{
+    const QString id = record.hostID();
+    if (!id.isEmpty())
+        return QStringLiteral("server:") + id;
+    return QStringLiteral("server:") + record.host() + QLatin1Char(':') + record.port();
+}
+
+QString HostViewController::serverKey() const
+{
+    const auto r = record();
+    return r ? serverKeyOf(*r) : QString();
+}
+
+void HostViewController::saveLayout(LayoutState &state) const
+{
+    const QString scope = serverKey();
+    if (scope.isEmpty())
+        return;
+    state.setSizes(scope, QStringLiteral("splitMain"), m_svMain->sizes());
+    state.setSizes(scope, QStringLiteral("splitLeft"), m_svLeft->sizes());
+    state.setSizes(scope, QStringLiteral("splitTasks"), m_downloadView->splitView()->sizes());
+    state.setBytes(scope, QStringLiteral("taskColumns"), m_downloadView->saveListState());
+}
+
+void HostViewController::restoreLayout(const LayoutState &state)
+{
+    const QString scope = serverKey();
+    if (scope.isEmpty())
+        return;
+    // Each part on its own: a part that is missing or odd keeps its default.
+    const auto apply = [&](QSplitter *split, const char *key) {
+        const QList<int> sizes = state.sizes(scope, QString::fromLatin1(key));
+        if (sizes.size() == split->count())
+            split->setSizes(sizes);
+    };
+    apply(m_svMain, "splitMain");
+    apply(m_svLeft, "splitLeft");
+    apply(m_downloadView->splitView(), "splitTasks");
+    const QByteArray columns = state.bytes(scope, QStringLiteral("taskColumns"));
+    if (!columns.isEmpty())
+        m_downloadView->restoreListState(columns);
 }
 
 QList<DCBaseViewController *> HostViewController::childControllers() const
@@ -168,6 +211,18 @@ void HostViewController::showEvent(QShowEvent *e)
     }
     m_svMain->setHandleWidth(1);
     m_svLeft->setHandleWidth(8);
+    if (m_watchTimer) {
+        delete m_watchTimer;
+        m_watchTimer = nullptr;
+        // Back to the shown pace once the list that showing asks for came
+        // (the list may be a watch interval old until then).
+        TaskListController *list = m_downloadView->controller();
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(list, &TaskListController::listApplied, this, [list, once] {
+            QObject::disconnect(*once);
+            list->setStaleAfter(kShownStaleAfterMs);
+        });
+    }
     check_login();
 }
 
@@ -177,6 +232,41 @@ void HostViewController::hideEvent(QHideEvent *e)
     _stop_Timer();
     if (m_state == State::Polling)
         m_state = State::Hidden;
+    updateBackgroundWatch();
+}
+
+void HostViewController::setBackgroundWatch(bool on)
+{
+    m_backgroundWatch = on;
+    updateBackgroundWatch();
+}
+
+bool HostViewController::isBackgroundWatching() const
+{
+    return m_watchTimer && m_watchTimer->isActive();
+}
+
+void HostViewController::updateBackgroundWatch()
+{
+    TaskListController *list = m_downloadView ? m_downloadView->controller() : nullptr;
+    const bool watch = m_backgroundWatch && !isVisible() && list;
+    if (!watch) {
+        delete m_watchTimer;
+        m_watchTimer = nullptr;
+        return;
+    }
+    // A list fetched every backgroundWatchMs is late only after a few
+    // missed fetches.
+    list->setStaleAfter(backgroundWatchMs * 4);
+    if (!m_watchTimer) {
+        m_watchTimer = new QTimer(this);
+        connect(m_watchTimer, &QTimer::timeout, this, [this] {
+            CgiCtrl *client = ctrlCgi();
+            if (client && client->logon())
+                m_downloadView->controller()->refresh_Items();
+        });
+    }
+    m_watchTimer->start(backgroundWatchMs);
 }
 
 void HostViewController::_setup_Notifications()

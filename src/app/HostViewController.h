@@ -15,6 +15,7 @@ namespace flk {
 struct Notification;
 class FavoriteManager;
 class FavoriteObject;
+class LayoutState;
 class DownloadCategoryViewController;
 class DownloadViewController;
 class RSSFeedViewController;
@@ -52,6 +53,12 @@ public:
     void on_Re_Login(const Notification &n);
     void on_Feature_Changed(const Notification &n);
     bool isPolling() const;
+    // While hidden and signed in, the task list is still fetched now and
+    // then (every backgroundWatchMs), so finished tasks and a server that
+    // stops answering are noticed on every tab. Off unless turned on.
+    void setBackgroundWatch(bool on);
+    bool isBackgroundWatching() const;
+    int backgroundWatchMs = 30000;
     int timerInterval() const;
 
     // The child panes of this host.
@@ -62,6 +69,15 @@ public:
     void addFeaturePage(uint feature, DCBaseViewController *pane);
     int currentFeature() const;
     void selectFeature(int feature);
+
+    // The key this server's remembered layout and notifications go by: its
+    // host id, or its address before the NAS told one.
+    QString serverKey() const;
+    static QString serverKeyOf(const FavoriteObject &record);
+    // The split positions and the task list's columns, to and from the
+    // state file (scope: serverKey()).
+    void saveLayout(LayoutState &state) const;
+    void restoreLayout(const LayoutState &state);
 
     QSplitter *svMain() const { return m_svMain; }
     QSplitter *svLeft() const { return m_svLeft; }
@@ -102,6 +118,9 @@ private:
     int m_index;
     State m_state = State::NotShown;
     QTimer *m_timer = nullptr;
+    QTimer *m_watchTimer = nullptr;
+    bool m_backgroundWatch = false;
+    void updateBackgroundWatch();
     bool m_registered = false;
     bool m_openWithRegistered = false;
     QPointer<QWidget> m_defaultFolderSheet;

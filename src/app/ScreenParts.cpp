@@ -1,11 +1,13 @@
 #include "ScreenParts.h"
 
 #include "DCBaseViewController.h"
+#include "api/Localization.h"
 
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTableView>
 #include <QToolButton>
 
@@ -52,6 +54,23 @@ QHBoxLayout *toolbar(QWidget *bar)
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(6, 4, 6, 4);
     return layout;
+}
+
+void enableClearButton(QLineEdit *field)
+{
+    field->setClearButtonEnabled(true);
+    for (QToolButton *b : field->findChildren<QToolButton *>()) {
+        if (b->accessibleName().isEmpty())
+            b->setAccessibleName(localized("FILTER_CLEAR"));
+    }
+}
+
+void setWarningColor(QLabel *label)
+{
+    QPalette pal = label->palette();
+    const bool dark = pal.color(QPalette::Window).lightness() < 128;
+    pal.setColor(QPalette::WindowText, dark ? QColor(0xff, 0xa6, 0x57) : QColor(0xb0, 0x3a, 0x00));
+    label->setPalette(pal);
 }
 
 QLabel *paneTitle(const QString &text, QWidget *parent)

@@ -7,6 +7,7 @@ class QAction;
 class QHBoxLayout;
 class QItemSelectionModel;
 class QLabel;
+class QLineEdit;
 class QTableView;
 class QToolButton;
 class QWidget;
@@ -24,6 +25,11 @@ QTableView *listTable(QAbstractItemModel *model, QItemSelectionModel *selection,
 QToolButton *toolButton(QAction *action, const QIcon &icon, QWidget *parent);
 // A toolbar row with the usual margins.
 QHBoxLayout *toolbar(QWidget *bar);
+// Gives a label the warning text colour, readable on the palette it has
+// (a dark orange on light windows, a light one on dark windows).
+void setWarningColor(QLabel *label);
+// Gives a text field its clear button, with a name screen readers say.
+void enableClearButton(QLineEdit *field);
 // A bold pane title ("textTitle").
 QLabel *paneTitle(const QString &text, QWidget *parent);
 

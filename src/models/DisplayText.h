@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace flk {
 
 // The most characters of one text that a cell, a tool tip or a detail field
@@ -18,6 +20,36 @@ inline QString capForDisplay(const QString &text)
     if (text.at(cut - 1).isHighSurrogate())
         --cut; // never split a character
     return text.left(cut) + QChar(0x2026);
+}
+
+// The share a progress text shows, clamped to 0-100: the number it starts
+// with ("45.2%", " 7 %", "100", "-1%"), read with either decimal mark. A
+// text that does not start with a number has none.
+inline std::optional<double> progressPercent(const QString &text)
+{
+    QString digits;
+    bool point = false;
+    QStringView rest = QStringView(text).trimmed();
+    const bool negative = rest.startsWith(u'-');
+    if (negative)
+        rest = rest.mid(1);
+    for (const QChar c : rest) {
+        if (c.isDigit()) {
+            digits += c;
+        } else if ((c == u'.' || c == u',') && !point && !digits.isEmpty()) {
+            digits += u'.';
+            point = true;
+        } else {
+            break;
+        }
+    }
+    if (digits.endsWith(u'.'))
+        digits.chop(1);
+    bool ok = false;
+    const double v = digits.toDouble(&ok);
+    if (!ok)
+        return std::nullopt;
+    return negative ? 0.0 : (v > 100 ? 100.0 : v);
 }
 
 } // namespace flk

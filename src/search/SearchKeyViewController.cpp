@@ -28,7 +28,7 @@ SearchKeyViewController::SearchKeyViewController(QWidget *parent)
     layout->addWidget(ScreenParts::paneTitle(localized("SEARCH_TITLE"), this));
     m_edit = new QLineEdit(this);
     m_edit->setPlaceholderText(localized("SEARCH_TITLE"));
-    m_edit->setClearButtonEnabled(true);
+    ScreenParts::enableClearButton(m_edit);
     m_edit->setAccessibleName(localized("SEARCH_TITLE"));
     auto *editRow = new QWidget(this);
     auto *editLayout = new QVBoxLayout(editRow);

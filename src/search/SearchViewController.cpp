@@ -60,7 +60,7 @@ SearchViewController::SearchViewController(QWidget *parent)
     row->addWidget(m_cmbCategory);
     row->addSpacing(12);
     m_editFilter = new QLineEdit(bar);
-    m_editFilter->setClearButtonEnabled(true);
+    ScreenParts::enableClearButton(m_editFilter);
     m_editFilter->setPlaceholderText(localized("SEARCH_TITLE"));
     m_editFilter->setFixedWidth(200);
     row->addWidget(m_editFilter);

@@ -11,11 +11,14 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "app/KSTProgressHUDHelper.h"
+#include "app/ProgressDelegate.h"
+#include "app/ScreenParts.h"
 #include "app/Utility.h"
 #include "preferences/PreferenceViewController.h"
 #include "servers/FavoriteObject.h"
 
 #include <QAction>
+#include <QDataStream>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -94,14 +97,26 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     auto *bar = new QHBoxLayout(toolbar);
     bar->setContentsMargins(6, 4, 6, 4);
     auto tool = [&](Command command, const QIcon &icon) {
-        QAction *a = m_controller->action(command);
-        a->setIcon(icon);
-        auto *b = new QToolButton(toolbar);
-        b->setDefaultAction(a);
-        b->setAutoRaise(true);
+        QToolButton *b = ScreenParts::toolButton(m_controller->action(command), icon, toolbar);
         bar->addWidget(b);
         return b;
     };
+    // The usual keys of download clients. A toolbar button carries its
+    // action, so a key works while this page shows and never on a hidden
+    // server's page.
+    m_controller->action(Command::Add)->setShortcut(QKeySequence::New);
+    m_controller->action(Command::Start)->setShortcut(QKeySequence(QStringLiteral("Ctrl+S")));
+    m_controller->action(Command::Pause)->setShortcut(QKeySequence(QStringLiteral("Ctrl+P")));
+    m_controller->action(Command::Up)->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Up")));
+    m_controller->action(Command::Down)
+        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Down")));
+    m_actRefresh = new QAction(localized("REFRESH"), this);
+    m_actRefresh->setShortcut(QKeySequence::Refresh);
+    connect(m_actRefresh, &QAction::triggered, m_controller, &TaskListController::refresh_Items);
+    addAction(m_actRefresh);
+    m_actFind = new QAction(localized("SEARCH_TITLE"), this);
+    m_actFind->setShortcut(QKeySequence::Find);
+    addAction(m_actFind);
     m_btnAdd = tool(Command::Add, QIcon(QStringLiteral(":/images/add.svg")));
     m_btnDelete = tool(Command::Delete, style()->standardIcon(QStyle::SP_TrashIcon));
     m_btnStart = tool(Command::Start, style()->standardIcon(QStyle::SP_MediaPlay));
@@ -117,19 +132,22 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     // Shown while the list is overdue for a refresh.
     m_textStale = new QLabel(toolbar);
     m_textStale->setObjectName(QStringLiteral("textStale"));
-    QPalette warn = m_textStale->palette();
-    warn.setColor(QPalette::WindowText, QColor(0xb0, 0x3a, 0x00));
-    m_textStale->setPalette(warn);
+    ScreenParts::setWarningColor(m_textStale);
     m_textStale->hide();
     bar->addWidget(m_textStale);
     m_textNowSpeed = new QLabel(toolbar);
     bar->addWidget(m_textNowSpeed);
     bar->addSpacing(12);
     m_editFilter = new QLineEdit(toolbar);
-    m_editFilter->setClearButtonEnabled(true);
+    ScreenParts::enableClearButton(m_editFilter);
     m_editFilter->setPlaceholderText(localized("SEARCH_TITLE"));
     m_editFilter->setFixedWidth(200);
     bar->addWidget(m_editFilter);
+    m_editFilter->setAccessibleName(localized("SEARCH_TITLE"));
+    connect(m_actFind, &QAction::triggered, m_editFilter, [this] {
+        m_editFilter->setFocus(Qt::ShortcutFocusReason);
+        m_editFilter->selectAll();
+    });
     layout->addWidget(toolbar);
 
     auto *table = new QTableView(this);
@@ -149,6 +167,7 @@ DownloadViewController::DownloadViewController(QWidget *parent)
     table->setColumnWidth(TaskListModel::ColEndTime, 130);
     table->setColumnWidth(TaskListModel::ColStatus, 100);
     table->setColumnHidden(TaskListModel::ColOwner, true);
+    table->setItemDelegateForColumn(TaskListModel::ColPercent, new ProgressDelegate(table));
     table->horizontalHeader()->setSortIndicator(TaskListModel::ColPosition, Qt::AscendingOrder);
     // The indicator follows the clicks (the NAS does the sorting); it is set
     // before the base class reads it.
@@ -243,6 +262,58 @@ void DownloadViewController::setAdministrator(bool administrator)
         item->setVisible(administrator);
         item->setChecked(administrator);
     }
+}
+
+namespace {
+// Saved header states carry the column count, so a state of another
+// version's table is never applied to this one.
+constexpr quint32 kListStateVersion = 1;
+} // namespace
+
+QByteArray DownloadViewController::saveListState() const
+{
+    QByteArray out;
+    QDataStream s(&out, QIODevice::WriteOnly);
+    s << kListStateVersion << quint32(TaskListModel::ColumnCount)
+      << tableView()->horizontalHeader()->saveState();
+    return out;
+}
+
+bool DownloadViewController::restoreListState(const QByteArray &state)
+{
+    QDataStream s(state);
+    quint32 version = 0, columns = 0;
+    QByteArray header;
+    s >> version >> columns >> header;
+    if (s.status() != QDataStream::Ok || version != kListStateVersion
+        || columns != quint32(TaskListModel::ColumnCount))
+        return false;
+    QHeaderView *h = tableView()->horizontalHeader();
+    const bool ownerHidden = tableView()->isColumnHidden(TaskListModel::ColOwner);
+    if (!h->restoreState(header))
+        return false;
+    // The owner column follows the account, not the saved state.
+    tableView()->setColumnHidden(TaskListModel::ColOwner, ownerHidden);
+    const QList<QAction *> items = m_headerMenu->actions();
+    for (int c = 0; c < items.size(); ++c) {
+        const QSignalBlocker block(items.at(c));
+        items.at(c)->setChecked(!tableView()->isColumnHidden(c));
+    }
+    const int column = h->sortIndicatorSection();
+    if (column >= 0 && column < TaskListModel::ColumnCount) {
+        setSortKey(sortKeyForColumn(column));
+        setOrder(h->sortIndicatorOrder() == Qt::AscendingOrder ? QStringLiteral("asc")
+                                                               : QStringLiteral("desc"));
+        m_controller->setSort(sortKey(), order());
+    }
+    return true;
+}
+
+void DownloadViewController::del()
+{
+    QAction *remove = m_controller->action(TaskListController::Command::Delete);
+    if (remove->isEnabled())
+        remove->trigger();
 }
 
 QString DownloadViewController::sortKeyForColumn(int column) const

@@ -68,6 +68,18 @@ public:
     void ToTrackerAddView(qint64 taskId);
     void ToPreferenceView();
 
+    // The list's columns (widths, visible columns, sort) as the header
+    // saves them, and back: a state that does not fit this table is ignored
+    // (false); a restored sort is asked of the NAS.
+    QByteArray saveListState() const;
+    bool restoreListState(const QByteArray &state);
+
+    // Edit > Delete with the focus in this page: deletes the selection.
+    Q_INVOKABLE void del();
+    // Refresh now (F5) and the filter field (Ctrl+F).
+    QAction *actRefresh() const { return m_actRefresh; }
+    QAction *actFind() const { return m_actFind; }
+
     QList<int> selectedRows() const { return m_controller->selectedRows(); }
     TaskDetailsView *tabView() const { return m_details; }
     QSplitter *splitView() const { return m_splitView; }
@@ -99,6 +111,8 @@ private:
     void setAdministrator(bool administrator);
 
     TaskListController *m_controller;
+    QAction *m_actRefresh;
+    QAction *m_actFind;
     QLabel *m_textNowSpeed;
     QLabel *m_textStale;
     EmptyView *m_emptyView;

@@ -1,5 +1,7 @@
 #include "TaskDetailsView.h"
 
+#include "app/ProgressDelegate.h"
+#include "app/ScreenParts.h"
 #include "app/TextCapping.h"
 
 #include "TaskContentModel.h"
@@ -51,6 +53,8 @@ TaskDetailsView::TaskDetailsView(TaskDetailsController *controller, QWidget *par
     addTab(buildInfoPage(), localized("TAB_ITEM_INFO"));
 
     m_contentTable = makeTable(m_content, this);
+    m_contentTable->setItemDelegateForColumn(
+        TaskContentModel::ColPercent, new ProgressDelegate(m_contentTable));
     m_contentTable->setSelectionMode(QAbstractItemView::NoSelection);
     m_contentTable->setFocusPolicy(Qt::NoFocus);
     m_contentTable->setColumnWidth(TaskContentModel::ColCheck, 28);
@@ -80,10 +84,7 @@ TaskDetailsView::TaskDetailsView(TaskDetailsController *controller, QWidget *par
     auto *bar = new QHBoxLayout;
     bar->setContentsMargins(4, 2, 4, 2);
     auto tool = [&](QAction *action, const QIcon &icon) {
-        action->setIcon(icon);
-        auto *b = new QToolButton(m_trackerPage);
-        b->setDefaultAction(action);
-        b->setAutoRaise(true);
+        QToolButton *b = ScreenParts::toolButton(action, icon, m_trackerPage);
         bar->addWidget(b);
         return b;
     };

@@ -1,5 +1,7 @@
 #include "TaskListController.h"
 
+#include "desktop/FinishedTasksWatcher.h"
+
 #include "TaskDetailsController.h"
 #include "TaskLinks.h"
 #include "api/CgiCtrl.h"
@@ -9,6 +11,7 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "api/Work.h"
+#include "desktop/FinishedTasksWatcher.h"
 #include "models/ListRefresh.h"
 #include "servers/FavoriteObject.h"
 
@@ -236,9 +239,103 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
     }
     NotificationCenter::defaultCenter()->post(
         QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), m_sender, counts);
+    if (!m_selectWhenListed.isEmpty()) {
+        const int row = rowOfKey(m_selectWhenListed);
+        if (row >= 0) {
+            m_selectWhenListed.clear();
+            const QModelIndex index = m_model->index(row, 0);
+            m_selection->setCurrentIndex(
+                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        }
+    }
+    checkFinished(counts, m_model->rows());
     updateActions();
     m_details->_refresh_Contents();
     emit listApplied();
+}
+
+int TaskListController::rowOfKey(const QString &key) const
+{
+    const QList<TaskRow> &rows = m_model->rows();
+    for (int i = 0; i < rows.size(); ++i) {
+        if (rows.at(i).key() == key)
+            return i;
+    }
+    return -1;
+}
+
+void TaskListController::setFinishedWatcher(FinishedTasksWatcher *watcher)
+{
+    m_finishedWatcher = watcher;
+}
+
+void TaskListController::selectTask(const QString &key)
+{
+    m_selectWhenListed = key;
+    if (m_category != 0 || !m_filter.isEmpty()) {
+        // Everything, so the task is there whatever its state.
+        m_filter.clear();
+        setCategory(0);
+        return;
+    }
+    const int row = rowOfKey(key);
+    if (row < 0) {
+        refresh_Items();
+        return;
+    }
+    m_selectWhenListed.clear();
+    m_selection->setCurrentIndex(
+        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void TaskListController::checkFinished(const QVariantMap &counts, const QList<TaskRow> &rows)
+{
+    if (!m_finishedWatcher || m_finishedCheckOut)
+        return;
+    const qint64 signature
+        = FinishedTasksWatcher::signature(counts.value(QStringLiteral("completed")).toLongLong(),
+            counts.value(QStringLiteral("all")).toLongLong());
+    if (!m_finishedWatcher->wantsCheck(signature))
+        return;
+    const auto toFinished = [](const QList<TaskRow> &list) {
+        QList<FinishedTask> out;
+        out.reserve(list.size());
+        for (const TaskRow &r : list)
+            out.append({ r.key(), r.cells[size_t(TaskListModel::ColName)] });
+        return out;
+    };
+    // The finished category on show, unfiltered, is the answer already.
+    if (m_category == 2 && m_filter.isEmpty()) {
+        m_finishedWatcher->check(signature, toFinished(rows));
+        return;
+    }
+    const std::shared_ptr<CgiCtrl> c = client();
+    if (!c || !c->logon())
+        return;
+    m_finishedCheckOut = true;
+    QPointer<FinishedTasksWatcher> watcher(m_finishedWatcher);
+    runWork(
+        this,
+        [c]() -> std::optional<QList<TaskRow>> {
+            Error e;
+            TaskListSnapshot decoded;
+            CgiCtrl::Reply reply;
+            {
+                CgiCtrl::ScopedBodyParser parser([&decoded](const QByteArray &b) {
+                    return TaskListModel::decodeBody(b, &decoded);
+                });
+                reply = c->get_Torrent_List(
+                    2, QStringLiteral("position"), QStringLiteral("asc"), QString(), &e);
+            }
+            if (!reply || e.isError())
+                return std::nullopt;
+            return decoded.rows;
+        },
+        [this, watcher, signature, toFinished](std::optional<QList<TaskRow>> finished) {
+            m_finishedCheckOut = false;
+            if (finished && watcher)
+                watcher->check(signature, toFinished(*finished));
+        });
 }
 
 QList<int> TaskListController::selectedRows() const

@@ -26,6 +26,7 @@ class CgiCtrl;
 class CommandOverlay;
 struct Error;
 class FavoriteObject;
+class FinishedTasksWatcher;
 class ListRefresh;
 class TaskDetailsController;
 
@@ -88,6 +89,14 @@ public:
     void on_Show_Login_Fail_View();
     // The GUI step of a refresh (also used by tests and benchmarks).
     void applyList(TaskListSnapshot snapshot);
+
+    // Watches this server's finished tasks: when a list reply's counts move,
+    // the finished category is fetched (once at a time) and handed to it.
+    void setFinishedWatcher(FinishedTasksWatcher *watcher);
+    FinishedTasksWatcher *finishedWatcher() const { return m_finishedWatcher; }
+    // Selects the task with this key ("type:id") in the "all" category: now
+    // when it is listed, else when the next list brings it.
+    void selectTask(const QString &key);
 
     QList<int> selectedRows() const;
     // The current (most recently selected) row when selected, else -1.
@@ -176,6 +185,11 @@ private:
     bool m_stale = false;
     void checkStale();
     std::optional<bool> m_administrator;
+    int rowOfKey(const QString &key) const;
+    void checkFinished(const QVariantMap &counts, const QList<TaskRow> &rows);
+    FinishedTasksWatcher *m_finishedWatcher = nullptr;
+    bool m_finishedCheckOut = false;
+    QString m_selectWhenListed;
     QJsonArray m_chain; // the new torrents waiting for their dialogs
     int m_chainIndex = -1;
 };
