@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian 12 packages Ferrylink needs, only those that are missing.
-# Usage: scripts/deps.sh build|test|run
+# Usage: scripts/deps.sh build|test|run|package
 set -euo pipefail
 
 build_pkgs=(cmake ninja-build g++ pkg-config clang-format
@@ -8,13 +8,15 @@ build_pkgs=(cmake ninja-build g++ pkg-config clang-format
   qt6-svg-dev libgl-dev libcpp-httplib-dev libssl-dev libavahi-client-dev
   libgtest-dev libbenchmark-dev libsimdjson-dev)
 test_pkgs=(avahi-daemon dbus xvfb xauth imagemagick xdotool desktop-file-utils libxml2-utils
-  clang-14 libfuzzer-14-dev)
+  clang-14 libfuzzer-14-dev appstream dpkg-dev file gnome-keyring qt6-gtk-platformtheme)
 run_pkgs=(qt6-qpa-plugins libqt6svg6 pkexec)
+package_pkgs=(dpkg-dev file)
 
 want=("${build_pkgs[@]}")
 case "${1:-build}" in
   test) want+=("${test_pkgs[@]}") ;;
   run) want+=("${run_pkgs[@]}") ;;
+  package) want+=("${package_pkgs[@]}") ;;
 esac
 
 missing=()

@@ -17,7 +17,7 @@ int main(int argc, char **argv)
     QApplication::setApplicationName(QStringLiteral("Ferrylink"));
     QApplication::setApplicationVersion(QStringLiteral(FERRYLINK_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Ferrylink"));
-    QApplication::setDesktopFileName(QStringLiteral("ferrylink"));
+    QApplication::setDesktopFileName(QStringLiteral("com.kestrel.Ferrylink"));
 
     // Torrent files and magnet links from the desktop; a running Ferrylink
     // of this user and profile takes them instead.

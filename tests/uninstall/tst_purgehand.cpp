@@ -134,9 +134,9 @@ private slots:
         QVERIFY2(inst.ok, qPrintable(inst.log));
         const QString base = QFileInfo(inst.dir.path()).canonicalFilePath();
         writeFile(base + "/outside/secret.txt", "keep");
-        writeFile(base + "/outside/metainfo/ferrylink.metainfo.xml", "keep");
+        writeFile(base + "/outside/metainfo/com.kestrel.Ferrylink.metainfo.xml", "keep");
         // Plant a link in place of an installed file, and a linked folder.
-        const QString desktop = inst.path("share/applications/ferrylink.desktop");
+        const QString desktop = inst.path("share/applications/com.kestrel.Ferrylink.desktop");
         QVERIFY(QFile::remove(desktop));
         QVERIFY(QFile::link(base + "/outside/secret.txt", desktop));
         QVERIFY(QDir(inst.path("share/metainfo")).removeRecursively());
@@ -157,9 +157,10 @@ private slots:
         QVERIFY(!QFileInfo(desktop).isSymLink() && !QFile::exists(desktop));
         QVERIFY(QFile::exists(base + "/outside/secret.txt"));
         // Through the linked folder nothing is deleted.
-        QVERIFY(h.ask("remove-reply " + inst.path("share/metainfo/ferrylink.metainfo.xml").toUtf8())
+        QVERIFY(h.ask("remove-reply "
+                     + inst.path("share/metainfo/com.kestrel.Ferrylink.metainfo.xml").toUtf8())
                     .startsWith("ERR ELOOP"));
-        QVERIFY(QFile::exists(base + "/outside/metainfo/ferrylink.metainfo.xml"));
+        QVERIFY(QFile::exists(base + "/outside/metainfo/com.kestrel.Ferrylink.metainfo.xml"));
         // Gone is ENOENT; a non-empty own folder stays.
         QVERIFY(h.ask("remove-reply " + desktop.toUtf8()).startsWith("ERR ENOENT"));
         QVERIFY(h.ask("remove-reply " + inst.path("share/ferrylink").toUtf8())

@@ -149,9 +149,9 @@ private slots:
         Home home;
         QTemporaryDir outside;
         writeFile(outside.path() + "/secret.txt", "keep");
-        writeFile(outside.path() + "/metainfo/ferrylink.metainfo.xml", "keep");
+        writeFile(outside.path() + "/metainfo/com.kestrel.Ferrylink.metainfo.xml", "keep");
         writeFile(outside.path() + "/cache-target/data", "keep");
-        const QString desktop = inst.path("share/applications/ferrylink.desktop");
+        const QString desktop = inst.path("share/applications/com.kestrel.Ferrylink.desktop");
         QVERIFY(QFile::remove(desktop));
         QVERIFY(QFile::link(outside.path() + "/secret.txt", desktop));
         QVERIFY(QDir(inst.path("share/metainfo")).removeRecursively());
@@ -159,22 +159,24 @@ private slots:
         // A link in the user's cache is removed as a link too.
         QVERIFY(QFile::link(outside.path() + "/cache-target", home.cache + "/ferrylink/linked"));
         // Already gone before the run: not a failure.
-        QVERIFY(QFile::remove(inst.path("share/icons/hicolor/scalable/apps/ferrylink.svg")));
+        QVERIFY(QFile::remove(
+            inst.path("share/icons/hicolor/scalable/apps/com.kestrel.Ferrylink.svg")));
 
         Window win(inst.prefix);
         QVERIFY(win.uninstall(true));
         QVERIFY(!QFileInfo(desktop).isSymLink());
         QCOMPARE(QFile(outside.path() + "/secret.txt").size(), 4);
-        QVERIFY(QFile::exists(outside.path() + "/metainfo/ferrylink.metainfo.xml"));
+        QVERIFY(QFile::exists(outside.path() + "/metainfo/com.kestrel.Ferrylink.metainfo.xml"));
         QVERIFY(QFile::exists(outside.path() + "/cache-target/data"));
         const QStringList failures = win.w.run()->failures();
         QCOMPARE(failures.size(), 1);
-        QVERIFY(failures[0].startsWith(inst.path("share/metainfo/ferrylink.metainfo.xml")));
+        QVERIFY(
+            failures[0].startsWith(inst.path("share/metainfo/com.kestrel.Ferrylink.metainfo.xml")));
         // The last page says what is left.
         QCOMPARE(win.w.txtUninstalling()->text(),
             flk::stringWithKSTFormat(flk::localized("UNINSTALL_INCOMPLETE"), { "Ferrylink" }));
         QVERIFY(win.w.listFailures()->isVisible());
-        QVERIFY(win.w.listFailures()->toPlainText().contains("ferrylink.metainfo.xml"));
+        QVERIFY(win.w.listFailures()->toPlainText().contains("com.kestrel.Ferrylink.metainfo.xml"));
     }
 
     void packageFilesAreLeftToThePackageManager()
@@ -286,8 +288,8 @@ private slots:
     {
         InstalledPrefix inst;
         QVERIFY2(inst.ok, qPrintable(inst.log));
-        for (const char *entry :
-            { "share/applications/sweepdeck.desktop", "share/applications/ferrylink.desktop" }) {
+        for (const char *entry : { "share/applications/sweepdeck.desktop",
+                 "share/applications/com.kestrel.Ferrylink.desktop" }) {
             QProcess v;
             v.setProcessChannelMode(QProcess::MergedChannels);
             v.start("desktop-file-validate", { inst.path(entry) });
@@ -312,7 +314,10 @@ private slots:
         const auto keys = UninstallKeys::load(inst.path("share/ferrylink/sweepdeck.keys"));
         QVERIFY(keys);
         QCOMPARE(keys->targetAppName, QStringLiteral("Ferrylink"));
-        QCOMPARE(keys->targetIconFile, QStringLiteral("ferrylink"));
+        // The icon goes by the application's desktop id, and is installed so.
+        QCOMPARE(keys->targetIconFile, QStringLiteral("com.kestrel.Ferrylink"));
+        QVERIFY(QFile::exists(
+            inst.path("share/icons/hicolor/scalable/apps/com.kestrel.Ferrylink.svg")));
         QCOMPARE(keys->targetBundleIdentifier, QStringLiteral("ferrylink"));
         QCOMPARE(keys->bundleName, QStringLiteral("Sweepdeck"));
     }
