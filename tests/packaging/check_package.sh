@@ -45,7 +45,7 @@ expect tools "$prefix/bin/nas-sim"
 # Dependencies found by the library scan (Qt) plus the run-time plug-ins.
 depends=$(dpkg-deb -f "$app" Depends)
 echo "Depends: $depends"
-for d in libqt6widgets6 libqt6network6 libqt6dbus6 libavahi-client3 qt6-qpa-plugins; do
+for d in libqt6widgets6 libqt6network6 libqt6dbus6 libavahi-client3 qt6-qpa-plugins libqt6svg6; do
   echo "$depends" | grep -q "$d" || fail "ferrylink does not depend on $d"
 done
 dpkg-deb -f "$tools" Depends | grep -q "libssl" || fail "ferrylink-tools does not depend on libssl"
