@@ -1,6 +1,7 @@
 #include "DCBaseViewController.h"
 
 #include "KSTProgressHUDHelper.h"
+#include "Utility.h"
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
 
@@ -51,6 +52,17 @@ DCBaseViewController *DCBaseViewController::parentController() const
             return c;
     }
     return nullptr;
+}
+
+void DCBaseViewController::bindOverlay(CommandOverlay *commands, OverlayOver where)
+{
+    m_hud->setCommands(commands);
+    if (where == OverlayOver::Self)
+        m_hud->setViewProvider([this] { return this; });
+    else
+        m_hud->setViewProvider([this] {
+            return Utility::mainView() ? Utility::mainView() : static_cast<QWidget *>(this);
+        });
 }
 
 void DCBaseViewController::setTableView(QTableView *table)

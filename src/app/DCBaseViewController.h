@@ -14,6 +14,7 @@ class QMenu;
 namespace flk {
 
 class CgiCtrl;
+class CommandOverlay;
 class KSTProgressHUDHelper;
 
 // Base of every pane and list screen: the API client (its own, else its
@@ -48,6 +49,31 @@ public:
     void setSortKey(const QString &key) { m_sortKey = key; }
     void setOrder(const QString &order) { m_order = order; }
     KSTProgressHUDHelper *HUD() const { return m_hud; }
+
+    // Where a screen's overlay shows: over the main window (a page of the
+    // frame), or over this screen only (a sheet, a page that must not trap
+    // the user).
+    enum class OverlayOver { MainWindow, Self };
+    // Draws a controller's command overlay in this screen's HUD.
+    void bindOverlay(CommandOverlay *commands, OverlayOver where);
+    // A page of the frame over its controller: no OK/Cancel, the controller
+    // sends with this screen's client, names this screen in its
+    // notifications, and runs its commands under this screen's overlay.
+    template <class Controller>
+    void bindPageController(Controller *c, OverlayOver where = OverlayOver::MainWindow)
+    {
+        btnOk()->hide();
+        btnCancel()->hide();
+        c->setClientSource([this] { return client(); });
+        c->setNotificationSender(this);
+        bindOverlay(c->overlay(), where);
+    }
+    // A sheet over its controller: the sheet's client, the overlay over it.
+    template <class Controller> void bindSheetController(Controller *c)
+    {
+        c->setClientSource([this] { return client(); });
+        bindOverlay(c->overlay(), OverlayOver::Self);
+    }
 
     virtual void refresh_Items() { }
 

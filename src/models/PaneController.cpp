@@ -2,6 +2,9 @@
 
 #include "api/CgiCtrl.h"
 #include "api/CommandOverlay.h"
+#include "api/Localization.h"
+
+#include <QAction>
 
 namespace flk {
 
@@ -18,6 +21,14 @@ std::shared_ptr<CgiCtrl> PaneController::signedInClient() const
 {
     std::shared_ptr<CgiCtrl> c = client();
     return c && c->logon() ? c : nullptr;
+}
+
+QAction *PaneController::namedAction(QObject *owner, const char *textKey)
+{
+    auto *a = new QAction(localized(textKey), owner);
+    a->setToolTip(localized(textKey));
+    a->setObjectName(QString::fromLatin1(textKey));
+    return a;
 }
 
 } // namespace flk

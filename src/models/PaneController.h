@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 
+class QAction;
+
 namespace flk {
 
 class CgiCtrl;
@@ -31,6 +33,10 @@ public:
     // Uses another overlay (a screen's sheets share their presenter's).
     void setOverlay(CommandOverlay *overlay) { m_overlay = overlay; }
     void setNotificationSender(QObject *sender) { m_sender = sender; }
+    // A command of a screen: its text and tool tip from a localisation key,
+    // which is also its object name (tests and the toolbar find it by it).
+    static QAction *namedAction(QObject *owner, const char *textKey);
+
     QObject *notificationSender() const
     {
         return m_sender ? m_sender : const_cast<PaneController *>(this);

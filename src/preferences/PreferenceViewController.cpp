@@ -53,9 +53,7 @@ PreferenceViewController::PreferenceViewController(std::shared_ptr<CgiCtrl> clie
 {
     setWindowTitle(localized("MITEM_PREFERENCES"));
     setCtrlCgi(std::move(client));
-    m_controller->setClientSource([this] { return this->client(); });
-    HUD()->setCommands(m_controller->overlay());
-    HUD()->setViewProvider([this] { return this; });
+    bindSheetController(m_controller);
     HUD()->setText(localized("LOADING"));
 
     auto *layout = new QVBoxLayout(this);

@@ -20,9 +20,7 @@ SearchSiteEditViewController::SearchSiteEditViewController(
 {
     setWindowTitle(siteName);
     setCtrlCgi(std::move(client));
-    m_controller->setClientSource([this] { return this->client(); });
-    HUD()->setCommands(m_controller->overlay());
-    HUD()->setViewProvider([this] { return this; });
+    bindSheetController(m_controller);
 
     auto *layout = new QVBoxLayout(this);
     auto *title = new QLabel(siteName, this);

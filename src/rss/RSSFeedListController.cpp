@@ -13,25 +13,15 @@
 
 namespace flk {
 
-namespace {
-QAction *makeAction(QObject *owner, const char *tip)
-{
-    auto *a = new QAction(localized(tip), owner);
-    a->setToolTip(localized(tip));
-    a->setObjectName(QString::fromLatin1(tip));
-    return a;
-}
-} // namespace
-
 RSSFeedListController::RSSFeedListController(QObject *parent)
     : PaneController(parent),
       m_model(new RSSFeedTableModel(this)),
       m_selection(new QItemSelectionModel(m_model, this)),
-      m_actAdd(makeAction(this, QT_TRID_NOOP("TOOL_TIP_ADD"))),
-      m_actEdit(makeAction(this, QT_TRID_NOOP("TOOL_TIP_EDIT"))),
-      m_actDelete(makeAction(this, QT_TRID_NOOP("TOOL_TIP_DELETE"))),
-      m_actUpdate(makeAction(this, QT_TRID_NOOP("TOOL_TIP_UPDATE"))),
-      m_actFilterMan(makeAction(this, QT_TRID_NOOP("TOOL_TIP_FILTER_MAN")))
+      m_actAdd(namedAction(this, QT_TRID_NOOP("TOOL_TIP_ADD"))),
+      m_actEdit(namedAction(this, QT_TRID_NOOP("TOOL_TIP_EDIT"))),
+      m_actDelete(namedAction(this, QT_TRID_NOOP("TOOL_TIP_DELETE"))),
+      m_actUpdate(namedAction(this, QT_TRID_NOOP("TOOL_TIP_UPDATE"))),
+      m_actFilterMan(namedAction(this, QT_TRID_NOOP("TOOL_TIP_FILTER_MAN")))
 {
     m_refresh = new ListRefresh(
         [this]() -> ListRefresh::Fetch {

@@ -17,13 +17,8 @@ namespace flk {
 RSSFeedViewController::RSSFeedViewController(QWidget *parent)
     : DCBaseViewController(parent), m_controller(new RSSSidebarController(this))
 {
-    btnOk()->hide();
-    btnCancel()->hide();
+    bindPageController(m_controller);
     setProperty("flkFeatureSource", true);
-    m_controller->setClientSource([this] { return client(); });
-    m_controller->setNotificationSender(this);
-    HUD()->setCommands(m_controller->overlay());
-    HUD()->setViewProvider([this] { return Utility::mainView() ? Utility::mainView() : this; });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

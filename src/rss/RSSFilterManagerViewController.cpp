@@ -24,9 +24,7 @@ RSSFilterManagerViewController::RSSFilterManagerViewController(
     setCtrlCgi(std::move(client));
     setSortKey(m_controller->sortKey());
     setOrder(m_controller->order());
-    m_controller->setClientSource([this] { return this->client(); });
-    HUD()->setCommands(m_controller->overlay());
-    HUD()->setViewProvider([this] { return this; });
+    bindSheetController(m_controller);
 
     auto *layout = new QVBoxLayout(this);
     auto *split = new QSplitter(Qt::Horizontal, this);

@@ -13,25 +13,15 @@
 
 namespace flk {
 
-namespace {
-QAction *makeAction(QObject *owner, const char *tip)
-{
-    auto *a = new QAction(localized(tip), owner);
-    a->setToolTip(localized(tip));
-    a->setObjectName(QString::fromLatin1(tip));
-    return a;
-}
-} // namespace
-
 RSSItemListController::RSSItemListController(QObject *parent)
     : PaneController(parent),
       m_model(new RSSItemTableModel(this)),
       m_selection(new QItemSelectionModel(m_model, this)),
-      m_actDownload(makeAction(this, QT_TRID_NOOP("DOWNLOAD"))),
-      m_actOpen(makeAction(this, QT_TRID_NOOP("TOOL_TIP_OPEN"))),
-      m_actUpdate(makeAction(this, QT_TRID_NOOP("TOOL_TIP_UPDATE"))),
-      m_actAdd(makeAction(this, QT_TRID_NOOP("TOOL_TIP_ADD"))),
-      m_actFilterMan(makeAction(this, QT_TRID_NOOP("TOOL_TIP_FILTER_MAN")))
+      m_actDownload(namedAction(this, QT_TRID_NOOP("DOWNLOAD"))),
+      m_actOpen(namedAction(this, QT_TRID_NOOP("TOOL_TIP_OPEN"))),
+      m_actUpdate(namedAction(this, QT_TRID_NOOP("TOOL_TIP_UPDATE"))),
+      m_actAdd(namedAction(this, QT_TRID_NOOP("TOOL_TIP_ADD"))),
+      m_actFilterMan(namedAction(this, QT_TRID_NOOP("TOOL_TIP_FILTER_MAN")))
 {
     m_refresh = new ListRefresh(
         [this]() -> ListRefresh::Fetch {

@@ -23,14 +23,9 @@ namespace flk {
 RSSLinkViewController::RSSLinkViewController(QWidget *parent)
     : DCBaseViewController(parent), m_controller(new RSSItemListController(this))
 {
-    btnOk()->hide();
-    btnCancel()->hide();
+    bindPageController(m_controller);
     setSortKey(m_controller->sortKey());
     setOrder(m_controller->order());
-    m_controller->setClientSource([this] { return client(); });
-    m_controller->setNotificationSender(this);
-    HUD()->setCommands(m_controller->overlay());
-    HUD()->setViewProvider([this] { return Utility::mainView() ? Utility::mainView() : this; });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

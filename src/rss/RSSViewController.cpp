@@ -20,14 +20,9 @@ namespace flk {
 RSSViewController::RSSViewController(QWidget *parent)
     : DCBaseViewController(parent), m_controller(new RSSFeedListController(this))
 {
-    btnOk()->hide();
-    btnCancel()->hide();
+    bindPageController(m_controller);
     setSortKey(m_controller->sortKey());
     setOrder(m_controller->order());
-    m_controller->setClientSource([this] { return client(); });
-    m_controller->setNotificationSender(this);
-    HUD()->setCommands(m_controller->overlay());
-    HUD()->setViewProvider([this] { return Utility::mainView() ? Utility::mainView() : this; });
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

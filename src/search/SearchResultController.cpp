@@ -12,23 +12,13 @@
 
 namespace flk {
 
-namespace {
-QAction *makeAction(QObject *owner, const char *tip)
-{
-    auto *a = new QAction(localized(tip), owner);
-    a->setToolTip(localized(tip));
-    a->setObjectName(QString::fromLatin1(tip));
-    return a;
-}
-} // namespace
-
 SearchResultController::SearchResultController(QObject *parent)
     : PaneController(parent),
       m_model(new SearchResultModel(this)),
       m_selection(new QItemSelectionModel(m_model, this)),
-      m_actDownload(makeAction(this, QT_TRID_NOOP("DOWNLOAD"))),
-      m_actOpen(makeAction(this, QT_TRID_NOOP("TOOL_TIP_OPEN"))),
-      m_actPreference(makeAction(this, QT_TRID_NOOP("TOOL_TIP_PREFERENCE")))
+      m_actDownload(namedAction(this, QT_TRID_NOOP("DOWNLOAD"))),
+      m_actOpen(namedAction(this, QT_TRID_NOOP("TOOL_TIP_OPEN"))),
+      m_actPreference(namedAction(this, QT_TRID_NOOP("TOOL_TIP_PREFERENCE")))
 {
     overlay()->setText(localized("TXT_LOADING"));
     m_refresh = new ListRefresh(

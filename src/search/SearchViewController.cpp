@@ -25,16 +25,11 @@ namespace flk {
 SearchViewController::SearchViewController(QWidget *parent)
     : DCBaseViewController(parent), m_controller(new SearchResultController(this))
 {
-    btnOk()->hide();
-    btnCancel()->hide();
-    setSortKey(m_controller->sortKey());
-    setOrder(m_controller->order());
-    m_controller->setClientSource([this] { return client(); });
-    m_controller->setNotificationSender(this);
-    HUD()->setCommands(m_controller->overlay());
     // Over this page only: while the NAS searches, the sidebar, the other
     // pages and the other servers stay usable.
-    HUD()->setViewProvider([this] { return this; });
+    bindPageController(m_controller, OverlayOver::Self);
+    setSortKey(m_controller->sortKey());
+    setOrder(m_controller->order());
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
