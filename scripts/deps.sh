@@ -6,10 +6,10 @@ set -euo pipefail
 build_pkgs=(cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
   qt6-svg-dev libgl-dev libcpp-httplib-dev libssl-dev libavahi-client-dev
-  libgtest-dev libbenchmark-dev libsimdjson-dev)
+  libgtest-dev libbenchmark-dev libsimdjson-dev qtkeychain-qt6-dev)
 test_pkgs=(avahi-daemon dbus dbus-session-bus-common xvfb xauth imagemagick xdotool desktop-file-utils libxml2-utils
   clang-14 libfuzzer-14-dev appstream dpkg-dev file gnome-keyring qt6-gtk-platformtheme)
-run_pkgs=(qt6-qpa-plugins libqt6svg6 pkexec)
+run_pkgs=(qt6-qpa-plugins libqt6svg6 pkexec libsecret-1-0)
 package_pkgs=(dpkg-dev file)
 
 want=("${build_pkgs[@]}")

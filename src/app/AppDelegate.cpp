@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QJsonArray>
@@ -178,6 +179,17 @@ void AppDelegate::applicationDidFinishLaunching()
     // 3. The NAS application the servers must run.
     m_favorites->setAppName(QString::fromLatin1(kAppDisplayName));
     m_favorites->setAppPackage(QString::fromLatin1(kAppPackageName));
+    // Passwords still in the defaults file move to the keyring, if one
+    // answers (asking it may take a moment: on a worker).
+    if (m_favorites->passwordVault()) {
+        FavoriteManager *favorites = m_favorites;
+        runWork(
+            this, [favorites] { return favorites->migratePasswords(); },
+            [](int moved) {
+                if (moved > 0)
+                    qInfo("Ferrylink: %d saved password(s) moved to the desktop keyring", moved);
+            });
+    }
     // 4. The menus carry their titles since they were built.
     m_window->show();
     // 5.
@@ -327,6 +339,14 @@ void AppDelegate::launchLiveUpdate(bool active)
     QProcess::startDetached(program, args);
 }
 
+QString AppDelegate::passwordStorageText() const
+{
+    if (m_favorites->passwordStorage() == FavoriteManager::PasswordStorage::Keyring)
+        return localized("ABOUT_PASSWORDS_KEYRING");
+    return stringWithKSTFormat(
+        localized("ABOUT_PASSWORDS_FILE"), { QDir::toNativeSeparators(m_defaults->path()) });
+}
+
 void AppDelegate::on_About()
 {
     auto *about = new QDialog(m_window);
@@ -353,6 +373,11 @@ void AppDelegate::on_About()
         about);
     credits->setAlignment(Qt::AlignCenter);
     layout->addWidget(credits);
+    auto *passwords = new QLabel(passwordStorageText(), about);
+    passwords->setObjectName(QStringLiteral("textPasswords"));
+    passwords->setWordWrap(true);
+    passwords->setAlignment(Qt::AlignCenter);
+    layout->addWidget(passwords);
     about->show();
 }
 

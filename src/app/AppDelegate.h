@@ -51,6 +51,8 @@ public:
     void on_Live_Update();
     void on_About();
     void on_Preferences();
+    // Where saved passwords are kept, as the About dialog says it.
+    QString passwordStorageText() const;
 
     // The live-update program and its arguments.
     static QString liveUpdateProgram();

@@ -6,6 +6,7 @@
 #include "api/Localization.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
+#include "servers/PasswordVault.h"
 
 #include <QApplication>
 #include <QDir>
@@ -49,6 +50,11 @@ int main(int argc, char **argv)
     flk::MessageBoxAlertPresenter alerts;
     flk::AlertPresenter::install(&alerts);
 
+    // Saved passwords live in the desktop keyring where one answers
+    // (FERRYLINK_KEYRING=off keeps them in the defaults file).
+    if (qEnvironmentVariable("FERRYLINK_KEYRING") != QLatin1String("off"))
+        flk::FavoriteManager::sharedFavoriteManager()->setPasswordVault(
+            std::make_shared<flk::PasswordVault>(flk::makeKeychainStore()));
     flk::AppDelegate delegate(
         flk::FavoriteManager::sharedFavoriteManager(), flk::DefaultsStore::standardDefaults());
     delegate.application_openFiles(items);

@@ -1,8 +1,10 @@
 #include "FavoriteManager.h"
 
 #include "DefaultsStore.h"
+#include "PasswordVault.h"
 #include "ReachabilityMonitor.h"
 #include "api/CgiCtrl.h"
+#include "api/Work.h"
 
 #include <QJsonArray>
 
@@ -87,6 +89,7 @@ CgiCtrl *FavoriteManager::add_Favorite_NAS(
     end(attempt);
     setError(error, err);
     if (!err.isError()) {
+        keepPasswordInVault(record);
         {
             QMutexLocker lock(&m_mutex);
             m_favorites.append(record);
@@ -124,6 +127,13 @@ bool FavoriteManager::removeServer(int index)
     const Favorite f = get_Favorite_NAS(index);
     if (!f)
         return false;
+    // Its password leaves the keyring too (on a worker: the keyring may be
+    // slow to answer).
+    if (const std::shared_ptr<PasswordVault> vault = passwordVault()) {
+        const QString key = PasswordVault::keyFor(*f);
+        runWork(
+            this, [vault, key] { vault->forget(key); }, [] {});
+    }
     const bool wasDefault = f->isDefault();
     remove_Favorite_NAS(index);
     if (wasDefault && count() > 0)
@@ -250,6 +260,56 @@ void FavoriteManager::cancel_Login(const LoginHandle &attempt)
 {
     if (attempt)
         attempt->cancel();
+}
+
+void FavoriteManager::setPasswordVault(std::shared_ptr<PasswordVault> vault)
+{
+    QMutexLocker lock(&m_mutex);
+    m_vault = std::move(vault);
+}
+
+std::shared_ptr<PasswordVault> FavoriteManager::passwordVault() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_vault;
+}
+
+FavoriteManager::PasswordStorage FavoriteManager::passwordStorage() const
+{
+    const std::shared_ptr<PasswordVault> vault = passwordVault();
+    if (!vault)
+        return PasswordStorage::DefaultsFile;
+    const std::optional<bool> available = vault->knownAvailable();
+    if (!available)
+        return PasswordStorage::NotKnownYet;
+    return *available ? PasswordStorage::Keyring : PasswordStorage::DefaultsFile;
+}
+
+QString FavoriteManager::passwordFor(const FavoriteObject &record) const
+{
+    const std::shared_ptr<PasswordVault> vault = passwordVault();
+    return vault ? vault->passwordFor(record) : record.password();
+}
+
+void FavoriteManager::keepPasswordInVault(const Favorite &record)
+{
+    if (const std::shared_ptr<PasswordVault> vault = passwordVault())
+        vault->moveIntoStore(*record);
+}
+
+int FavoriteManager::migratePasswords()
+{
+    const std::shared_ptr<PasswordVault> vault = passwordVault();
+    if (!vault || !vault->isAvailable())
+        return 0;
+    int moved = 0;
+    for (const Favorite &f : favorites()) {
+        if (vault->moveIntoStore(*f))
+            ++moved;
+    }
+    if (moved > 0)
+        _save();
+    return moved;
 }
 
 } // namespace flk

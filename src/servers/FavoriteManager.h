@@ -17,6 +17,7 @@ namespace flk {
 
 class CgiCtrl;
 class DefaultsStore;
+class PasswordVault;
 
 // One sign-in: its own cancel flag and its own client while it runs, so
 // sign-ins to several servers (and the add-server wizard's) at once never
@@ -87,6 +88,18 @@ public:
     // Index of the first record marked default, or -1.
     int defaultIndex() const;
 
+    // Saved passwords in the desktop keyring: with a vault set, sign-ins
+    // take a record's password from it when the record holds none, new
+    // servers' passwords go there, and removed servers' are forgotten.
+    void setPasswordVault(std::shared_ptr<PasswordVault> vault);
+    std::shared_ptr<PasswordVault> passwordVault() const;
+    // Moves the passwords still in the defaults file into the vault (those
+    // the vault refuses stay). Returns how many moved. Worker thread.
+    int migratePasswords();
+    // Where saved passwords are kept, for the user.
+    enum class PasswordStorage { DefaultsFile, Keyring, NotKnownYet };
+    PasswordStorage passwordStorage() const;
+
     // Requirements checked after signing in.
     QString appName() const;
     void setAppName(const QString &v);
@@ -131,7 +144,11 @@ private:
     void begin(const LoginHandle &attempt);
     void end(const LoginHandle &attempt);
 
+    QString passwordFor(const FavoriteObject &record) const;
+    void keepPasswordInVault(const Favorite &record);
+
     DefaultsStore *m_defaults;
+    std::shared_ptr<PasswordVault> m_vault;
     mutable QMutex m_mutex; // the list, the requirement texts and the sign-ins
     QList<Favorite> m_favorites;
     QString m_appName, m_appPackage, m_appMinVersion, m_minVersion;

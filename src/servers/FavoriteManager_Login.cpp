@@ -130,7 +130,7 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(
     // A cancel that came while the client was made finds no request to end.
     if (!cancelled())
         reply = client->login_Server(
-            serverAddress(*record), record->account(), record->password(), false, &cgiError);
+            serverAddress(*record), record->account(), passwordFor(*record), false, &cgiError);
     Error err;
     if (cgiError.is(kTransportErrorDomain, kTransportKeyChanged))
         err = loginError(kLoginErrorServerKeyChanged,
