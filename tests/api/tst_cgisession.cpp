@@ -139,14 +139,15 @@ private slots:
         CgiCtrl c;
         Error e;
         onWorker([&] { return c.login_Server(sim->http(), "admin", "admin", false, &e); });
-        QVERIFY(sim->server().applyControl("delay_ms", "600"));
+        // Long enough that a slow machine signs out well before the reply.
+        QVERIFY(sim->server().applyControl("delay_ms", "3000"));
         Error pending;
         QFuture<void> f
             = QtConcurrent::run(networkPool(), [&] { c.check_Session_Timeout(&pending); });
         QTRY_COMPARE(c.pendingRequestCount(), 1);
         QVERIFY(sim->server().applyControl("delay_ms", "0"));
         onWorker([&] { return c.logout_Server(); });
-        QTRY_VERIFY(f.isFinished());
+        QTRY_VERIFY_WITH_TIMEOUT(f.isFinished(), 10000);
         QCOMPARE(pending.code, int(kCgiErrorCancelled));
     }
 
