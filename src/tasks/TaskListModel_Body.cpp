@@ -18,82 +18,98 @@
 namespace flk {
 
 namespace {
-// A simdjson value as the QJsonValue Qt's parser would have made of it.
-QJsonValue toQt(simdjson::dom::element e, int depth = 0)
+// Qt's parser drops a raw byte-order mark at the start of any text (a name
+// or a value) but keeps an escaped one; after unescaping, simdjson cannot
+// tell the two apart. A list with such a text is read by Qt's parser instead,
+// so that both readings always agree.
+bool startsWithBom(std::string_view text)
 {
-    switch (e.type()) {
-    case simdjson::dom::element_type::STRING: {
-        const std::string_view v = e.get_string().value_unsafe();
+    return text.size() >= 3 && text[0] == '\xEF' && text[1] == '\xBB' && text[2] == '\xBF';
+}
+
+struct FastReader {
+    bool ambiguous = false;
+
+    QString text(std::string_view v)
+    {
+        if (startsWithBom(v))
+            ambiguous = true;
         return QString::fromUtf8(v.data(), qsizetype(v.size()));
     }
-    case simdjson::dom::element_type::INT64:
-        return qint64(e.get_int64().value_unsafe());
-    case simdjson::dom::element_type::UINT64:
-        return double(e.get_uint64().value_unsafe());
-    case simdjson::dom::element_type::DOUBLE:
-        return e.get_double().value_unsafe();
-    case simdjson::dom::element_type::BOOL:
-        return e.get_bool().value_unsafe();
-    case simdjson::dom::element_type::NULL_VALUE:
-        return QJsonValue(QJsonValue::Null);
-    case simdjson::dom::element_type::ARRAY: {
-        QJsonArray a;
-        simdjson::dom::array items;
-        if (depth < 64 && e.get_array().get(items) == simdjson::SUCCESS)
-            for (simdjson::dom::element item : items)
-                a.append(toQt(item, depth + 1));
-        return a;
-    }
-    case simdjson::dom::element_type::OBJECT: {
-        QJsonObject o;
-        simdjson::dom::object fields;
-        if (depth < 64 && e.get_object().get(fields) == simdjson::SUCCESS)
-            for (auto field : fields)
-                o.insert(QString::fromUtf8(field.key.data(), qsizetype(field.key.size())),
-                    toQt(field.value, depth + 1));
-        return o;
-    }
-    }
-    return {};
-}
-} // namespace
 
-namespace {
-// Whether an ASCII UTF-8 text equals s, without making a string of it.
-bool sameText(const QString &s, std::string_view text)
-{
-    if (s.size() != qsizetype(text.size()))
-        return false;
-    const QChar *u = s.constData();
-    for (size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        if (c >= 0x80 || u[i].unicode() != c)
+    // A simdjson value as the QJsonValue Qt's parser would have made of it.
+    QJsonValue toQt(simdjson::dom::element e, int depth = 0)
+    {
+        switch (e.type()) {
+        case simdjson::dom::element_type::STRING:
+            return text(e.get_string().value_unsafe());
+        case simdjson::dom::element_type::INT64:
+            return qint64(e.get_int64().value_unsafe());
+        case simdjson::dom::element_type::UINT64:
+            return double(e.get_uint64().value_unsafe());
+        case simdjson::dom::element_type::DOUBLE:
+            return e.get_double().value_unsafe();
+        case simdjson::dom::element_type::BOOL:
+            return e.get_bool().value_unsafe();
+        case simdjson::dom::element_type::NULL_VALUE:
+            return QJsonValue(QJsonValue::Null);
+        case simdjson::dom::element_type::ARRAY: {
+            QJsonArray a;
+            simdjson::dom::array items;
+            if (depth < 64 && e.get_array().get(items) == simdjson::SUCCESS)
+                for (simdjson::dom::element item : items)
+                    a.append(toQt(item, depth + 1));
+            return a;
+        }
+        case simdjson::dom::element_type::OBJECT: {
+            QJsonObject o;
+            simdjson::dom::object fields;
+            if (depth < 64 && e.get_object().get(fields) == simdjson::SUCCESS)
+                for (auto field : fields)
+                    o.insert(text(field.key), toQt(field.value, depth + 1));
+            return o;
+        }
+        }
+        return {};
+    }
+
+    // The common forms go straight into the cell (no JSON value is made),
+    // and a text that the previous list had in this cell shares its string;
+    // anything else takes the general rule.
+    void setCellFrom(TaskRow &row, int c, simdjson::dom::element v, const TaskRow *previous)
+    {
+        const bool numeric = c == TaskListModel::ColEndTime || c == TaskListModel::ColQueuePosition;
+        if (v.type() == simdjson::dom::element_type::STRING && !numeric) {
+            const std::string_view t = v.get_string().value_unsafe();
+            if (previous && sameText(previous->cells[size_t(c)], t))
+                row.cells[size_t(c)] = previous->cells[size_t(c)];
+            else
+                row.cells[size_t(c)] = text(t);
+            return;
+        }
+        if (v.type() == simdjson::dom::element_type::INT64) {
+            const qint64 n = v.get_int64().value_unsafe();
+            row.cells[size_t(c)] = (numeric && n < 1) ? QString() : QString::number(n);
+            return;
+        }
+        TaskListModel::setCell(row, c, toQt(v));
+    }
+
+private:
+    // Whether an ASCII UTF-8 text equals s, without making a string of it.
+    static bool sameText(const QString &s, std::string_view t)
+    {
+        if (s.size() != qsizetype(t.size()))
             return false;
+        const QChar *u = s.constData();
+        for (size_t i = 0; i < t.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(t[i]);
+            if (c >= 0x80 || u[i].unicode() != c)
+                return false;
+        }
+        return true;
     }
-    return true;
-}
-
-// The common forms go straight into the cell (no JSON value is made), and
-// a text that the previous list had in this cell shares its string;
-// anything else takes the general rule.
-void setCellFrom(TaskRow &row, int c, simdjson::dom::element v, const TaskRow *previous)
-{
-    const bool numeric = c == TaskListModel::ColEndTime || c == TaskListModel::ColQueuePosition;
-    if (v.type() == simdjson::dom::element_type::STRING && !numeric) {
-        const std::string_view text = v.get_string().value_unsafe();
-        if (previous && sameText(previous->cells[size_t(c)], text))
-            row.cells[size_t(c)] = previous->cells[size_t(c)];
-        else
-            row.cells[size_t(c)] = QString::fromUtf8(text.data(), qsizetype(text.size()));
-        return;
-    }
-    if (v.type() == simdjson::dom::element_type::INT64) {
-        const qint64 n = v.get_int64().value_unsafe();
-        row.cells[size_t(c)] = (numeric && n < 1) ? QString() : QString::number(n);
-        return;
-    }
-    TaskListModel::setCell(row, c, toQt(v));
-}
+};
 } // namespace
 
 namespace {
@@ -117,13 +133,10 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
                 p = simdjson::dom::parser();
         }
     } release { parser, body.size() > kKeepParserBytes };
-    simdjson::dom::element doc;
-    simdjson::dom::object root;
-    if (parser.parse(body.constData() + skip, size_t(body.size() - skip)).get(doc)
-            != simdjson::SUCCESS
-        || doc.get_object().get(root) != simdjson::SUCCESS) {
-        // What the fast path does not take (an integer beyond 64 bits, for
-        // one) is read as Qt reads it: the list stays readable.
+    // What the fast path does not take (an integer beyond 64 bits, a text
+    // opening with a byte-order mark) is read as Qt reads it: the list stays
+    // readable and reads the same either way.
+    const auto readByQt = [&]() -> std::optional<QJsonObject> {
         QJsonParseError error;
         const QJsonDocument qt = QJsonDocument::fromJson(body.mid(skip), &error);
         if (error.error != QJsonParseError::NoError || !qt.isObject())
@@ -133,7 +146,13 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
         if (envelope.contains(QLatin1String("files")))
             envelope.insert(QStringLiteral("files"), QJsonArray());
         return envelope;
-    }
+    };
+    simdjson::dom::element doc;
+    simdjson::dom::object root;
+    if (parser.parse(body.constData() + skip, size_t(body.size() - skip)).get(doc)
+            != simdjson::SUCCESS
+        || doc.get_object().get(root) != simdjson::SUCCESS)
+        return readByQt();
     // Keys arrive as UTF-8 views; columns are found by their Latin-1 keys.
     static const std::array<std::string_view, ColumnCount> keys = [] {
         std::array<std::string_view, ColumnCount> k;
@@ -141,12 +160,14 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
             k[size_t(c)] = columnKey(c);
         return k;
     }();
+    FastReader reader;
     QJsonObject envelope;
     bool sawFiles = false;
     for (auto member : root) {
         if (member.key != "files") {
-            envelope.insert(QString::fromUtf8(member.key.data(), qsizetype(member.key.size())),
-                toQt(member.value));
+            envelope.insert(reader.text(member.key), reader.toQt(member.value));
+            if (reader.ambiguous)
+                return readByQt();
             continue;
         }
         // Later duplicates of "files" replace earlier ones, as in Qt.
@@ -154,7 +175,7 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
         s->rows.clear();
         simdjson::dom::array files;
         if (member.value.get_array().get(files) != simdjson::SUCCESS) {
-            envelope.insert(QStringLiteral("files"), toQt(member.value));
+            envelope.insert(QStringLiteral("files"), reader.toQt(member.value));
             continue;
         }
         s->rows.reserve(qsizetype(files.size()));
@@ -165,14 +186,16 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
             simdjson::dom::object task;
             if (f.get_object().get(task) == simdjson::SUCCESS) {
                 for (auto field : task) {
+                    if (startsWithBom(field.key))
+                        return readByQt();
                     if (field.key == "id") {
-                        row.id = toQt(field.value);
+                        row.id = reader.toQt(field.value);
                         row.idValue = json::toInt(row.id);
                         continue;
                     }
                     for (int c = 0; c < ColumnCount; ++c) {
                         if (keys[size_t(c)] == field.key) {
-                            setCellFrom(row, c, field.value, before);
+                            reader.setCellFrom(row, c, field.value, before);
                             break;
                         }
                     }
@@ -180,6 +203,8 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
             } else if (f.is_null()) {
                 qInfo("Error operation for NSNull");
             }
+            if (reader.ambiguous)
+                return readByQt();
             row.type = row.cells[ColType];
             if (before && before->id == row.id && before->type == row.type
                 && !before->rowKey.isEmpty())

@@ -101,22 +101,43 @@ private slots:
     void bodyDecoderMatchesTheDocumentDecoder_data()
     {
         QTest::addColumn<QByteArray>("body");
+        // Whether the list is read by the fast path, which shares texts.
+        QTest::addColumn<bool>("shares");
         QTest::newRow("plain") << QByteArray(
             "{\"success\":1,\"files\":[{\"id\":7,\"type\":\"BT\","
             "\"name\":\"\u00e9t\u00e9 \\\"x\\\"\",\"queuePosition_active\":0,"
             "\"complete_time\":1700000000}],\"all\":1,"
-            "\"total_download_speed\":\"1 MB/s\"}");
+            "\"total_download_speed\":\"1 MB/s\"}")
+                               << true;
         QTest::newRow("odd types") << QByteArray(
             "{\"files\":[{\"id\":\"12\",\"type\":\"HTTP/FTP\",\"size\":123.5,\"percent\":true,"
             "\"eta\":null,\"queuePosition_active\":\"4\",\"complete_time\":\"0\",\"status\":[1],"
             "\"owner\":{\"a\":1},\"position\":18446744073709551615},5,null],"
-            "\"total_upload_speed\":null,\"inactive\":\"3\"}");
-        QTest::newRow("no files") << QByteArray("{\"success\":0,\"error_code\":5000}");
-        QTest::newRow("files not a list") << QByteArray("{\"files\":{\"id\":1}}");
+            "\"total_upload_speed\":null,\"inactive\":\"3\"}")
+                                   << true;
+        QTest::newRow("no files") << QByteArray("{\"success\":0,\"error_code\":5000}") << true;
+        QTest::newRow("files not a list") << QByteArray("{\"files\":{\"id\":1}}") << true;
+        // Qt drops a raw byte-order mark at the start of any text (so
+        // "\xEF\xBB\xBFid" names the id) but keeps an escaped one.
+        QTest::newRow("byte-order marks in names") << QByteArray(
+            "{\"files\":[{\"id\":1,\"type\":\"BT\",\"\xEF\xBB\xBFid\":\"-NaN\","
+            "\"\xEF\xBB\xBFqueuePosition_active\":7,\"\\ufeffname\":\"n\"}],"
+            "\"\xEF\xBB\xBF\x61ll\":2}") << false;
+        QTest::newRow("byte-order marks in texts") << QByteArray(
+            "{\"files\":[{\"id\":\"\xEF\xBB\xBF\x35\",\"type\":\"\\uFEFFBT\","
+            "\"name\":\"\xEF\xBB\xBF\x61\",\"owner\":[\"\\ufeffx\"]}],"
+            "\"total_upload_speed\":\"\\ufeff1\"}") << false;
+        QTest::newRow("a byte-order mark names the list") << QByteArray(
+            "{\"files\":[{\"id\":1}],\"\xEF\xBB\xBF\x66iles\":[{\"id\":2},{\"id\":3}]}")
+                                                          << false;
+        QTest::newRow("signed zero")
+            << QByteArray("{\"files\":[{\"id\":-0,\"size\":-0,\"queuePosition_active\":-0.0}]}")
+            << true;
     }
     void bodyDecoderMatchesTheDocumentDecoder()
     {
         QFETCH(QByteArray, body);
+        QFETCH(bool, shares);
         const QJsonObject doc = QJsonDocument::fromJson(body).object();
         QVERIFY(!doc.isEmpty());
         const TaskListSnapshot expected = TaskListModel::decode(doc);
@@ -146,7 +167,7 @@ private slots:
             }
             // "type" arrives as text in every row that has one.
             const QString &type = got.rows[i].cells[TaskListModel::ColType];
-            if (!type.isEmpty())
+            if (shares && !type.isEmpty())
                 QVERIFY(
                     again.rows[i].cells[TaskListModel::ColType].constData() == type.constData());
         }
