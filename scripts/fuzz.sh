@@ -4,6 +4,8 @@
 # a working copy). A crash or a broken invariant fails the run and leaves the
 # input in build-fuzz/findings/<target>/.
 # Usage: scripts/fuzz.sh [seconds per target]   (default 10)
+# The mutations start from a fixed seed so a run can be repeated; set
+# FUZZ_SEED=0 (a new seed each run) for longer exploratory fuzzing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-10}"
@@ -24,7 +26,7 @@ for t in "${targets[@]}"; do
   cp -n fuzz/corpus/"$t"/* "$work"/ 2>/dev/null || true
   log="$build/fuzz-$t.log"
   if ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=halt_on_error=1 QT_QPA_PLATFORM=offscreen \
-      "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -max_len=65536 -timeout=10 \
+      "$build/fuzz/fuzz_$t" -max_total_time="$seconds" -max_len=65536 -timeout=10 -seed="${FUZZ_SEED:-1}" \
       -artifact_prefix="$findings/" "$work" >"$log" 2>&1; then
     runs=$(grep -Eo 'Done [0-9]+ runs' "$log" | tail -1 | grep -Eo '[0-9]+' || echo "?")
     echo "fuzz $t: $runs executions in ${seconds}s, no findings (corpus: $(ls "$work" | wc -l) inputs)"
