@@ -106,16 +106,13 @@ void RSSLinkViewController::on_RSS_Feed_Changed(const Notification &n)
 
 void RSSLinkViewController::ToTaskView(const QJsonObject &torrent)
 {
-    auto *sheet = new DownloadTaskViewController(torrent, 0, client());
-    KSTSheetViewController::presentSheet(this, sheet);
-    emit sheetOpened(sheet);
+    emit sheetOpened(DownloadTaskViewController::present(this, torrent, 0, client()));
 }
 
 void RSSLinkViewController::ToMultiDownloadView(uint downloadType, const QJsonArray &torrents)
 {
-    auto *wizard = new MultiDownloadWizardViewController(client(), downloadType, torrents);
-    KSTSheetViewController::presentSheet(this, wizard);
-    emit sheetOpened(wizard);
+    emit sheetOpened(
+        MultiDownloadWizardViewController::present(this, client(), downloadType, torrents));
 }
 
 void RSSLinkViewController::ToRSSFeedAddView(const QJsonObject &feed)

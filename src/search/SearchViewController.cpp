@@ -131,9 +131,7 @@ void SearchViewController::on_Search_Key_Changed(const Notification &n)
 
 void SearchViewController::ToTaskView(const QJsonObject &torrent)
 {
-    auto *sheet = new DownloadTaskViewController(torrent, 0, client());
-    KSTSheetViewController::presentSheet(this, sheet);
-    emit sheetOpened(sheet);
+    emit sheetOpened(DownloadTaskViewController::present(this, torrent, 0, client()));
 }
 
 void SearchViewController::ToPreferenceView()
@@ -144,9 +142,8 @@ void SearchViewController::ToPreferenceView()
 
 void SearchViewController::ToMultiDownloadView(uint downloadType, const QJsonArray &torrents)
 {
-    auto *wizard = new MultiDownloadWizardViewController(client(), downloadType, torrents);
-    KSTSheetViewController::presentSheet(this, wizard);
-    emit sheetOpened(wizard);
+    emit sheetOpened(
+        MultiDownloadWizardViewController::present(this, client(), downloadType, torrents));
 }
 
 } // namespace flk

@@ -27,6 +27,17 @@
 
 namespace flk {
 
+DownloadTaskViewController *DownloadTaskViewController::present(QWidget *presenter,
+    const QJsonObject &torrentInfo, qint64 torrentID, std::shared_ptr<CgiCtrl> client,
+    Completion completion)
+{
+    auto *sheet = new DownloadTaskViewController(torrentInfo, torrentID, std::move(client));
+    if (completion)
+        sheet->setCompletion(std::move(completion));
+    KSTSheetViewController::presentSheet(presenter, sheet);
+    return sheet;
+}
+
 DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torrentInfo,
     qint64 torrentID, std::shared_ptr<CgiCtrl> client, QWidget *parent)
     : KSTSheetViewController(parent),

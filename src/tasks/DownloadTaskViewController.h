@@ -31,6 +31,9 @@ class DownloadTaskViewController : public KSTSheetViewController
 public:
     DownloadTaskViewController(const QJsonObject &torrentInfo, qint64 torrentID,
         std::shared_ptr<CgiCtrl> client, QWidget *parent = nullptr);
+    // Opens the dialog as a sheet of presenter; completion runs when it closes.
+    static DownloadTaskViewController *present(QWidget *presenter, const QJsonObject &torrentInfo,
+        qint64 torrentID, std::shared_ptr<CgiCtrl> client, Completion completion = {});
 
     bool editMode() const { return m_torrentID > 0; }
     QJsonObject torrentInfo() const { return m_torrentInfo; }

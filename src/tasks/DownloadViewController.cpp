@@ -366,14 +366,12 @@ void DownloadViewController::ToTorrentAddView()
 
 void DownloadViewController::ToTaskView(const QJsonObject &torrent, qint64 id)
 {
-    auto *sheet = new DownloadTaskViewController(torrent, id, client());
     QPointer<TaskListController> controller(m_controller);
-    sheet->setCompletion([controller](bool, const QVariant &) {
-        if (controller)
-            controller->taskDialogClosed();
-    });
-    KSTSheetViewController::presentSheet(this, sheet);
-    emit taskDialogOpened(sheet);
+    emit taskDialogOpened(DownloadTaskViewController::present(
+        this, torrent, id, client(), [controller](bool, const QVariant &) {
+            if (controller)
+                controller->taskDialogClosed();
+        }));
 }
 
 void DownloadViewController::ToTrackerAddView(qint64 taskId)

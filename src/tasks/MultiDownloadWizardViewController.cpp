@@ -35,6 +35,15 @@ QWidget *legend(const QString &icon, const char *key, QWidget *parent)
 }
 } // namespace
 
+MultiDownloadWizardViewController *MultiDownloadWizardViewController::present(QWidget *presenter,
+    std::shared_ptr<CgiCtrl> client, uint downloadType, const QJsonArray &aryTorrents)
+{
+    auto *wizard
+        = new MultiDownloadWizardViewController(std::move(client), downloadType, aryTorrents);
+    KSTSheetViewController::presentSheet(presenter, wizard);
+    return wizard;
+}
+
 MultiDownloadWizardViewController::MultiDownloadWizardViewController(
     std::shared_ptr<CgiCtrl> client, uint type, const QJsonArray &torrents, QWidget *parent)
     : KSTSheetViewController(parent),
@@ -251,15 +260,13 @@ void MultiDownloadWizardViewController::on_Start_Multi_Download(int row)
 void MultiDownloadWizardViewController::ToTaskView(const QVariantMap &sender)
 {
     const int index = sender.value(QStringLiteral("index")).toInt();
-    auto *sheet = new DownloadTaskViewController(
-        sender.value(QStringLiteral("info")).toJsonObject(), 0, m_client);
     QPointer<MultiDownloadWizardViewController> self(this);
-    sheet->setCompletion([self, index](bool, const QVariant &) {
-        if (self)
-            self->on_Start_Multi_Download(index);
-    });
-    KSTSheetViewController::presentSheet(this, sheet);
-    emit taskDialogOpened(sheet);
+    emit taskDialogOpened(DownloadTaskViewController::present(this,
+        sender.value(QStringLiteral("info")).toJsonObject(), 0, m_client,
+        [self, index](bool, const QVariant &) {
+            if (self)
+                self->on_Start_Multi_Download(index);
+        }));
 }
 
 } // namespace flk

@@ -29,6 +29,9 @@ class MultiDownloadWizardViewController : public KSTSheetViewController
 public:
     MultiDownloadWizardViewController(std::shared_ptr<CgiCtrl> client, uint downloadType,
         const QJsonArray &aryTorrents, QWidget *parent = nullptr);
+    // Opens the wizard as a sheet of presenter.
+    static MultiDownloadWizardViewController *present(QWidget *presenter,
+        std::shared_ptr<CgiCtrl> client, uint downloadType, const QJsonArray &aryTorrents);
 
     uint downloadType() const { return m_downloadType; }
     const QJsonArray &aryTorrents() const { return m_aryTorrents; }
