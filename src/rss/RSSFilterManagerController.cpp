@@ -5,6 +5,7 @@
 #include "api/CommandOverlay.h"
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
+#include "models/RowSelection.h"
 
 #include <QItemSelectionModel>
 
@@ -99,12 +100,8 @@ int RSSFilterManagerController::selectedRow() const
 
 void RSSFilterManagerController::selectRow(int row)
 {
-    if (row < 0 || row >= m_model->rowCount()) {
+    if (!selectOnlyRow(m_selection, row))
         m_selection->clearSelection();
-        return;
-    }
-    m_selection->setCurrentIndex(
-        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 
 void RSSFilterManagerController::selectionMoved()

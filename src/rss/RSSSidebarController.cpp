@@ -7,6 +7,7 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "models/ListRefresh.h"
+#include "models/RowSelection.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -59,10 +60,7 @@ int RSSSidebarController::selectedRow() const
 
 void RSSSidebarController::selectRow(int row)
 {
-    if (row < 0 || row >= m_model->rowCount())
-        return;
-    m_selection->setCurrentIndex(
-        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectOnlyRow(m_selection, row);
 }
 
 void RSSSidebarController::applyList(const QList<QJsonObject> &feeds)

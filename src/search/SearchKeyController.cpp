@@ -7,6 +7,7 @@
 #include "api/Notifications.h"
 #include "api/Work.h"
 #include "models/ListRefresh.h"
+#include "models/RowSelection.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -54,10 +55,7 @@ int SearchKeyController::selectedRow() const
 
 void SearchKeyController::selectRow(int row)
 {
-    if (row < 0 || row >= m_model->rowCount())
-        return;
-    m_selection->setCurrentIndex(
-        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectOnlyRow(m_selection, row);
 }
 
 void SearchKeyController::postKey(const QVariantMap &userInfo)

@@ -1,7 +1,5 @@
 #include "TaskListController.h"
 
-#include "desktop/FinishedTasksWatcher.h"
-
 #include "TaskDetailsController.h"
 #include "TaskLinks.h"
 #include "api/CgiCtrl.h"
@@ -13,6 +11,7 @@
 #include "api/Work.h"
 #include "desktop/FinishedTasksWatcher.h"
 #include "models/ListRefresh.h"
+#include "models/RowSelection.h"
 #include "servers/FavoriteObject.h"
 
 #include <QAction>
@@ -241,12 +240,8 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
         QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), m_sender, counts);
     if (!m_selectWhenListed.isEmpty()) {
         const int row = rowOfKey(m_selectWhenListed);
-        if (row >= 0) {
+        if (selectOnlyRow(m_selection, row))
             m_selectWhenListed.clear();
-            const QModelIndex index = m_model->index(row, 0);
-            m_selection->setCurrentIndex(
-                index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-        }
     }
     checkFinished(counts, m_model->rows());
     updateActions();
@@ -284,8 +279,7 @@ void TaskListController::selectTask(const QString &key)
         return;
     }
     m_selectWhenListed.clear();
-    m_selection->setCurrentIndex(
-        m_model->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    selectOnlyRow(m_selection, row);
 }
 
 void TaskListController::checkFinished(const QVariantMap &counts, const QList<TaskRow> &rows)
