@@ -1,9 +1,10 @@
 #pragma once
 
 #include "servers/FavoriteManager.h"
+#include "servers/FoundUnitsModel.h"
 
-#include "KSTSheetViewController.h"
 #include "servers/NasScanManager.h"
+#include "ui/KSTSheetViewController.h"
 
 #include <QAbstractTableModel>
 #include <QVariantMap>
@@ -20,31 +21,6 @@ namespace flk {
 
 class FavoriteManager;
 class KSTProgressHUDHelper;
-
-// The NAS units found on the LAN, one row per `hostname`.
-class FoundUnitsModel : public QAbstractTableModel
-{
-    Q_OBJECT
-
-public:
-    using QAbstractTableModel::QAbstractTableModel;
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation o, int role) const override;
-
-    // Appends unless a unit with the same hostname is listed.
-    void add(const QVariantMap &unit);
-    // Merges into the listed unit with the same hostname.
-    void update(const QVariantMap &unit);
-    // Removes the first unit with that hostname.
-    void remove(const QString &hostname);
-    QVariantMap unitAt(int row) const { return m_units.value(row); }
-
-private:
-    int rowOf(const QString &hostname) const;
-    QList<QVariantMap> m_units;
-};
 
 // The sheet in which the user adds a NAS: found on the LAN, by address or by
 // cloud ID; completing it signs in and saves the server.

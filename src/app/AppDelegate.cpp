@@ -4,8 +4,6 @@
 #include "DesktopIntegration.h"
 #include "FLKMainViewController.h"
 #include "HostViewController.h"
-#include "KSTProgressHUDHelper.h"
-#include "Utility.h"
 #include "api/CgiCtrl.h"
 #include "api/CgiOperations.h"
 #include "api/Localization.h"
@@ -17,7 +15,8 @@
 #include "models/Mnemonics.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
-#include "tasks/DownloadViewController.h"
+#include "ui/KSTProgressHUDHelper.h"
+#include "ui/Utility.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -279,8 +278,8 @@ void AppDelegate::on_Preferences()
 {
     // The download preferences of the server whose tab is shown.
     HostViewController *host = m_main->hostAt(m_main->tabView()->currentIndex());
-    if (host && host->downloadView() && host->ctrlCgi() && host->ctrlCgi()->logon())
-        host->downloadView()->ToPreferenceView();
+    if (host)
+        host->session()->requestPreferences();
 }
 
 void AppDelegate::on_Reconnect_Nas()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "KSTSheetViewController.h"
+#include "ui/KSTSheetViewController.h"
 
 class QComboBox;
 

@@ -9,8 +9,6 @@
 #include "desktop/LayoutState.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteObject.h"
-#include "tasks/DownloadCategoryViewController.h"
-#include "tasks/DownloadViewController.h"
 #include "tasks/TaskListController.h"
 
 #include <QAction>
@@ -83,11 +81,12 @@ void DesktopIntegration::attachHost(HostViewController *host)
         return;
     const auto record = host->record();
     host->restoreLayout(*m_layout);
-    TaskListController *list = host->downloadView()->controller();
+    ServerSession *session = host->session();
+    TaskListController *list = session->taskList();
     if (record && !list->finishedWatcher()) {
-        auto *watcher
-            = new FinishedTasksWatcher(FinishedTasksWatcher::cacheFileFor(host->serverKey()), list);
-        list->setFinishedWatcher(watcher);
+        auto *watcher = new FinishedTasksWatcher(
+            FinishedTasksWatcher::cacheFileFor(session->serverKey()), session);
+        session->setFinishedWatcher(watcher);
         QPointer<HostViewController> h(host);
         connect(watcher, &FinishedTasksWatcher::finished, this,
             [this, h](const QList<FinishedTask> &tasks, bool whileAway) {
@@ -99,7 +98,7 @@ void DesktopIntegration::attachHost(HostViewController *host)
                 notifyAnswering(h, stale);
         });
     }
-    host->setBackgroundWatch(m_notifier->isEnabled());
+    session->setBackgroundWatch(m_notifier->isEnabled());
 }
 
 void DesktopIntegration::restoreWindow()
@@ -138,7 +137,7 @@ void DesktopIntegration::setNotificationsEnabled(bool on)
     // Hidden servers are only fetched for the sake of notifications.
     for (int i = 0; i < m_main->hostCount(); ++i) {
         if (HostViewController *host = m_main->hostAt(i))
-            host->setBackgroundWatch(on);
+            host->session()->setBackgroundWatch(on);
     }
 }
 
@@ -212,9 +211,7 @@ void DesktopIntegration::activate(const QString &serverKey, const QString &taskK
         m_main->tabView()->setCurrentIndex(i);
         if (taskKey.isEmpty())
             return;
-        host->downloadCateView()->selectCategory(0);
-        host->selectFeature(kFeatureDownloads);
-        host->downloadView()->controller()->selectTask(taskKey);
+        host->session()->showTask(taskKey);
         return;
     }
 }

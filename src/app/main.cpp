@@ -1,12 +1,12 @@
 // Ferrylink: a desktop client for the NAS download service.
 #include "AppDelegate.h"
-#include "MessageBoxAlertPresenter.h"
 #include "SingleInstance.h"
-#include "TextCapping.h"
 #include "api/Localization.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/PasswordVault.h"
+#include "ui/MessageBoxAlertPresenter.h"
+#include "ui/TextCapping.h"
 
 #include <QApplication>
 #include <QDir>

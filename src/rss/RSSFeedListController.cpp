@@ -119,8 +119,7 @@ void RSSFeedListController::runFeedCommand(std::function<bool(CgiCtrl *)> reques
     overlay()->run([c, request] { return request(c.get()); },
         [this](bool) {
             // The sidebar follows at once instead of at its next poll.
-            NotificationCenter::defaultCenter()->post(
-                QString::fromLatin1(kNOTIFY_RSS_FEED_LIST_UPDATED), notificationSender(), {});
+            emit feedListUpdated();
             m_refresh->restart();
         });
 }

@@ -54,6 +54,8 @@ signals:
     void removeConfirmationRequested(qint64 feedId, const QString &title);
     void filterManagerRequested();
     void listApplied();
+    // Feeds were added, edited or removed: the sidebar follows at once.
+    void feedListUpdated();
 
 private:
     void updateActions();

@@ -79,9 +79,9 @@ void RSSItemListController::refresh_Items()
     m_refresh->request();
 }
 
-void RSSItemListController::on_RSS_Feed_Changed(const Notification &n)
+void RSSItemListController::on_RSS_Feed_Changed(const QVariantMap &feed)
 {
-    setRSSID(n.userInfo.value(QStringLiteral("id")).toLongLong());
+    setRSSID(feed.value(QStringLiteral("id")).toLongLong());
 }
 
 void RSSItemListController::applyList(const QList<QJsonObject> &items)
@@ -187,8 +187,7 @@ void RSSItemListController::addFromSheet(const QVariantMap &result)
         },
         [this](bool) {
             // The sidebar follows at once instead of at its next poll.
-            NotificationCenter::defaultCenter()->post(
-                QString::fromLatin1(kNOTIFY_RSS_FEED_LIST_UPDATED), notificationSender(), {});
+            emit feedListUpdated();
         });
 }
 

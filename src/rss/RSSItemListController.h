@@ -43,7 +43,7 @@ public:
     void setSort(const QString &key, const QString &order);
 
     void refresh_Items();
-    void on_RSS_Feed_Changed(const Notification &n);
+    void on_RSS_Feed_Changed(const QVariantMap &feed);
     void applyList(const QList<QJsonObject> &items);
     QList<int> selectedRows() const;
 
@@ -64,6 +64,8 @@ signals:
     void feedSheetRequested(const QJsonObject &feed);
     void filterManagerRequested();
     void listApplied();
+    // Feeds were added, edited or removed: the sidebar follows at once.
+    void feedListUpdated();
 
 private:
     void updateActions();

@@ -101,8 +101,7 @@ void RSSSidebarController::selectionMoved()
     m_actRemove->setEnabled(feedRow);
     if (!feedRow)
         return;
-    NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_RSS_FEED_CHANGED),
-        notificationSender(),
+    emit feedChanged(
         { { QStringLiteral("id"), m_model->record(row).value(QStringLiteral("id")).toVariant() } });
 }
 
@@ -111,8 +110,7 @@ void RSSSidebarController::rowClicked(int row)
     if (row < 0 || row >= m_model->rowCount())
         return;
     const uint feature = m_model->feedId(row) == -1 ? kFeatureRSSFeeds : kFeatureRSSItems;
-    NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_FEATURE_ACTIVED),
-        notificationSender(), { { QStringLiteral("feature"), feature } });
+    emit featureActivated(feature);
 }
 
 QJsonObject RSSSidebarController::selectedFeed() const

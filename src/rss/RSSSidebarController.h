@@ -13,8 +13,8 @@ namespace flk {
 class ListRefresh;
 
 // The RSS block of a host's sidebar: the all-feeds row and one row per feed.
-// Choosing a feed tells the item page (kNOTIFY_RSS_FEED_CHANGED); a click on
-// a row shows the feed list page or the item page (kNOTIFY_FEATURE_ACTIVED).
+// Choosing a feed tells the item page (feedChanged); a click on a row shows
+// the feed list page or the item page (featureActivated).
 // A refresh keeps the chosen feed; when it went, the feed that took its row
 // is chosen (the item page follows), or the all-feeds row.
 class RSSSidebarController : public PaneController
@@ -48,6 +48,10 @@ public:
     void removeFeed(qint64 feedId);
 
 signals:
+    // The chosen feed ({"id": id}): the item page follows it.
+    void feedChanged(const QVariantMap &feed);
+    // The feed list page or the item page is to be shown.
+    void featureActivated(uint feature);
     void feedSheetRequested(const QJsonObject &feed);
     void removeConfirmationRequested(qint64 feedId, const QString &title);
     void listApplied();

@@ -60,8 +60,7 @@ void SearchKeyController::selectRow(int row)
 
 void SearchKeyController::postKey(const QVariantMap &userInfo)
 {
-    NotificationCenter::defaultCenter()->post(
-        QString::fromLatin1(kNOTIFY_SEARCH_KEY_CHANGED), notificationSender(), userInfo);
+    emit keyChanged(userInfo);
 }
 
 void SearchKeyController::applyList(const QList<QJsonObject> &keys)
@@ -113,8 +112,7 @@ void SearchKeyController::submit(const QString &text)
         emit emptyKeyRefused();
         return;
     }
-    NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_FEATURE_ACTIVED),
-        notificationSender(), { { QStringLiteral("feature"), uint(kFeatureSearch) } });
+    emit featureActivated(kFeatureSearch);
     const std::shared_ptr<CgiCtrl> c = client();
     if (!c)
         return;
@@ -137,8 +135,7 @@ void SearchKeyController::rowClicked(int row)
 {
     if (row < 0 || row >= m_model->rowCount())
         return;
-    NotificationCenter::defaultCenter()->post(QString::fromLatin1(kNOTIFY_FEATURE_ACTIVED),
-        notificationSender(), { { QStringLiteral("feature"), uint(kFeatureSearch) } });
+    emit featureActivated(kFeatureSearch);
 }
 
 void SearchKeyController::on_Remove_Search_Entry()

@@ -14,7 +14,7 @@ class ListRefresh;
 
 // The search block of a host's sidebar: submitting a search, the NAS's
 // saved keys with their counts, choosing and deleting a key. Choosing a key
-// tells the results page (kNOTIFY_SEARCH_KEY_CHANGED); a freshly submitted
+// tells the results page (keyChanged); a freshly submitted
 // key is chosen once the list has it.
 class SearchKeyController : public PaneController
 {
@@ -42,6 +42,10 @@ public:
 signals:
     // An empty search was refused (ERROR_SEARCH_KEY_EMPTY).
     void emptyKeyRefused();
+    // The chosen key ({"query": key}; no "query" when none is chosen).
+    void keyChanged(const QVariantMap &key);
+    // The results page is to be shown.
+    void featureActivated(uint feature);
     // The search went to the NAS: the key list takes the keyboard.
     void keyListFocusRequested();
     void listApplied();

@@ -76,9 +76,9 @@ void SearchResultController::refresh_Items()
     m_refresh->request();
 }
 
-void SearchResultController::on_Search_Key_Changed(const Notification &n)
+void SearchResultController::on_Search_Key_Changed(const QVariantMap &userInfo)
 {
-    const QVariant query = n.userInfo.value(QStringLiteral("query"));
+    const QVariant query = userInfo.value(QStringLiteral("query"));
     const std::optional<QString> key
         = query.isValid() ? std::optional<QString>(query.toString()) : std::nullopt;
     // A missing key counts as different from any key.

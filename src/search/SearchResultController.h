@@ -50,7 +50,7 @@ public:
     int categoryIndex() const;
 
     void refresh_Items();
-    void on_Search_Key_Changed(const Notification &n);
+    void on_Search_Key_Changed(const QVariantMap &userInfo);
     void on_Click_Search_Category(const QString &text);
     void on_Edit_Filter(const QString &text);
     void setSort(const QString &key, const QString &order);

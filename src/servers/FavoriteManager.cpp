@@ -85,7 +85,7 @@ CgiCtrl *FavoriteManager::add_Favorite_NAS(
 
     Error err;
     begin(attempt);
-    CgiCtrl *client = _login_Favorite_NAS(record, &err, *attempt);
+    CgiCtrl *client = _login_Favorite_NAS(record, &err, *attempt, nullptr);
     end(attempt);
     setError(error, err);
     if (!err.isError()) {

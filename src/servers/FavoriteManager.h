@@ -73,7 +73,10 @@ public:
     bool remove_Favorite_NAS(int index);
     // A null value removes the key. Saves; an invalid index does nothing.
     void update_Favorite_NAS(int index, const QString &key, const QJsonValue &value);
-    CgiCtrl *login_Favorite_NAS(int index, Error *error, const LoginHandle &attempt = {});
+    // reuse: sign in on this client (signed out first if it was signed in)
+    // instead of a new one; on failure it is left signed out, not deleted.
+    CgiCtrl *login_Favorite_NAS(
+        int index, Error *error, const LoginHandle &attempt = {}, CgiCtrl *reuse = nullptr);
     // A handle for a sign-in about to start (cancellable before it runs).
     LoginHandle newLoginAttempt();
     // Cancels the current sign-in (the latest one still running).
@@ -130,7 +133,8 @@ public:
     static int compareVersions(const QString &a, const QString &b);
 
     // Internal steps of the sign-in.
-    CgiCtrl *_login_Favorite_NAS(const Favorite &record, Error *error, LoginAttempt &attempt);
+    CgiCtrl *_login_Favorite_NAS(
+        const Favorite &record, Error *error, LoginAttempt &attempt, CgiCtrl *reuse);
     static Error _get_Error_From_Cgi_Error_Code(const Error &cgiError);
     Error _check_Login_Server_Requirements(CgiCtrl *client, const LoginAttempt &attempt);
     void _show_Login_Alert(const Error &error, const Favorite &record = nullptr);

@@ -81,7 +81,8 @@ int FavoriteManager::compareVersions(const QString &a, const QString &b)
     return 0;
 }
 
-CgiCtrl *FavoriteManager::login_Favorite_NAS(int index, Error *error, const LoginHandle &given)
+CgiCtrl *FavoriteManager::login_Favorite_NAS(
+    int index, Error *error, const LoginHandle &given, CgiCtrl *reuse)
 {
     const Favorite record = get_Favorite_NAS(index);
     if (!record) {
@@ -91,7 +92,7 @@ CgiCtrl *FavoriteManager::login_Favorite_NAS(int index, Error *error, const Logi
     const LoginHandle attempt = given ? given : newLoginAttempt();
     Error err;
     begin(attempt);
-    CgiCtrl *client = _login_Favorite_NAS(record, &err, *attempt);
+    CgiCtrl *client = _login_Favorite_NAS(record, &err, *attempt, reuse);
     end(attempt);
     setError(error, err);
     if (err.isError())
@@ -100,7 +101,7 @@ CgiCtrl *FavoriteManager::login_Favorite_NAS(int index, Error *error, const Logi
 }
 
 CgiCtrl *FavoriteManager::_login_Favorite_NAS(
-    const Favorite &record, Error *error, LoginAttempt &attempt)
+    const Favorite &record, Error *error, LoginAttempt &attempt, CgiCtrl *reuse)
 {
     // The attempt's flags are cleared by the caller when it ends.
     auto cancelled = [&attempt] { return attempt.isCancelled(); };
@@ -114,15 +115,16 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(
         return nullptr;
     }
 
-    auto *client = new CgiCtrl();
+    CgiCtrl *client = reuse ? reuse : new CgiCtrl();
+    if (reuse)
+        reuse->logout_Server(nullptr);
     client->setDelegate(CgiCtrl::sharedCgiCtrl()->delegate());
     client->setShowErrorAlert(false);
     // Over HTTPS the server must show the key kept at the first sign-in.
     const bool https = record->enableHttps();
     const QByteArray pinned
         = QByteArray::fromHex(record->value(QLatin1String(kPinnedKeyMember)).toString().toLatin1());
-    if (https && !pinned.isEmpty())
-        client->setPinnedKey(pinned);
+    client->setPinnedKey(https ? pinned : QByteArray());
     attempt.setClient(client);
 
     Error cgiError;
@@ -131,6 +133,10 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(
     if (!cancelled())
         reply = client->login_Server(
             serverAddress(*record), record->account(), passwordFor(*record), false, &cgiError);
+    // From the first reply on, this session is held to the key that signed
+    // it in: the checks below and everything after go to that server only.
+    if (https && pinned.isEmpty() && !cgiError.isError())
+        client->setPinnedKey(client->observedKey());
     Error err;
     if (cgiError.is(kTransportErrorDomain, kTransportKeyChanged))
         err = loginError(kLoginErrorServerKeyChanged,
@@ -152,9 +158,11 @@ CgiCtrl *FavoriteManager::_login_Favorite_NAS(
         if (!hostID.isEmpty())
             err.userInfo.insert(QStringLiteral("hostID"), hostID);
         client->logout_Server(nullptr);
-        client->setDelegate(nullptr);
         attempt.setClient(nullptr);
-        client->deleteLater();
+        if (!reuse) {
+            client->setDelegate(nullptr);
+            client->deleteLater();
+        }
         setError(error, err);
         return nullptr;
     }

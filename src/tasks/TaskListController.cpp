@@ -53,8 +53,14 @@ TaskListController::TaskListController(QObject *parent)
 
     m_refresh = new ListRefresh(
         [this]() -> ListRefresh::Fetch {
+            // One request path for the list on show and the finished-task
+            // check, so no two list requests to this NAS are ever out at once.
+            const bool wantList = m_listWanted;
+            const std::optional<qint64> finishedCheck = m_finishedWanted;
+            m_listWanted = false;
+            m_finishedWanted.reset();
             const std::shared_ptr<CgiCtrl> c = client();
-            if (!c || !c->logon())
+            if (!c || !c->logon() || (!wantList && !finishedCheck))
                 return {};
             if (m_administrator != c->administrator()) {
                 m_administrator = c->administrator();
@@ -65,21 +71,45 @@ TaskListController::TaskListController(QObject *parent)
             // The rows shown now (a shared copy): texts that did not change
             // are reused.
             const QList<TaskRow> previous = m_model->rows();
-            return [this, c, cat, sort, ord, filt, previous]() -> ListRefresh::Apply {
-                Error e;
-                // The body is decoded here, in one pass, straight into rows.
-                TaskListSnapshot decoded;
-                CgiCtrl::Reply reply;
-                {
-                    CgiCtrl::ScopedBodyParser parser([&decoded, &previous](const QByteArray &b) {
-                        return TaskListModel::decodeBody(b, &decoded, previous);
-                    });
-                    reply = c->get_Torrent_List(cat, sort, ord, filt, &e);
+            return [this, c, cat, sort, ord, filt, previous, wantList,
+                       finishedCheck]() -> ListRefresh::Apply {
+                // Bodies are decoded here, in one pass, straight into rows.
+                const auto fetch
+                    = [&c](int category, const QString &sortKey, const QString &sortOrder,
+                          const QString &filterText,
+                          const QList<TaskRow> &reuse) -> std::optional<TaskListSnapshot> {
+                    Error e;
+                    TaskListSnapshot decoded;
+                    CgiCtrl::Reply reply;
+                    {
+                        CgiCtrl::ScopedBodyParser parser([&decoded, &reuse](const QByteArray &b) {
+                            return TaskListModel::decodeBody(b, &decoded, reuse);
+                        });
+                        reply = c->get_Torrent_List(category, sortKey, sortOrder, filterText, &e);
+                    }
+                    if (!reply || e.isError())
+                        return std::nullopt;
+                    return decoded;
+                };
+                std::optional<TaskListSnapshot> list;
+                if (wantList)
+                    list = fetch(cat, sort, ord, filt, previous);
+                std::optional<QList<TaskRow>> finished;
+                if (finishedCheck) {
+                    if (list && cat == 2 && filt.isEmpty())
+                        finished = list->rows; // the list on show is the answer
+                    else if (auto f = fetch(2, QStringLiteral("position"), QStringLiteral("asc"),
+                                 QString(), {}))
+                        finished = std::move(f->rows);
                 }
-                if (!reply || e.isError())
+                if (!list && !finished)
                     return {}; // nothing changes; the next tick tries again
-                return [this, snapshot = std::move(decoded)]() mutable {
-                    applyList(std::move(snapshot));
+                return [this, list = std::move(list), finished = std::move(finished),
+                           finishedCheck]() mutable {
+                    if (finished && m_finishedWatcher)
+                        m_finishedWatcher->check(*finishedCheck, finishedTasksOf(*finished));
+                    if (list)
+                        applyList(std::move(*list));
                 };
             };
         },
@@ -151,18 +181,15 @@ bool TaskListController::isBusy() const
 
 void TaskListController::refresh_Items()
 {
+    m_listWanted = true;
     m_refresh->request();
-}
-
-void TaskListController::on_Category_Changed(const Notification &n)
-{
-    setCategory(n.userInfo.value(QStringLiteral("category")).toUInt());
 }
 
 void TaskListController::setCategory(uint category)
 {
     m_category = category;
     // A list of the old category that is out now is never shown.
+    m_listWanted = true;
     m_refresh->restart();
 }
 
@@ -170,12 +197,14 @@ void TaskListController::setSort(const QString &key, const QString &order)
 {
     m_sortKey = key;
     m_order = order;
+    m_listWanted = true;
     m_refresh->restart();
 }
 
 void TaskListController::on_Edit_Filter(const QString &text)
 {
     m_filter = text;
+    m_listWanted = true;
     m_refresh->restart();
 }
 
@@ -192,14 +221,28 @@ void TaskListController::on_Show_Login_Fail_View()
 
 void TaskListController::setStaleAfter(int ms)
 {
+    const bool wasWatching = m_staleAfterMs > 0;
     m_staleAfterMs = ms;
+    if (ms <= 0) {
+        // Nobody asks for the list now: its age says nothing about the NAS.
+        m_staleCheck->stop();
+        return;
+    }
+    // Lists are expected again from now on, not since the last one came.
+    if (!wasWatching)
+        m_expectingSince.start();
     m_staleCheck->setInterval(std::clamp(ms / 4, 10, 1000));
+    if (m_listShown && !m_staleCheck->isActive())
+        m_staleCheck->start();
 }
 
 void TaskListController::checkStale()
 {
-    const bool stale = m_listShown && !m_loginFailed && m_sinceApplied.isValid()
-        && m_sinceApplied.elapsed() > m_staleAfterMs;
+    qint64 age = m_sinceApplied.isValid() ? m_sinceApplied.elapsed() : 0;
+    if (m_expectingSince.isValid())
+        age = std::min(age, m_expectingSince.elapsed());
+    const bool stale = m_listShown && !m_loginFailed && m_staleAfterMs > 0
+        && m_sinceApplied.isValid() && age > m_staleAfterMs;
     if (stale == m_stale)
         return;
     m_stale = stale;
@@ -210,7 +253,7 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
 {
     m_lastApplied = QDateTime::currentDateTime();
     m_sinceApplied.start();
-    if (!m_staleCheck->isActive())
+    if (!m_staleCheck->isActive() && m_staleAfterMs > 0)
         m_staleCheck->start();
     checkStale();
     if (m_loginFailed) {
@@ -236,8 +279,7 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
         m_nowSpeed = speed;
         emit nowSpeedChanged(speed);
     }
-    NotificationCenter::defaultCenter()->post(
-        QString::fromLatin1(kNOTIFY_DOWNLOAD_ENTRY_UPDATED), m_sender, counts);
+    emit countsChanged(counts);
     if (!m_selectWhenListed.isEmpty()) {
         const int row = rowOfKey(m_selectWhenListed);
         if (selectOnlyRow(m_selection, row))
@@ -282,54 +324,33 @@ void TaskListController::selectTask(const QString &key)
     selectOnlyRow(m_selection, row);
 }
 
+QList<FinishedTask> TaskListController::finishedTasksOf(const QList<TaskRow> &rows)
+{
+    QList<FinishedTask> out;
+    out.reserve(rows.size());
+    for (const TaskRow &r : rows)
+        out.append({ r.key(), r.cells[size_t(TaskListModel::ColName)] });
+    return out;
+}
+
 void TaskListController::checkFinished(const QVariantMap &counts, const QList<TaskRow> &rows)
 {
-    if (!m_finishedWatcher || m_finishedCheckOut)
+    if (!m_finishedWatcher)
         return;
     const qint64 signature
         = FinishedTasksWatcher::signature(counts.value(QStringLiteral("completed")).toLongLong(),
             counts.value(QStringLiteral("all")).toLongLong());
     if (!m_finishedWatcher->wantsCheck(signature))
         return;
-    const auto toFinished = [](const QList<TaskRow> &list) {
-        QList<FinishedTask> out;
-        out.reserve(list.size());
-        for (const TaskRow &r : list)
-            out.append({ r.key(), r.cells[size_t(TaskListModel::ColName)] });
-        return out;
-    };
     // The finished category on show, unfiltered, is the answer already.
     if (m_category == 2 && m_filter.isEmpty()) {
-        m_finishedWatcher->check(signature, toFinished(rows));
+        m_finishedWatcher->check(signature, finishedTasksOf(rows));
         return;
     }
-    const std::shared_ptr<CgiCtrl> c = client();
-    if (!c || !c->logon())
-        return;
-    m_finishedCheckOut = true;
-    QPointer<FinishedTasksWatcher> watcher(m_finishedWatcher);
-    runWork(
-        this,
-        [c]() -> std::optional<QList<TaskRow>> {
-            Error e;
-            TaskListSnapshot decoded;
-            CgiCtrl::Reply reply;
-            {
-                CgiCtrl::ScopedBodyParser parser([&decoded](const QByteArray &b) {
-                    return TaskListModel::decodeBody(b, &decoded);
-                });
-                reply = c->get_Torrent_List(
-                    2, QStringLiteral("position"), QStringLiteral("asc"), QString(), &e);
-            }
-            if (!reply || e.isError())
-                return std::nullopt;
-            return decoded.rows;
-        },
-        [this, watcher, signature, toFinished](std::optional<QList<TaskRow>> finished) {
-            m_finishedCheckOut = false;
-            if (finished && watcher)
-                watcher->check(signature, toFinished(*finished));
-        });
+    // Otherwise the finished category goes out on the list's own request
+    // path, after whatever is out now.
+    m_finishedWanted = signature;
+    m_refresh->request();
 }
 
 QList<int> TaskListController::selectedRows() const

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "TaskListModel.h"
+#include "desktop/FinishedTasksWatcher.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
+#include <QPointer>
 #include <QStringList>
 #include <QVariantMap>
 
@@ -26,7 +28,6 @@ class CgiCtrl;
 class CommandOverlay;
 struct Error;
 class FavoriteObject;
-class FinishedTasksWatcher;
 class ListRefresh;
 class TaskDetailsController;
 
@@ -79,10 +80,10 @@ public:
     // Asks for the list (sent now, or once after the request that is out).
     void refresh_Items();
     bool isBusy() const;
-    // A list not refreshed for this long is stale (default 20 s: four polls).
+    // A list not refreshed for this long is stale (default 20 s: four polls);
+    // 0: the list is not being asked for, so it is never stale.
     void setStaleAfter(int ms);
     bool isStale() const { return m_stale; }
-    void on_Category_Changed(const Notification &n);
     void setCategory(uint category);
     void setSort(const QString &key, const QString &order);
     void on_Edit_Filter(const QString &text);
@@ -133,6 +134,8 @@ public:
 
 signals:
     void listApplied();
+    // The counts of the categories as the last list gave them.
+    void countsChanged(const QVariantMap &counts);
     void nowSpeedChanged(const QString &text);
     void loginFailViewChanged(bool shown);
     void administratorChanged(bool administrator);
@@ -180,6 +183,7 @@ private:
     // without a fresh one before it is shown as stale.
     QDateTime m_lastApplied;
     QElapsedTimer m_sinceApplied;
+    QElapsedTimer m_expectingSince; // since lists were asked for again
     QTimer *m_staleCheck = nullptr;
     int m_staleAfterMs = 20000;
     bool m_stale = false;
@@ -187,8 +191,12 @@ private:
     std::optional<bool> m_administrator;
     int rowOfKey(const QString &key) const;
     void checkFinished(const QVariantMap &counts, const QList<TaskRow> &rows);
-    FinishedTasksWatcher *m_finishedWatcher = nullptr;
-    bool m_finishedCheckOut = false;
+    static QList<struct FinishedTask> finishedTasksOf(const QList<TaskRow> &rows);
+    QPointer<FinishedTasksWatcher> m_finishedWatcher;
+    // What the next request on the list's path asks for: the list on show,
+    // and the finished category for the watcher (its count signature).
+    bool m_listWanted = true;
+    std::optional<qint64> m_finishedWanted;
     QString m_selectWhenListed;
     QJsonArray m_chain; // the new torrents waiting for their dialogs
     int m_chainIndex = -1;

@@ -1,5 +1,5 @@
 // The GUI's alert presenter: a window-modal message box reporting its button.
-#include "app/MessageBoxAlertPresenter.h"
+#include "ui/MessageBoxAlertPresenter.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -3,11 +3,11 @@
 
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
-#include "app/DCBaseViewController.h"
-#include "app/KSTProgressHUDHelper.h"
-#include "app/KSTSheetViewController.h"
-#include "app/Utility.h"
 #include "servers/ReachabilityMonitor.h"
+#include "ui/DCBaseViewController.h"
+#include "ui/KSTProgressHUDHelper.h"
+#include "ui/KSTSheetViewController.h"
+#include "ui/Utility.h"
 
 #include <QDialog>
 #include <QHeaderView>

@@ -12,21 +12,21 @@
 #include "app/AddServerWizardViewController.h"
 #include "app/AppDelegate.h"
 #include "app/DBClickActionViewController.h"
-#include "app/DefaultFolderViewController.h"
 #include "app/FLKMainViewController.h"
 #include "app/HostViewController.h"
-#include "app/KSTProgressHUDHelper.h"
+#include "preferences/ui/DefaultFolderViewController.h"
 #include "rss/RSSFeedListController.h"
-#include "rss/RSSFeedViewController.h"
 #include "rss/RSSItemListController.h"
-#include "rss/RSSLinkViewController.h"
 #include "rss/RSSSidebarController.h"
-#include "rss/RSSViewController.h"
+#include "rss/ui/RSSFeedViewController.h"
+#include "rss/ui/RSSLinkViewController.h"
+#include "rss/ui/RSSViewController.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/ReachabilityMonitor.h"
-#include "tasks/DownloadTaskViewController.h"
-#include "tasks/DownloadViewController.h"
+#include "tasks/ui/DownloadTaskViewController.h"
+#include "tasks/ui/DownloadViewController.h"
+#include "ui/KSTProgressHUDHelper.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -208,7 +208,7 @@ private slots:
         // Only the shown host signs in.
         QTRY_COMPARE(host(1)->state(), HostViewController::State::Polling);
         QCOMPARE(host(0)->state(), HostViewController::State::NotShown);
-        QVERIFY(!host(0)->ctrlCgi());
+        QVERIFY(!host(0)->session()->isSignedIn());
     }
 
     void threeServersRefuseAFourth()
@@ -255,12 +255,12 @@ private slots:
         QVERIFY(h->ctrlCgi()->showErrorAlert());
         QCOMPARE(h->ctrlCgi()->delegate(), static_cast<CgiCtrlDelegate *>(app.get()));
         QCOMPARE(visiblePane->ctrlCgi(), h->ctrlCgi());
-        QVERIFY(h->isPolling());
-        QCOMPARE(h->timerInterval(), 5000);
+        QVERIFY(h->session()->isPolling());
+        QCOMPARE(h->session()->timerInterval(), 5000);
         QVERIFY(visiblePane->refreshes >= 1);
         QCOMPARE(hiddenPane->refreshes, 0);
         const int before = visiblePane->refreshes;
-        h->on_Timer();
+        h->session()->on_Timer();
         QCOMPARE(visiblePane->refreshes, before + 1);
         QCOMPARE(sim->server().requestsFor("get-user-pref").size(), 1);
     }
@@ -302,13 +302,13 @@ private slots:
         h->addLeftPane(HostViewController::PaneCategories, pane);
         QTRY_COMPARE(h->state(), HostViewController::State::Polling);
         main()->tabView()->setCurrentIndex(1);
-        QVERIFY(!h->isPolling());
+        QVERIFY(!h->session()->isPolling());
         QCOMPARE(h->state(), HostViewController::State::Hidden);
         const int before = pane->refreshes;
         QTRY_COMPARE(host(1)->state(), HostViewController::State::Polling);
         const int logins = int(sim->server().requestsFor("login").size());
         main()->tabView()->setCurrentIndex(0);
-        QVERIFY(h->isPolling());
+        QVERIFY(h->session()->isPolling());
         QVERIFY(pane->refreshes > before); // one refresh at once
         QCOMPARE(h->state(), HostViewController::State::Polling);
         QTest::qWait(100);
@@ -324,15 +324,15 @@ private slots:
         for (const QString &id : { QString(""), QString("SOMEONE-ELSE") })
             NotificationCenter::defaultCenter()->post(
                 kNOTIFY_LOGIN_FAVORITE_FAIL, nullptr, { { "hostID", id } });
-        QVERIFY(h->isPolling());
-        QVERIFY(h->ctrlCgi());
+        QVERIFY(h->session()->isPolling());
+        QVERIFY(h->session()->isSignedIn());
         QSignalSpy failView(h, &HostViewController::loginFailViewRequested);
         NotificationCenter::defaultCenter()->post(
             kNOTIFY_LOGIN_FAVORITE_FAIL, nullptr, { { "hostID", sim->state().identity().hostId } });
-        QVERIFY(!h->isPolling());
+        QVERIFY(!h->session()->isPolling());
         QTRY_COMPARE(failView.size(), 1);
         QCOMPARE(h->state(), HostViewController::State::SignInFailed);
-        QVERIFY(!h->ctrlCgi());
+        QVERIFY(!h->session()->isSignedIn());
         QCOMPARE(h->currentFeature(), 0);
         QCOMPARE(sim->server().requestsFor("logout").size(), 1);
     }
@@ -354,8 +354,8 @@ private slots:
         QTRY_COMPARE(h->state(), HostViewController::State::Polling);
         CgiCtrl *first = h->ctrlCgi();
         sim->state().expireAllSessions();
-        h->on_Timer();
-        h->on_Timer(); // a second failure while the alert shows adds nothing
+        h->session()->on_Timer();
+        h->session()->on_Timer(); // a second failure while the alert shows adds nothing
         QTRY_COMPARE(alerts->shown.size(), 1);
         QTest::qWait(50);
         QCOMPARE(alerts->shown.size(), 1);
@@ -363,13 +363,14 @@ private slots:
         QCOMPARE(alerts->shown[0].request.buttons.size(), 2);
         alerts->close(button);
         if (button == 0) {
-            QTRY_VERIFY(h->ctrlCgi() && h->ctrlCgi() != first);
+            // The same connection, signed in again.
             QTRY_COMPARE(h->state(), HostViewController::State::Polling);
-            QVERIFY(h->ctrlCgi()->logon());
+            QCOMPARE(h->ctrlCgi(), first);
+            QVERIFY(first->logon());
         } else {
             QTRY_COMPARE(h->state(), HostViewController::State::SignInFailed);
-            QVERIFY(!h->ctrlCgi());
-            QVERIFY(!h->isPolling());
+            QVERIFY(!h->session()->isSignedIn());
+            QVERIFY(!h->session()->isPolling());
         }
     }
 
@@ -384,15 +385,15 @@ private slots:
         QTest::mouseClick(h->HUD()->overlay(), Qt::LeftButton);
         KSTProgressHUDHelper::waitForAllQueues();
         QTest::qWait(100);
-        QVERIFY(!h->ctrlCgi());
-        QVERIFY(!h->isPolling());
+        QVERIFY(!h->session()->isSignedIn());
+        QVERIFY(!h->session()->isPolling());
         QVERIFY(h->state() != HostViewController::State::SignInFailed);
         QVERIFY(alerts->shown.isEmpty());
         // The reconnect menu item signs it in again.
         sim->server().applyControl("delay_ms", "0");
         app->on_Reconnect_Nas();
         QTRY_COMPARE(h->state(), HostViewController::State::Polling);
-        QVERIFY(h->ctrlCgi());
+        QVERIFY(h->session()->isSignedIn());
     }
 
     void failedHostSignInEndsWithoutClientOrTimer()
@@ -402,8 +403,8 @@ private slots:
         QTRY_COMPARE(alerts->shown.size(), 1);
         QCOMPARE(alerts->shown[0].request.message, localized("ERR_LOGIN_AUTHENTICATION_FAIL"));
         QTRY_COMPARE(h->state(), HostViewController::State::SignInFailed);
-        QVERIFY(!h->ctrlCgi());
-        QVERIFY(!h->isPolling());
+        QVERIFY(!h->session()->isSignedIn());
+        QVERIFY(!h->session()->isPolling());
         // Dismissing the alert brings up the failure view.
         QSignalSpy failView(h, &HostViewController::loginFailViewRequested);
         alerts->close(0);

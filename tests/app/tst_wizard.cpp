@@ -8,10 +8,10 @@
 #include "api/CgiErrorRules.h"
 #include "api/Localization.h"
 #include "app/AddServerWizardViewController.h"
-#include "app/KSTProgressHUDHelper.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
 #include "servers/ReachabilityMonitor.h"
+#include "ui/KSTProgressHUDHelper.h"
 
 #include <QComboBox>
 #include <QLabel>

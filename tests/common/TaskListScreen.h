@@ -8,9 +8,9 @@
 #include "api/CommandOverlay.h"
 #include "api/Work.h"
 #include "models/ListRefresh.h"
-#include "tasks/DownloadViewController.h"
 #include "tasks/TaskDetailsController.h"
 #include "tasks/TaskListController.h"
+#include "tasks/ui/DownloadViewController.h"
 
 #include <QApplication>
 #include <QDeadlineTimer>

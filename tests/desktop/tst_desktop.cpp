@@ -9,7 +9,6 @@
 #include "app/DesktopIntegration.h"
 #include "app/FLKMainViewController.h"
 #include "app/HostViewController.h"
-#include "app/ProgressDelegate.h"
 #include "desktop/DesktopNotifier.h"
 #include "desktop/FinishedTasksWatcher.h"
 #include "desktop/LayoutState.h"
@@ -17,6 +16,7 @@
 #include "models/Mnemonics.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteManager.h"
+#include "ui/ProgressDelegate.h"
 
 #include <QAccessible>
 #include <QHeaderView>

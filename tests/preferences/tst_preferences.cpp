@@ -7,15 +7,15 @@
 #include "api/CommandOverlay.h"
 #include "api/Localization.h"
 #include "preferences/PreferenceController.h"
-#include "preferences/PreferenceViewController.h"
 #include "preferences/ScheduleGrid.h"
 #include "preferences/SearchSiteAccountController.h"
-#include "preferences/SearchSiteAddViewController.h"
-#include "preferences/SearchSiteEditViewController.h"
 #include "preferences/SearchSiteModel.h"
-#include "widgets/CheckBoxHeaderView.h"
-#include "widgets/FilterTextField.h"
-#include "widgets/ScheduleMatrix.h"
+#include "preferences/ui/PreferenceViewController.h"
+#include "preferences/ui/ScheduleMatrix.h"
+#include "preferences/ui/SearchSiteAddViewController.h"
+#include "preferences/ui/SearchSiteEditViewController.h"
+#include "ui/CheckBoxHeaderView.h"
+#include "ui/FilterTextField.h"
 
 #include <QAction>
 #include <QCheckBox>

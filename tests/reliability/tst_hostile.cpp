@@ -11,9 +11,9 @@
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
 #include "api/UploadBody.h"
-#include "app/DCBaseViewController.h"
-#include "app/TextCapping.h"
 #include "models/DisplayText.h"
+#include "ui/DCBaseViewController.h"
+#include "ui/TextCapping.h"
 
 #include <QClipboard>
 #include <QHelpEvent>

@@ -9,13 +9,13 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "models/ListRefresh.h"
-#include "rss/RSSFeedAddViewController.h"
 #include "rss/RSSFeedListController.h"
 #include "rss/RSSFilterEditor.h"
 #include "rss/RSSFilterManagerController.h"
 #include "rss/RSSItemListController.h"
 #include "rss/RSSSidebarController.h"
 #include "rss/RssModels.h"
+#include "rss/ui/RSSFeedAddViewController.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -146,9 +146,8 @@ private slots:
         RSSItemListController items;
         sidebar.setClientSource([&] { return s.client; });
         items.setClientSource([&] { return s.client; });
-        NotificationCenter::defaultCenter()->addObserver(
-            kNOTIFY_RSS_FEED_CHANGED, &items,
-            [&](const Notification &n) { items.on_RSS_Feed_Changed(n); }, &sidebar);
+        QObject::connect(&sidebar, &RSSSidebarController::feedChanged, &items,
+            &RSSItemListController::on_RSS_Feed_Changed);
         QSignalSpy applied(&sidebar, &RSSSidebarController::listApplied);
         sidebar.refresh_Items();
         QVERIFY(applied.wait(5000));
@@ -192,12 +191,9 @@ private slots:
     {
         RSSSidebarController sidebar;
         sidebar.applyList({ feed(-1, "All"), feed(4, "Four") });
-        QObject observer;
         QList<uint> features;
-        NotificationCenter::defaultCenter()->addObserver(
-            kNOTIFY_FEATURE_ACTIVED, &observer,
-            [&](const Notification &n) { features << n.userInfo.value("feature").toUInt(); },
-            &sidebar);
+        QObject::connect(&sidebar, &RSSSidebarController::featureActivated,
+            [&](uint feature) { features << feature; });
         sidebar.rowClicked(0);
         sidebar.rowClicked(1);
         sidebar.rowClicked(7); // outside: nothing
@@ -231,10 +227,8 @@ private slots:
         QCOMPARE(page.selectedRows(), (QList<int> { 0, 1, 2 }));
 
         // Adding and editing tell the sidebar at once.
-        QObject observer;
         int told = 0;
-        NotificationCenter::defaultCenter()->addObserver(
-            kNOTIFY_RSS_FEED_LIST_UPDATED, &observer, [&](const Notification &) { ++told; }, &page);
+        QObject::connect(&page, &RSSFeedListController::feedListUpdated, [&] { ++told; });
         page.feedSheetDone({ { "url", "https://new.example.org/rss" }, { "update_interval", 4u } });
         settleAll({ &page });
         QCOMPARE(s.lastForm("rss-feed-add"),

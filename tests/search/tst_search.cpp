@@ -10,8 +10,8 @@
 #include "api/Notifications.h"
 #include "models/ListRefresh.h"
 #include "search/SearchKeyController.h"
-#include "search/SearchKeyViewController.h"
 #include "search/SearchResultController.h"
+#include "search/ui/SearchKeyViewController.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -40,9 +40,8 @@ struct SearchScreens : SignedInClient {
     {
         keys.setClientSource([this] { return client; });
         results.setClientSource([this] { return client; });
-        NotificationCenter::defaultCenter()->addObserver(
-            kNOTIFY_SEARCH_KEY_CHANGED, &results,
-            [this](const Notification &n) { results.on_Search_Key_Changed(n); }, &keys);
+        QObject::connect(&keys, &SearchKeyController::keyChanged, &results,
+            &SearchResultController::on_Search_Key_Changed);
     }
     ~SearchScreens()
     {
@@ -132,12 +131,9 @@ private slots:
         QCOMPARE(s.keys.model()->rowCount(), 2);
         QCOMPARE(s.keys.selectedRow(), 0); // the first row on the first list
         QCOMPARE(s.results.searchKey().value_or(""), QStringLiteral("debian"));
-        QObject observer;
         QList<uint> features;
-        NotificationCenter::defaultCenter()->addObserver(
-            kNOTIFY_FEATURE_ACTIVED, &observer,
-            [&](const Notification &n) { features << n.userInfo.value("feature").toUInt(); },
-            &s.keys);
+        QObject::connect(&s.keys, &SearchKeyController::featureActivated,
+            [&](uint feature) { features << feature; });
         // A key already in the list: its row is chosen after the refresh.
         s.keys.submit("big buck bunny");
         QCOMPARE(features, QList<uint> { kFeatureSearch });
@@ -170,8 +166,7 @@ private slots:
                 const bool finish = finishes.value(polls++, true);
                 return SimReply::ok({ { "items", items }, { "finish", finish } });
             });
-        s.results.on_Search_Key_Changed(
-            Notification { kNOTIFY_SEARCH_KEY_CHANGED, nullptr, { { "query", "x" } } });
+        s.results.on_Search_Key_Changed({ { "query", "x" } });
         QTRY_VERIFY(!s.results.listRefresh()->isOutstanding());
         QVERIFY(s.results.overlay()->isShowing());
         QVERIFY(s.results.searchingHUD());
@@ -200,8 +195,7 @@ private slots:
             kCgiPathBtsearch, "torrent-search-response", true, [items](nassim::Call &) {
                 return SimReply::ok({ { "items", items }, { "finish", true } });
             });
-        s.results.on_Search_Key_Changed(
-            Notification { kNOTIFY_SEARCH_KEY_CHANGED, nullptr, { { "query", "x" } } });
+        s.results.on_Search_Key_Changed({ { "query", "x" } });
         QTRY_COMPARE(s.results.model()->rowCount(), 3);
         QVERIFY(!s.results.actDownload()->isEnabled());
         selectRows(s.results.selectionModel(), { 0 });

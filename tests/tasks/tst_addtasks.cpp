@@ -11,15 +11,15 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
-#include "app/KSTProgressHUDHelper.h"
-#include "tasks/DownloadTaskViewController.h"
-#include "tasks/DownloadViewController.h"
 #include "tasks/MultiDownloadResultModel.h"
-#include "tasks/MultiDownloadWizardViewController.h"
 #include "tasks/TaskFilesModel.h"
 #include "tasks/TaskLinks.h"
-#include "tasks/TorrentAddViewController.h"
-#include "widgets/CheckBoxHeaderView.h"
+#include "tasks/ui/DownloadTaskViewController.h"
+#include "tasks/ui/DownloadViewController.h"
+#include "tasks/ui/MultiDownloadWizardViewController.h"
+#include "tasks/ui/TorrentAddViewController.h"
+#include "ui/CheckBoxHeaderView.h"
+#include "ui/KSTProgressHUDHelper.h"
 
 #include <QCheckBox>
 #include <QDialog>

@@ -6,9 +6,9 @@
 
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
-#include "tasks/FolderCreateViewController.h"
-#include "tasks/FolderSelViewController.h"
-#include "tasks/FolderTreeModel.h"
+#include "models/FolderTreeModel.h"
+#include "ui/FolderCreateViewController.h"
+#include "ui/FolderSelViewController.h"
 
 #include <QApplication>
 #include <QJsonArray>

@@ -6,16 +6,16 @@
 #include "api/CgiCtrl.h"
 #include "api/CgiOperations.h"
 #include "api/Localization.h"
-#include "app/KSTProgressHUDHelper.h"
-#include "tasks/DownloadTaskViewController.h"
-#include "tasks/DownloadViewController.h"
 #include "tasks/TaskContentModel.h"
 #include "tasks/TaskDetails.h"
 #include "tasks/TaskDetailsController.h"
-#include "tasks/TaskDetailsView.h"
 #include "tasks/TaskFilesModel.h"
 #include "tasks/TaskTrackerModel.h"
-#include "tasks/TorrentTrackerAddViewController.h"
+#include "tasks/ui/DownloadTaskViewController.h"
+#include "tasks/ui/DownloadViewController.h"
+#include "tasks/ui/TaskDetailsView.h"
+#include "tasks/ui/TorrentTrackerAddViewController.h"
+#include "ui/KSTProgressHUDHelper.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -8,14 +8,14 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
-#include "app/KSTProgressHUDHelper.h"
 #include "servers/FavoriteObject.h"
-#include "tasks/DownloadCategoryViewController.h"
-#include "tasks/DownloadViewController.h"
 #include "tasks/TaskListController.h"
 #include "tasks/TaskListModel.h"
-#include "tasks/TorrentDeleteViewController.h"
-#include "tasks/TorrentTrackerAddViewController.h"
+#include "tasks/ui/DownloadCategoryViewController.h"
+#include "tasks/ui/DownloadViewController.h"
+#include "tasks/ui/TorrentDeleteViewController.h"
+#include "tasks/ui/TorrentTrackerAddViewController.h"
+#include "ui/KSTProgressHUDHelper.h"
 #include <QAction>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -279,21 +279,17 @@ private slots:
     {
         TaskListController list, otherList;
         DownloadCategoryViewController categories;
-        NotificationCenter::defaultCenter()->addObserver(
-            kNOTIFY_DOWNLOAD_ENTRY_UPDATED, &categories,
-            [&](const Notification &n) { categories.on_Download_Entry_Changed(n); }, &list);
+        QObject::connect(&list, &TaskListController::countsChanged, &categories,
+            &DownloadCategoryViewController::setCounts);
         otherList.applyList(TaskListModel::decode(reply({ task(1, "BT") })));
         QCOMPARE(categories.entries()->entry(0).title, localized("ITEM_CATE_ALL") + " (0)");
         list.applyList(TaskListModel::decode(reply({ task(1, "BT"), task(2, "BT") })));
         QCOMPARE(categories.entries()->entry(0).title, localized("ITEM_CATE_ALL") + " (2)");
         QCOMPARE(categories.entries()->entry(4).title, localized("ITEM_CATE_INACTIVE") + " (3)");
-        QObject observer;
-        QVariant category;
-        NotificationCenter::defaultCenter()->addObserver(
-            kNOTIFY_DOWNLOAD_CATEGORY_CHANGED, &observer,
-            [&](const Notification &n) { category = n.userInfo.value("category"); }, &categories);
+        QSignalSpy category(&categories, &DownloadCategoryViewController::categoryChanged);
         categories.selectCategory(2);
-        QCOMPARE(category.toUInt(), 2u);
+        QCOMPARE(category.size(), 1);
+        QCOMPARE(category[0][0].toUInt(), 2u);
     }
 
     void refreshAgainstTheNas()
@@ -328,8 +324,7 @@ private slots:
         QCOMPARE(list.selectedRows(), QList<int> { 0 });
 
         // Category, filter and sort travel to the NAS.
-        list.on_Category_Changed(
-            Notification { kNOTIFY_DOWNLOAD_CATEGORY_CHANGED, nullptr, { { "category", 2u } } });
+        list.setCategory(2);
         QTRY_VERIFY(!list.listRefresh()->isOutstanding());
         list.on_Edit_Filter("Sintel");
         QTRY_VERIFY(!list.listRefresh()->isOutstanding());

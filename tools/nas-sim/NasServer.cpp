@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QJsonDocument>
+#include <QScopeGuard>
 #include <QUrl>
 
 #include <chrono>
@@ -425,6 +426,16 @@ void NasServer::handle(const httplib::Request &req, httplib::Response &res)
     if (call.sid.isEmpty())
         call.sid = QString::fromLatin1(cookieValue(call.cookie, "KSESSIONID"));
     log(call);
+    {
+        QMutexLocker lock(&m_mutex);
+        const int now = ++m_inFlight[call.act];
+        m_maxInFlight[call.act] = std::max(m_maxInFlight.value(call.act), now);
+    }
+    // Counted out however the request ends.
+    const auto finished = qScopeGuard([this, act = call.act] {
+        QMutexLocker lock(&m_mutex);
+        --m_inFlight[act];
+    });
 
     Faults f;
     bool drop = false, nonJson = false, badStatus = false;
@@ -559,6 +570,13 @@ void NasServer::clearLog()
 {
     QMutexLocker lock(&m_mutex);
     m_log.clear();
+    m_maxInFlight.clear();
+}
+
+int NasServer::maxInFlight(const QString &act) const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_maxInFlight.value(act);
 }
 
 bool NasServer::setLogFile(const QString &path)

@@ -108,6 +108,9 @@ public:
     // upload refused early is not in the request log).
     int uploadAttempts() const { return m_uploadAttempts; }
     QList<QJsonObject> requestsFor(const QString &act) const;
+    // The most requests of one act that were being answered at the same
+    // time since the log was last cleared (a client's overlapping requests).
+    int maxInFlight(const QString &act) const;
     void clearLog();
     bool setLogFile(const QString &path);
 
@@ -140,6 +143,7 @@ private:
     QString m_host;
 
     mutable QMutex m_mutex;
+    QHash<QString, int> m_inFlight, m_maxInFlight; // by act, under m_mutex
     Faults m_faults;
     QList<QJsonObject> m_log;
     std::atomic<int> m_uploadAttempts { 0 };

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "ui/DCBaseViewController.h"
+
+class QLineEdit;
+
+namespace flk {
+
+// Shown after sign-in when the NAS download service has no default folder
+// for this account yet: OK saves the chosen folder ("/Download" unless
+// another is browsed) as the account's first preferences.
+class DefaultFolderViewController : public DCBaseViewController
+{
+    Q_OBJECT
+
+public:
+    explicit DefaultFolderViewController(
+        std::shared_ptr<CgiCtrl> client, QWidget *parent = nullptr);
+
+    QString defaultFolder() const { return m_defaultFolder; }
+    void setDefaultFolder(const QString &folder);
+    QPushButton *btnBrowseDefaultFolder() const { return m_btnBrowse; }
+
+    void on_Browse_Folder();
+    void ToFolderSelView();
+    void on_Ok() override;
+
+signals:
+    void saveFailed();
+
+private:
+    std::shared_ptr<CgiCtrl> m_client;
+    QString m_defaultFolder;
+    QLineEdit *m_field;
+    QPushButton *m_btnBrowse;
+};
+
+} // namespace flk

@@ -1,0 +1,108 @@
+#include "RSSFeedAddViewController.h"
+
+#include "api/JsonUtil.h"
+#include "api/Localization.h"
+#include "rss/RssModels.h"
+
+#include <QComboBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace flk {
+
+RSSFeedAddViewController::RSSFeedAddViewController(const QJsonObject &feed, QWidget *parent)
+    : DCBaseViewController(parent)
+{
+    setWindowTitle(localized(feed.isEmpty() ? "TOOL_TIP_ADD" : "TOOL_TIP_EDIT"));
+    auto *layout = new QVBoxLayout(this);
+    auto *form = new QFormLayout;
+    m_editUrl = new QLineEdit(this);
+    m_editUrl->setMinimumWidth(360);
+    m_editUrl->setPlaceholderText(QStringLiteral("https://"));
+    m_cmb = new QComboBox(this);
+    m_cmb->addItems(rssIntervalTexts());
+    form->addRow(localized("RSS_URL"), m_editUrl);
+    form->addRow(localized("RSS_UPDATE_INTERVAL"), m_cmb);
+    layout->addLayout(form);
+    layout->addSpacing(8);
+    layout->addWidget(buttonRow());
+
+    // Edit mode: the presenter's feed; an interval outside the table opens
+    // at the first one ("3 hours").
+    if (!feed.isEmpty()) {
+        m_id = json::intValue(feed, u"id");
+        setRSSFeedURL(json::stringValue(feed, u"url"));
+        const qint64 interval = json::intValue(feed, u"update_interval");
+        setRSSFeedUpdateInterval(
+            interval >= 0 && interval < rssIntervalTexts().size() ? uint(interval) : 0);
+    }
+    if (m_intervalText.isEmpty())
+        setRSSFeedUpdateIntervalString(rssIntervalTexts().first());
+    // OK starts enabled exactly in edit mode; afterwards it needs a URL.
+    btnOk()->setEnabled(m_id > 0);
+
+    connect(m_editUrl, &QLineEdit::textChanged, this, [this](const QString &t) {
+        m_url = t;
+        rebuildResult();
+    });
+    connect(m_cmb, &QComboBox::currentTextChanged, this, [this](const QString &t) {
+        m_intervalText = t;
+        rebuildResult();
+    });
+    setResultObject(QVariant());
+    rebuildResult();
+    btnOk()->setEnabled(m_id > 0);
+}
+
+uint RSSFeedAddViewController::RSSFeedUpdateInterval() const
+{
+    const qsizetype i = rssIntervalTexts().indexOf(m_intervalText);
+    return i < 0 ? 0 : uint(i);
+}
+
+void RSSFeedAddViewController::setRSSFeedURL(const QString &url)
+{
+    m_url = url;
+    if (m_editUrl->text() != url)
+        m_editUrl->setText(url);
+}
+
+void RSSFeedAddViewController::setRSSFeedUpdateInterval(uint index)
+{
+    if (index < uint(rssIntervalTexts().size()))
+        setRSSFeedUpdateIntervalString(rssIntervalTexts().at(index));
+}
+
+void RSSFeedAddViewController::setRSSFeedUpdateIntervalString(const QString &text)
+{
+    m_intervalText = text;
+    if (m_cmb->currentText() != text)
+        m_cmb->setCurrentText(text);
+}
+
+void RSSFeedAddViewController::rebuildResult()
+{
+    QVariantMap result;
+    if (m_id > 0)
+        result.insert(QStringLiteral("id"), m_id);
+    if (!m_url.isNull())
+        result.insert(QStringLiteral("url"), m_url);
+    result.insert(QStringLiteral("update_interval"), RSSFeedUpdateInterval());
+    setResultObject(result);
+    btnOk()->setEnabled(!m_url.isEmpty());
+}
+
+RSSFeedAddViewController *RSSFeedAddViewController::present(
+    QWidget *presenter, const QJsonObject &feed, std::function<void(QVariantMap)> onOk)
+{
+    auto *sheet = new RSSFeedAddViewController(feed);
+    sheet->setCompletion([onOk](bool ok, const QVariant &result) {
+        if (ok && onOk)
+            onOk(result.toMap());
+    });
+    KSTSheetViewController::presentSheet(presenter, sheet);
+    return sheet;
+}
+
+} // namespace flk
