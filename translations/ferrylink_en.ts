@@ -107,6 +107,10 @@
         <source>Valid links:</source>
         <translation>Valid links:</translation>
     </message>
+    <message id="ALERT_ABOUT_SERVER">
+        <source>{0} — {1}</source>
+        <translation>{0} — {1}</translation>
+    </message>
     <message id="APPLY">
         <source>Apply</source>
         <translation>Apply</translation>

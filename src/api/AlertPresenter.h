@@ -14,6 +14,9 @@ struct AlertRequest {
     QString message;
     QStringList buttons;
     Style style = Warning;
+    // The saved server the alert is about (its name), when it is about one:
+    // with several servers, an alert of a server not on show says which.
+    QString server;
     // The window the alert belongs to (a QWidget* in the GUI); null for the
     // top-most window.
     void *parentWindow = nullptr;

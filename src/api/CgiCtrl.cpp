@@ -864,16 +864,30 @@ void CgiCtrl::_handle_Error_Code(const Error &error, const QString &detail)
     _present_Alert(message, alertID, yesNo);
 }
 
+QString CgiCtrl::serverName() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_serverName;
+}
+
+void CgiCtrl::setServerName(const QString &name)
+{
+    QMutexLocker lock(&m_mutex);
+    m_serverName = name;
+}
+
 void CgiCtrl::_present_Alert(const QString &message, int alertID, bool yesNo)
 {
     const QString hostAtError = hostID();
+    const QString server = serverName();
     QPointer<CgiCtrl> self(this);
     QMetaObject::invokeMethod(
         this,
-        [self, message, alertID, yesNo, hostAtError] {
+        [self, message, alertID, yesNo, hostAtError, server] {
             AlertRequest request;
             request.title = localized("ERROR");
             request.message = message;
+            request.server = server;
             if (yesNo) {
                 request.buttons = { localized("YES"), localized("NO") };
                 request.style = AlertRequest::Informational;

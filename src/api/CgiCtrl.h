@@ -99,6 +99,9 @@ public:
     void setIsWebServer(bool v) { m_isWebServer = v; }
     bool showErrorAlert() const { return m_showErrorAlert; }
     void setShowErrorAlert(bool v) { m_showErrorAlert = v; }
+    // The saved server's name its alerts name (empty: they name none).
+    QString serverName() const;
+    void setServerName(const QString &name);
     CgiCtrlDelegate *delegate() const { return m_delegate; }
     void setDelegate(CgiCtrlDelegate *d) { m_delegate = d; }
     BlockAlert blockAlert() const;
@@ -317,7 +320,7 @@ private:
     void setCookie(const QByteArray &cookie);
 
     mutable QMutex m_mutex; // guards the string fields, blockAlert and m_config
-    QString m_host, m_sid, m_hostID, m_account, m_kosVersion;
+    QString m_host, m_sid, m_hostID, m_account, m_kosVersion, m_serverName;
     std::atomic<bool> m_administrator { false }, m_logon { false }, m_sessionTimeout { false },
         m_isWebServer { false }, m_showErrorAlert { false };
     std::atomic<CgiCtrlDelegate *> m_delegate { nullptr };

@@ -323,6 +323,9 @@ void ServerSession::check_login()
                 setState(State::SignInFailed);
                 return;
             }
+            // Its alerts say which server they are about.
+            if (const auto r = record())
+                m_client->setServerName(r->serverName());
             setState(m_shown ? State::Polling : State::Hidden);
             if (m_shown)
                 startTimer();

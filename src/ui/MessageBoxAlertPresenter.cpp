@@ -1,5 +1,7 @@
 #include "MessageBoxAlertPresenter.h"
 
+#include "api/Localization.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -23,8 +25,11 @@ void MessageBoxAlertPresenter::present(const AlertRequest &request, std::functio
         = request.parentWindow ? static_cast<QWidget *>(request.parentWindow) : topMostWindow();
     auto *box = new QMessageBox(parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setWindowTitle(request.title);
-    box->setText(request.title);
+    const QString heading = request.server.isEmpty()
+        ? request.title
+        : stringWithKSTFormat(localized("ALERT_ABOUT_SERVER"), { request.title, request.server });
+    box->setWindowTitle(heading);
+    box->setText(heading);
     box->setInformativeText(request.message);
     box->setIcon(request.style == AlertRequest::Informational ? QMessageBox::Information
             : request.style == AlertRequest::Critical         ? QMessageBox::Critical

@@ -1,4 +1,5 @@
 // The GUI's alert presenter: a window-modal message box reporting its button.
+#include "api/Localization.h"
 #include "ui/MessageBoxAlertPresenter.h"
 
 #include <QApplication>
@@ -30,13 +31,20 @@ private slots:
 
         MessageBoxAlertPresenter presenter;
         int answered = -2;
-        presenter.present(
-            { "Error", "The connection was lost.", { "Yes", "No" }, AlertRequest::Informational },
-            [&](int b) { answered = b; });
+        AlertRequest request;
+        request.title = QStringLiteral("Error");
+        request.message = QStringLiteral("The connection was lost.");
+        request.buttons = QStringList { QStringLiteral("Yes"), QStringLiteral("No") };
+        request.style = AlertRequest::Informational;
+        request.server = QStringLiteral("nas-one");
+        presenter.present(request, [&](int b) { answered = b; });
         QMessageBox *box = window.findChild<QMessageBox *>();
         QVERIFY(box);
         QCOMPARE(box->windowModality(), Qt::WindowModal);
         QCOMPARE(box->informativeText(), QStringLiteral("The connection was lost."));
+        // An alert about one saved server says which.
+        QCOMPARE(box->text(),
+            stringWithKSTFormat(localized("ALERT_ABOUT_SERVER"), { "Error", "nas-one" }));
         QCOMPARE(box->icon(), QMessageBox::Information);
         const auto buttons = box->buttons();
         QCOMPARE(buttons.size(), 2);
@@ -56,8 +64,13 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         MessageBoxAlertPresenter presenter;
         int answered = -2;
-        presenter.present({ "Error", "x", { "Yes", "No" }, AlertRequest::Informational, &window },
-            [&](int b) { answered = b; });
+        AlertRequest request;
+        request.title = QStringLiteral("Error");
+        request.message = QStringLiteral("x");
+        request.buttons = QStringList { QStringLiteral("Yes"), QStringLiteral("No") };
+        request.style = AlertRequest::Informational;
+        request.parentWindow = &window;
+        presenter.present(request, [&](int b) { answered = b; });
         QMessageBox *box = window.findChild<QMessageBox *>();
         QVERIFY(box);
         box->reject();
