@@ -503,13 +503,25 @@ void CgiCtrl::_start_Attempt(const std::shared_ptr<Request> &req)
     watchPeerKey(reply, [req] { req->keyMismatch = true; });
     connect(
         reply, &QNetworkReply::finished, this, [this, req, reply] { _on_Finished(req, reply); });
-    // However slowly the reply still comes in, it ends at its deadline.
-    QTimer::singleShot(int(m_requestDeadlineMs), reply, [req, reply] {
-        if (req->done || req->netReply != reply)
+    // However slowly the reply still comes in, it ends at its deadline. The
+    // timer goes with the reply, and holds the request only weakly: a
+    // decoded reply is released as soon as its caller lets go of it.
+    std::weak_ptr<Request> weak = req;
+    armDeadline(reply, int(m_requestDeadlineMs), [weak, reply] {
+        const std::shared_ptr<Request> r = weak.lock();
+        if (!r || r->done || r->netReply != reply)
             return;
-        req->deadlineHit = true;
+        r->deadlineHit = true;
         reply->abort();
     });
+}
+
+void CgiCtrl::armDeadline(QNetworkReply *reply, int ms, std::function<void()> expired)
+{
+    auto *timer = new QTimer(reply);
+    timer->setSingleShot(true);
+    QObject::connect(timer, &QTimer::timeout, reply, std::move(expired));
+    timer->start(ms);
 }
 
 void CgiCtrl::_on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *reply)
@@ -707,7 +719,7 @@ CgiCtrl::Reply CgiCtrl::upload_Files(const QString &path, const QString &action,
         if (self)
             self->watchPeerKey(reply, [keyCheck] { *keyCheck = kTransportKeyChanged; });
         auto deadlineHit = std::make_shared<bool>(false);
-        QTimer::singleShot(deadline, reply, [reply, deadlineHit] {
+        armDeadline(reply, deadline, [reply, deadlineHit] {
             *deadlineHit = true;
             reply->abort();
         });

@@ -306,6 +306,8 @@ private:
     // Checks the server's key when a connection of reply is encrypted;
     // mismatch runs (and the reply is aborted) when it is not the pinned one.
     void watchPeerKey(QNetworkReply *reply, std::function<void()> mismatch);
+    // A single-shot deadline that goes with the reply (holding nothing past it).
+    static void armDeadline(QNetworkReply *reply, int ms, std::function<void()> expired);
 
     bool _logout(bool sendRequest, Error *error);
     void _start_Attempt(const std::shared_ptr<Request> &req);

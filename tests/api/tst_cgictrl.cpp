@@ -5,6 +5,7 @@
 #include "api/CgiCtrl.h"
 #include "api/CgiOperations.h"
 
+#include <QAbstractEventDispatcher>
 #include <QFuture>
 #include <QTemporaryDir>
 #include <QtConcurrent/QtConcurrentRun>
@@ -338,6 +339,27 @@ private slots:
         QTRY_VERIFY(a.isFinished() && b.isFinished());
         QVERIFY(a.result());
         QVERIFY(b.result());
+    }
+
+    // A reply is released once its caller has it: nothing (such as the
+    // request's deadline) keeps it for the rest of the deadline.
+    void finishedRequestsLeaveNothingBehind()
+    {
+        auto c = signedIn();
+        const auto pendingTimers = [] {
+            int n = 0;
+            for (QObject *o : QAbstractEventDispatcher::instance()->children())
+                n += QByteArray(o->metaObject()->className()) == "QSingleShotTimer" ? 1 : 0;
+            return n;
+        };
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const int before = pendingTimers();
+        for (int i = 0; i < 5; ++i) {
+            Error e;
+            QVERIFY(onWorker([&] { return c->get_Torrent_List(0, "position", "asc", "", &e); }));
+        }
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(pendingTimers(), before);
     }
 
     void guiThreadWaitKeepsTimersFiring()
