@@ -479,6 +479,10 @@
         <source>Your session on the NAS has expired.</source>
         <translation>Your session on the NAS has expired.</translation>
     </message>
+    <message id="ERR_LINK_REFUSED">
+        <source>Ferrylink opens only web pages (http and https) and magnet links. This link was not opened: {0}</source>
+        <translation>Ferrylink opens only web pages (http and https) and magnet links. This link was not opened: {0}</translation>
+    </message>
     <message id="ERR_LOGIN_ACCOUNT_DISABLE">
         <source>This account is disabled.</source>
         <translation>This account is disabled.</translation>
@@ -528,6 +532,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="ERR_NETWORK_DISCONNECT">
         <source>The network is not available.</source>
         <translation>The network is not available.</translation>
+    </message>
+    <message id="ERR_NO_BROWSER">
+        <source>No web browser could be started to open the link.</source>
+        <translation>No web browser could be started to open the link.</translation>
     </message>
     <message id="FILTER_CHK_CHECK_INTERVAL">
         <source>Check every</source>

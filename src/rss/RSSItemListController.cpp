@@ -1,5 +1,7 @@
 #include "RSSItemListController.h"
 
+#include "models/LinkRule.h"
+
 #include "api/CgiCtrl.h"
 #include "api/CommandOverlay.h"
 #include "api/JsonUtil.h"
@@ -143,14 +145,20 @@ void RSSItemListController::on_Download_RSS_Feed()
 
 void RSSItemListController::on_Open_RSS_Feed()
 {
-    QList<QUrl> urls;
-    for (int r : selectedRows()) {
-        const QString link = json::stringValue(m_model->record(r), u"link");
-        if (!link.isEmpty())
-            urls << QUrl(link);
+    QStringList links;
+    for (int r : selectedRows())
+        links << json::stringValue(m_model->record(r), u"link");
+    const SortedLinks sorted = LinkRule::sort(links);
+    if (!sorted.web.isEmpty())
+        emit openUrlsRequested(sorted.web);
+    if (!sorted.magnets.isEmpty()) {
+        QJsonArray torrents;
+        for (const QString &m : sorted.magnets)
+            torrents.append(QJsonObject { { QStringLiteral("torrent"), m } });
+        emit multiDownloadRequested(1, torrents);
     }
-    if (!urls.isEmpty())
-        emit openUrlsRequested(urls);
+    if (!sorted.refusedSchemes.isEmpty())
+        emit linkRefused(sorted.refusedSchemes);
 }
 
 void RSSItemListController::on_Update_RSS_Feed()

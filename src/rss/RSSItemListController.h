@@ -60,7 +60,10 @@ signals:
     void taskDialogRequested(const QJsonObject &torrent);
     // The multi-download wizard for several ("ToMultiDownloadView").
     void multiDownloadRequested(uint downloadType, const QJsonArray &torrents);
+    // Web pages to open in the browser (only http and https get here).
     void openUrlsRequested(const QList<QUrl> &urls);
+    // Links of other kinds were not opened (their schemes).
+    void linkRefused(const QStringList &schemes);
     void feedSheetRequested(const QJsonObject &feed);
     void filterManagerRequested();
     void listApplied();

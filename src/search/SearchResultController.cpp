@@ -1,5 +1,7 @@
 #include "SearchResultController.h"
 
+#include "models/LinkRule.h"
+
 #include "api/CgiCtrl.h"
 #include "api/CommandOverlay.h"
 #include "api/JsonUtil.h"
@@ -195,12 +197,20 @@ void SearchResultController::on_Download()
 
 void SearchResultController::on_Open()
 {
-    const QList<int> rows = selectedRows();
-    if (rows.size() != 1)
-        return;
-    const QString link = json::stringValue(m_model->record(rows.first()), u"link");
-    if (!link.isEmpty())
-        emit openUrlRequested(QUrl(link));
+    QStringList links;
+    for (int r : selectedRows())
+        links << json::stringValue(m_model->record(r), u"link");
+    const SortedLinks sorted = LinkRule::sort(links);
+    for (const QUrl &url : sorted.web)
+        emit openUrlRequested(url);
+    if (!sorted.magnets.isEmpty()) {
+        QJsonArray torrents;
+        for (const QString &m : sorted.magnets)
+            torrents.append(QJsonObject { { QStringLiteral("torrent"), m } });
+        emit multiDownloadRequested(1, torrents);
+    }
+    if (!sorted.refusedSchemes.isEmpty())
+        emit linkRefused(sorted.refusedSchemes);
 }
 
 void SearchResultController::on_Preference()

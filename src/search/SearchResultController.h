@@ -63,7 +63,10 @@ public:
 signals:
     void taskDialogRequested(const QJsonObject &torrent);
     void multiDownloadRequested(uint downloadType, const QJsonArray &torrents);
+    // A web page to open in the browser (only http and https get here).
     void openUrlRequested(const QUrl &url);
+    // Links of other kinds were not opened (their schemes).
+    void linkRefused(const QStringList &schemes);
     void preferenceRequested();
     void categoriesChanged();
     void listApplied();

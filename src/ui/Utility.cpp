@@ -5,6 +5,7 @@
 #include "servers/ReachabilityMonitor.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QMainWindow>
 #include <QMessageBox>
 #include <QWidget>
@@ -81,6 +82,24 @@ void showAlert(QWidget *window, int style, const QString &title, const QString &
             if (complete)
                 complete(!cancelled);
         });
+}
+
+void openWebPages(QWidget *window, const QList<QUrl> &urls)
+{
+    for (const QUrl &url : urls) {
+        if (!QDesktopServices::openUrl(url)) {
+            showAlert(window, Warning, localized("ERROR"), localized("ERR_NO_BROWSER"), QString(),
+                localized("OK"), std::function<void(bool)>());
+            return;
+        }
+    }
+}
+
+void showLinksRefused(QWidget *window, const QStringList &schemes)
+{
+    showAlert(window, Warning, localized("ERROR"),
+        stringWithKSTFormat(localized("ERR_LINK_REFUSED"), { schemes.join(QStringLiteral(", ")) }),
+        QString(), localized("OK"), std::function<void(bool)>());
 }
 
 } // namespace flk::Utility

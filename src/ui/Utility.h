@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QUrl>
 
 #include <functional>
 
@@ -32,6 +33,11 @@ void showAlert(QWidget *window, int style, const QString &title, const QString &
 void showAlert(QWidget *window, int style, const QString &title, const QString &message,
     const QString &cancelButtonTitle, const QString &okButtonTitle,
     std::function<void(bool ok)> complete);
+
+// Opens web pages in the desktop's browser; says so when none could start.
+void openWebPages(QWidget *window, const QList<QUrl> &urls);
+// Says which links were not opened (their schemes).
+void showLinksRefused(QWidget *window, const QStringList &schemes);
 
 } // namespace Utility
 

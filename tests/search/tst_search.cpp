@@ -8,6 +8,7 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
+#include "models/LinkRule.h"
 #include "models/ListRefresh.h"
 #include "search/SearchKeyController.h"
 #include "search/SearchResultController.h"
@@ -80,6 +81,54 @@ class TestSearch : public QObject
     Q_OBJECT
 
 private slots:
+    // Links from the NAS: web pages to the browser, magnets as new tasks,
+    // the rest refused by name (never handed to the desktop's opener).
+    void linkRule_data()
+    {
+        QTest::addColumn<QString>("link");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("https") << "https://example.org/t/1"
+                               << "web";
+        QTest::newRow("http upper case") << "HTTP://example.org/"
+                                         << "web";
+        QTest::newRow("magnet") << "magnet:?xt=urn:btih:abc"
+                                << "magnet";
+        QTest::newRow("javascript") << "javascript:alert(1)"
+                                    << "javascript";
+        QTest::newRow("file") << "file:///etc/passwd"
+                              << "file";
+        QTest::newRow("desktop file") << "/usr/share/applications/x.desktop"
+                                      << "refused";
+        QTest::newRow("smb") << "smb://server/share"
+                             << "smb";
+        QTest::newRow("made up") << "x-weird:payload"
+                                 << "x-weird";
+        QTest::newRow("http without host") << "http:/etc/passwd"
+                                           << "http";
+        QTest::newRow("blank") << "   "
+                               << "none";
+    }
+    void linkRule()
+    {
+        QFETCH(QString, link);
+        QFETCH(QString, kind);
+        const SortedLinks s = LinkRule::sort({ link });
+        if (kind == "web") {
+            QCOMPARE(s.web.size(), 1);
+            QVERIFY(s.magnets.isEmpty() && s.refusedSchemes.isEmpty());
+        } else if (kind == "magnet") {
+            QCOMPARE(s.magnets, QStringList { link });
+            QVERIFY(s.web.isEmpty() && s.refusedSchemes.isEmpty());
+        } else if (kind == "none") {
+            QVERIFY(s.web.isEmpty() && s.magnets.isEmpty() && s.refusedSchemes.isEmpty());
+        } else {
+            QVERIFY(s.web.isEmpty() && s.magnets.isEmpty());
+            QCOMPARE(s.refusedSchemes.size(), 1);
+            if (kind != "refused")
+                QCOMPARE(s.refusedSchemes.first(), kind);
+        }
+    }
+
     void initTestCase() { QVERIFY(installTranslations()); }
     void cleanup() { waitForNetworkWork(); }
 

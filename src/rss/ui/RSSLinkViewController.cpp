@@ -82,11 +82,10 @@ RSSLinkViewController::RSSLinkViewController(RSSItemListController *controller, 
         &RSSLinkViewController::ToRSSFeedAddView);
     connect(m_controller, &RSSItemListController::filterManagerRequested, this,
         &RSSLinkViewController::ToRSSFilterView);
-    connect(
-        m_controller, &RSSItemListController::openUrlsRequested, this, [](const QList<QUrl> &urls) {
-            for (const QUrl &u : urls)
-                QDesktopServices::openUrl(u);
-        });
+    connect(m_controller, &RSSItemListController::openUrlsRequested, this,
+        [this](const QList<QUrl> &urls) { Utility::openWebPages(window(), urls); });
+    connect(m_controller, &RSSItemListController::linkRefused, this,
+        [this](const QStringList &schemes) { Utility::showLinksRefused(window(), schemes); });
 }
 
 void RSSLinkViewController::refresh_Items()

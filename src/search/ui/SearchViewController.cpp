@@ -5,6 +5,7 @@
 #include "tasks/ui/MultiDownloadWizardViewController.h"
 #include "ui/KSTProgressHUDHelper.h"
 #include "ui/ScreenParts.h"
+#include "ui/Utility.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -96,7 +97,9 @@ SearchViewController::SearchViewController(SearchResultController *controller, Q
     connect(m_controller, &SearchResultController::multiDownloadRequested, this,
         &SearchViewController::ToMultiDownloadView);
     connect(m_controller, &SearchResultController::openUrlRequested, this,
-        [](const QUrl &url) { QDesktopServices::openUrl(url); });
+        [this](const QUrl &url) { Utility::openWebPages(window(), { url }); });
+    connect(m_controller, &SearchResultController::linkRefused, this,
+        [this](const QStringList &schemes) { Utility::showLinksRefused(window(), schemes); });
     showCategories();
 }
 
