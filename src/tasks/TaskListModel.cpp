@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QJsonArray>
 #include <QLocale>
+#include <cmath>
 
 namespace flk {
 
@@ -132,6 +133,29 @@ const QHash<QString, int> &columnOfKey()
 }
 } // namespace
 
+QJsonValue TaskListModel::taskId(const QJsonValue &received)
+{
+    if (received.isDouble()) {
+        const double d = received.toDouble();
+        // Whole and exact in a double.
+        return std::isfinite(d) && d == std::floor(d) && std::fabs(d) <= 9007199254740992.0
+            ? received
+            : QJsonValue();
+    }
+    if (received.isString()) {
+        const QString text = received.toString();
+        qsizetype i = text.startsWith(QLatin1Char('-')) ? 1 : 0;
+        if (i == text.size() || text.size() > 19)
+            return QJsonValue();
+        for (; i < text.size(); ++i) {
+            if (text[i] < QLatin1Char('0') || text[i] > QLatin1Char('9'))
+                return QJsonValue();
+        }
+        return received;
+    }
+    return QJsonValue();
+}
+
 TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
 {
     TaskListSnapshot s;
@@ -147,7 +171,7 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
             if (col != columns.constEnd()) {
                 setCell(row, *col, it.value());
             } else if (it.key() == QLatin1String("id")) {
-                row.id = it.value();
+                row.id = taskId(it.value());
                 row.idValue = json::toInt(row.id);
             }
         }
@@ -186,7 +210,8 @@ QJsonArray TaskListModel::idsFromType(const QList<int> &rows, const QString &typ
     QJsonArray ids;
     const QList<TaskRow> &all = KeyedListModel::rows();
     for (int r : sorted) {
-        if (r >= 0 && r < all.size() && (type.isEmpty() || all[r].type == type))
+        if (r >= 0 && r < all.size() && (type.isEmpty() || all[r].type == type)
+            && (all[r].id.isDouble() || all[r].id.isString()))
             ids.append(all[r].id);
     }
     return ids;

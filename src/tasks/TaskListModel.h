@@ -17,7 +17,7 @@ namespace flk {
 // One task as the table shows it, prepared off the GUI thread.
 struct TaskRow {
     QString type; // "BT" or "HTTP/FTP"
-    QJsonValue id; // as received
+    QJsonValue id; // as received when a whole number, else none (see taskId)
     qint64 idValue = 0;
     std::array<QString, 12> cells; // display texts; ColEndTime holds the seconds
     // Identity of a task across refreshes: its type and its id (made once,
@@ -72,6 +72,10 @@ public:
 
     // Worker side: the reply's rows with every cell rule applied.
     static TaskListSnapshot decode(const QJsonObject &reply);
+    // A task id as commands send it: a whole number, as a number or as
+    // digits, kept as received; anything else ("3,4" would address two
+    // tasks) is no id, and no command sends it.
+    static QJsonValue taskId(const QJsonValue &received);
     // The same straight from the reply body in one pass (simdjson), without
     // building a JSON document of every task. Returns the reply's other
     // members (what the request is judged by), none when the body is not a

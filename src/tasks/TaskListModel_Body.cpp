@@ -7,6 +7,11 @@
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <cerrno>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+#include <string>
 #include <string_view>
 
 // GCC 12 warns falsely inside simdjson's inlined tape walking.
@@ -114,7 +119,74 @@ private:
 
 namespace {
 constexpr qsizetype kKeepParserBytes = 8 * 1024 * 1024;
+
+bool isTokenChar(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '-'
+        || c == '+' || c == '.';
 }
+
+// A list may carry numbers JSON has no room for (NaN, Infinity, a magnitude
+// beyond a double): they are read as null, so one odd value costs that value
+// and not the whole list. Returns the text with them replaced, or nothing
+// when there were none.
+std::optional<QByteArray> withOddNumbersAsNull(const QByteArray &in)
+{
+    QByteArray out;
+    out.reserve(in.size());
+    bool changed = false, inString = false;
+    for (qsizetype i = 0; i < in.size();) {
+        const char c = in[i];
+        if (inString) {
+            out += c;
+            if (c == '\\' && i + 1 < in.size()) {
+                out += in[i + 1];
+                i += 2;
+                continue;
+            }
+            inString = c != '"';
+            ++i;
+            continue;
+        }
+        if (c == '"') {
+            inString = true;
+            out += c;
+            ++i;
+            continue;
+        }
+        if (!isTokenChar(c)) {
+            out += c;
+            ++i;
+            continue;
+        }
+        qsizetype j = i;
+        while (j < in.size() && isTokenChar(in[j]))
+            ++j;
+        const QByteArray token = in.mid(i, j - i);
+        i = j;
+        QByteArray bare = token;
+        if (bare.startsWith('-') || bare.startsWith('+'))
+            bare = bare.mid(1);
+        bool odd = bare == "NaN" || bare == "Infinity" || bare == "inf" || bare == "nan";
+        if (!odd && (token[0] == '-' || (token[0] >= '0' && token[0] <= '9'))) {
+            const std::string text = token.toStdString();
+            char *end = nullptr;
+            errno = 0;
+            const double d = std::strtod(text.c_str(), &end);
+            odd = end == text.c_str() + text.size() && (errno == ERANGE || !std::isfinite(d));
+        }
+        if (odd) {
+            out += "null";
+            changed = true;
+        } else {
+            out += token;
+        }
+    }
+    if (!changed)
+        return std::nullopt;
+    return out;
+}
+} // namespace
 
 std::optional<QJsonObject> TaskListModel::decodeBody(
     const QByteArray &body, TaskListSnapshot *s, const QList<TaskRow> &previous)
@@ -138,7 +210,11 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
     // readable and reads the same either way.
     const auto readByQt = [&]() -> std::optional<QJsonObject> {
         QJsonParseError error;
-        const QJsonDocument qt = QJsonDocument::fromJson(body.mid(skip), &error);
+        QJsonDocument qt = QJsonDocument::fromJson(body.mid(skip), &error);
+        if (error.error != QJsonParseError::NoError) {
+            if (const auto mended = withOddNumbersAsNull(body.mid(skip)))
+                qt = QJsonDocument::fromJson(*mended, &error);
+        }
         if (error.error != QJsonParseError::NoError || !qt.isObject())
             return std::nullopt;
         QJsonObject envelope = qt.object();
@@ -189,7 +265,7 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
                     if (startsWithBom(field.key))
                         return readByQt();
                     if (field.key == "id") {
-                        row.id = reader.toQt(field.value);
+                        row.id = taskId(reader.toQt(field.value));
                         row.idValue = json::toInt(row.id);
                         continue;
                     }

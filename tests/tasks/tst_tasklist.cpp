@@ -190,6 +190,44 @@ private slots:
         QVERIFY(!TaskListModel::decodeBody(body.left(body.size() / 2), &none));
     }
 
+    // A number JSON cannot carry costs that value, not the whole list; an id
+    // that is no whole number is no id (so "3,4" never addresses two tasks).
+    void oddNumbersAndIdsInAList_data()
+    {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QJsonValue>("id");
+        QTest::addColumn<QString>("size");
+        QTest::newRow("NaN") << QByteArray("{\"id\":1,\"size\":NaN}") << QJsonValue(1) << "";
+        QTest::newRow("Infinity") << QByteArray("{\"id\":1,\"size\":-Infinity}") << QJsonValue(1)
+                                  << "";
+        QTest::newRow("beyond a double")
+            << QByteArray("{\"id\":1,\"size\":1e400}") << QJsonValue(1) << "";
+        QTest::newRow("NaN as an id")
+            << QByteArray("{\"id\":NaN,\"name\":\"NaN 1e400\"}") << QJsonValue() << "";
+        QTest::newRow("two ids in a text") << QByteArray("{\"id\":\"3,4\"}") << QJsonValue() << "";
+        QTest::newRow("a fraction") << QByteArray("{\"id\":3.5}") << QJsonValue() << "";
+        QTest::newRow("digits") << QByteArray("{\"id\":\"12\"}") << QJsonValue("12") << "";
+    }
+    void oddNumbersAndIdsInAList()
+    {
+        QFETCH(QByteArray, file);
+        QFETCH(QJsonValue, id);
+        const QByteArray body = "{\"files\":[" + file + ",{\"id\":2,\"type\":\"BT\"}],\"all\":2}";
+        TaskListSnapshot got;
+        QVERIFY(TaskListModel::decodeBody(body, &got));
+        QCOMPARE(got.rows.size(), 2);
+        QCOMPARE(got.rows[0].id, id);
+        QCOMPARE(got.rows[1].id, QJsonValue(2));
+        QCOMPARE(got.counts.value("all").toInt(), 2);
+        if (file.contains("name"))
+            QCOMPARE(got.rows[0].cells[TaskListModel::ColName], QStringLiteral("NaN 1e400"));
+        // Commands leave out a task without an id.
+        TaskListModel model;
+        model.apply(got);
+        QCOMPARE(model.idStringFromType({ 0, 1 }, QString()),
+            id.isNull() ? QStringLiteral("2") : id.toVariant().toString() + ",2");
+    }
+
     void sameTasksUpdateInPlace()
     {
         TaskListModel model;
