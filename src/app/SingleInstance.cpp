@@ -9,12 +9,15 @@
 #include <QLocalSocket>
 #include <QLockFile>
 #include <QPointer>
+#include <QSaveFile>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUrl>
 
 #include <memory>
 #include <optional>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace flk {
@@ -61,25 +64,104 @@ std::optional<QStringList> decodeItems(const QByteArray &payload)
 }
 } // namespace
 
-QString SingleInstance::serverName(const QString &defaultsPath)
+namespace {
+// A folder only this user can enter: a real folder (not a link), owned by
+// the user, with no rights for group or others.
+bool isPrivateFolder(const QString &path)
 {
-    const QByteArray profile = QFileInfo(defaultsPath).absoluteFilePath().toUtf8();
-    const QByteArray hash
-        = QCryptographicHash::hash(profile, QCryptographicHash::Sha256).toHex().left(16);
-    return QStringLiteral("ferrylink-%1-%2").arg(uint(getuid())).arg(QString::fromLatin1(hash));
+    struct stat st;
+    if (path.isEmpty() || ::lstat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    return S_ISDIR(st.st_mode) && st.st_uid == ::getuid() && (st.st_mode & 077) == 0;
 }
 
-SingleInstance::SingleInstance(const QString &name, QObject *parent) : QObject(parent), m_name(name)
+bool makePrivateFolder(const QString &path)
+{
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return false;
+    ::mkdir(QFile::encodeName(path).constData(), 0700);
+    return isPrivateFolder(path);
+}
+
+// The user id of the process at the other end of a local socket.
+std::optional<uid_t> peerUid(qintptr descriptor)
+{
+    struct ucred cred;
+    socklen_t length = sizeof(cred);
+    if (descriptor < 0
+        || ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &cred, &length) != 0)
+        return std::nullopt;
+    return cred.uid;
+}
+} // namespace
+
+QString SingleInstance::privateFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (isPrivateFolder(runtime))
+        return runtime;
+    // A folder of the user's own; one someone else made under that name is
+    // not used.
+    const QString temp = QDir::tempPath() + QStringLiteral("/ferrylink-%1").arg(uint(::getuid()));
+    if (makePrivateFolder(temp))
+        return temp;
+    const QString cache = QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation)
+        + QStringLiteral("/ferrylink/run");
+    if (makePrivateFolder(cache))
+        return cache;
+    return QString();
+}
+
+QString SingleInstance::realPath(const QString &path)
+{
+    const QFileInfo info(path);
+    if (info.exists())
+        return info.canonicalFilePath();
+    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    return folder.isEmpty() ? info.absoluteFilePath() : folder + QLatin1Char('/') + info.fileName();
+}
+
+QString SingleInstance::serverName(const QString &defaultsPath)
+{
+    const QByteArray profile = realPath(defaultsPath).toUtf8();
+    const QByteArray hash
+        = QCryptographicHash::hash(profile, QCryptographicHash::Sha256).toHex().left(16);
+    const QString folder = privateFolder();
+    const QString name
+        = QStringLiteral("ferrylink-%1-%2").arg(uint(::getuid())).arg(QString::fromLatin1(hash));
+    return folder.isEmpty() ? name : folder + QLatin1Char('/') + name;
+}
+
+SingleInstance::SingleInstance(const QString &name, const QString &defaultsPath, QObject *parent)
+    : QObject(parent), m_name(name), m_defaultsPath(defaultsPath)
 { }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance()
+{
+    if (m_primary && !m_defaultsPath.isEmpty())
+        QFile::remove(addressPath());
+}
 
 QString SingleInstance::lockPath() const
 {
-    QString dir = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (dir.isEmpty())
-        dir = QDir::tempPath();
-    return dir + QLatin1Char('/') + m_name + QStringLiteral(".lock");
+    if (!m_defaultsPath.isEmpty()) {
+        const QFileInfo real(realPath(m_defaultsPath));
+        return real.absolutePath() + QStringLiteral("/.") + real.fileName()
+            + QStringLiteral(".instance.lock");
+    }
+    const QString base = m_name.contains(QLatin1Char('/')) ? m_name
+        : privateFolder().isEmpty() ? QDir::tempPath() + QLatin1Char('/') + m_name
+                                    : privateFolder() + QLatin1Char('/') + m_name;
+    return base + QStringLiteral(".lock");
+}
+
+QString SingleInstance::addressPath() const
+{
+    if (m_defaultsPath.isEmpty())
+        return QString();
+    const QFileInfo real(realPath(m_defaultsPath));
+    return real.absolutePath() + QStringLiteral("/.") + real.fileName()
+        + QStringLiteral(".instance");
 }
 
 bool SingleInstance::tryBecomePrimary()
@@ -104,6 +186,15 @@ bool SingleInstance::tryBecomePrimary()
     if (!m_server->listen(m_name)) {
         m_error = m_server->errorString();
         return false;
+    }
+    // Later launches, whatever their runtime folder, find the socket here.
+    if (!m_defaultsPath.isEmpty()) {
+        QSaveFile address(addressPath());
+        if (address.open(QIODevice::WriteOnly)) {
+            address.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+            address.write(m_server->fullServerName().toUtf8());
+            address.commit();
+        }
     }
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onConnection);
     return true;
@@ -130,13 +221,26 @@ SingleInstance::HandOver SingleInstance::sendToRunning(
     QLocalSocket socket;
     // The running instance may still be starting: try until the deadline.
     for (;;) {
-        socket.connectToServer(m_name);
+        // The socket the running instance named beside the lock, else ours.
+        QString target = m_name;
+        if (!m_defaultsPath.isEmpty()) {
+            QFile address(addressPath());
+            if (address.open(QIODevice::ReadOnly)) {
+                const QString named = QString::fromUtf8(address.read(4096)).trimmed();
+                if (!named.isEmpty())
+                    target = named;
+            }
+        }
+        socket.connectToServer(target);
         if (socket.waitForConnected(int(std::max<qint64>(1, deadline.remainingTime()))))
             break;
         if (deadline.hasExpired())
             return HandOver::NotAnswered;
         QThread::msleep(100);
     }
+    // Nothing goes to a socket another user listens on.
+    if (peerUid(socket.socketDescriptor()) != std::optional<uid_t>(::getuid()))
+        return HandOver::NotAnswered;
     socket.write(frame);
     while (socket.bytesToWrite() > 0) {
         if (deadline.hasExpired()
@@ -167,6 +271,11 @@ void SingleInstance::onConnection()
     };
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        // Only this user's launches hand items over.
+        if (peerUid(socket->socketDescriptor()) != std::optional<uid_t>(::getuid())) {
+            socket->abort();
+            continue;
+        }
         auto in = std::make_shared<Incoming>();
         QPointer<SingleInstance> self(this);
         connect(socket, &QLocalSocket::readyRead, this, [self, socket, in] {

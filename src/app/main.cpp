@@ -25,7 +25,8 @@ int main(int argc, char **argv)
     const QStringList items = flk::SingleInstance::normalizedArguments(
         QApplication::arguments().mid(1), QDir::currentPath());
     flk::SingleInstance instance(
-        flk::SingleInstance::serverName(flk::DefaultsStore::standardPath()));
+        flk::SingleInstance::serverName(flk::DefaultsStore::standardPath()),
+        flk::DefaultsStore::standardPath());
     flk::installTranslations();
     if (!instance.tryBecomePrimary() && !instance.isPrimary()) {
         // Another Ferrylink of this user and profile runs: it takes the

@@ -176,7 +176,7 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
             }
         }
         row.type = row.cells[ColType];
-        row.rowKey = TaskRow::makeKey(row.type, row.id);
+        row.rowKey = TaskRow::makeKey(row.type, row.id, s.rows.size());
         s.rows.append(std::move(row));
     }
     finishSnapshot(s, reply);
@@ -237,6 +237,13 @@ QString TaskListModel::idStringFromType(const QList<int> &rows, const QString &t
 QString TaskRow::makeKey(const QString &type, const QJsonValue &id)
 {
     return type + QLatin1Char('\x1f') + json::idText(id);
+}
+
+QString TaskRow::makeKey(const QString &type, const QJsonValue &id, qsizetype index)
+{
+    if (id.isDouble() || id.isString())
+        return makeKey(type, id);
+    return type + QStringLiteral("\x1f#") + QString::number(index);
 }
 
 } // namespace flk

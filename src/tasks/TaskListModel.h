@@ -29,6 +29,9 @@ struct TaskRow {
     // By the id as sent (json::idText), so ids that are not integers stay
     // apart.
     static QString makeKey(const QString &type, const QJsonValue &id);
+    // A row without an id is kept by its place in the list, so two such
+    // rows never share a key.
+    static QString makeKey(const QString &type, const QJsonValue &id, qsizetype index);
 };
 
 // A decoded "torrent-list" reply.

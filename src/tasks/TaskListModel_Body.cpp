@@ -286,7 +286,7 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
                 && !before->rowKey.isEmpty())
                 row.rowKey = before->rowKey;
             else
-                row.rowKey = TaskRow::makeKey(row.type, row.id);
+                row.rowKey = TaskRow::makeKey(row.type, row.id, index);
             s->rows.append(std::move(row));
         }
     }

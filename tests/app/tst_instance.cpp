@@ -11,6 +11,8 @@
 #include <QtConcurrent/QtConcurrentRun>
 #include <QtTest>
 
+#include <unistd.h>
+
 using namespace flk;
 
 namespace {
@@ -31,6 +33,78 @@ class TestInstance : public QObject
     Q_OBJECT
 
 private slots:
+    // The socket lives where only this user can enter; a folder someone
+    // else could open or made under the expected name is not used.
+    void theSocketIsInAFolderOnlyTheUserEnters()
+    {
+        QTemporaryDir dir;
+        const QByteArray runtimeBefore = qgetenv("XDG_RUNTIME_DIR"), tmpBefore = qgetenv("TMPDIR");
+        const auto restore = qScopeGuard([&] {
+            qputenv("XDG_RUNTIME_DIR", runtimeBefore);
+            qputenv("TMPDIR", tmpBefore);
+        });
+        const auto privateTo = [](const QString &folder) {
+            const QFileInfo info(folder);
+            return info.isDir() && !info.isSymLink() && info.ownerId() == ::getuid()
+                && !(info.permissions()
+                    & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                        | QFile::WriteOther | QFile::ExeOther));
+        };
+        // A runtime folder open to others, and a squatted fallback folder.
+        QDir(dir.path()).mkpath("open-runtime");
+        QFile::setPermissions(dir.filePath("open-runtime"),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther
+                | QFile::ExeOther);
+        qputenv("XDG_RUNTIME_DIR", dir.filePath("open-runtime").toUtf8());
+        QDir(dir.path()).mkpath("tmp/ferrylink-" + QString::number(::getuid()));
+        QFile::setPermissions(dir.filePath("tmp/ferrylink-" + QString::number(::getuid())),
+            QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                | QFile::WriteGroup | QFile::ExeGroup);
+        qputenv("TMPDIR", dir.filePath("tmp").toUtf8());
+        const QString name = SingleInstance::serverName(dir.filePath("defaults.json"));
+        const QString folder = QFileInfo(name).absolutePath();
+        QVERIFY2(privateTo(folder), qPrintable(folder));
+        QVERIFY(!folder.startsWith(dir.filePath("open-runtime")));
+        QVERIFY(!folder.startsWith(dir.filePath("tmp")));
+        // A runtime folder of the user's own is used as it is.
+        QDir(dir.path()).mkpath("own-runtime");
+        QFile::setPermissions(
+            dir.filePath("own-runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", dir.filePath("own-runtime").toUtf8());
+        QCOMPARE(
+            QFileInfo(SingleInstance::serverName(dir.filePath("defaults.json"))).absolutePath(),
+            dir.filePath("own-runtime"));
+    }
+
+    // One instance per defaults file, however it is reached: through a link,
+    // or from a launch with another runtime folder (which finds the running
+    // one's socket beside the lock).
+    void oneInstancePerRealDefaultsFile()
+    {
+        QTemporaryDir dir;
+        const QString real = dir.filePath("defaults.json");
+        QFile(real).open(QIODevice::WriteOnly);
+        QVERIFY(QFile::link(real, dir.filePath("linked.json")));
+        QCOMPARE(SingleInstance::serverName(dir.filePath("linked.json")),
+            SingleInstance::serverName(real));
+        SingleInstance running(SingleInstance::serverName(real), real);
+        QVERIFY(running.tryBecomePrimary());
+        QSignalSpy received(&running, &SingleInstance::received);
+        // Another launch, the link and a socket name of its own.
+        const QString linked = dir.filePath("linked.json");
+        SingleInstance second(dir.filePath("elsewhere"), linked);
+        QCOMPARE(second.lockPath(), running.lockPath());
+        QVERIFY(!second.tryBecomePrimary());
+        QFuture<SingleInstance::HandOver> sent = QtConcurrent::run([linked, &dir] {
+            return SingleInstance(dir.filePath("elsewhere"), linked)
+                .sendToRunning({ "magnet:?xt=urn:btih:abc" }, 5000);
+        });
+        while (!sent.isFinished())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QCOMPARE(sent.result(), SingleInstance::HandOver::Delivered);
+        QCOMPARE(received.size(), 1);
+    }
+
     void handsOverToTheRunningOne()
     {
         QTemporaryDir dir;
