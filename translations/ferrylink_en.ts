@@ -985,6 +985,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>HTTP/FTP speed</source>
         <translation>HTTP/FTP speed</translation>
     </message>
+    <message id="PREFER_NOT_LOADED">
+        <source>Some settings could not be read from the NAS. They are not shown and will not be saved until they are read.</source>
+        <translation>Some settings could not be read from the NAS. They are not shown and will not be saved until they are read.</translation>
+    </message>
     <message id="PREFER_TAB_BANDWIDTH">
         <source>Bandwidth</source>
         <translation>Bandwidth</translation>
@@ -1064,6 +1068,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="REFRESH">
         <source>Refresh</source>
         <translation>Refresh</translation>
+    </message>
+    <message id="RETRY">
+        <source>Retry</source>
+        <translation>Retry</translation>
     </message>
     <message id="RSS_AGE_DAY">
         <source>day</source>

@@ -8,7 +8,9 @@
 #include "api/Localization.h"
 
 #include <QAction>
+
 #include <QItemSelectionModel>
+#include <cmath>
 
 namespace flk {
 
@@ -66,6 +68,45 @@ QVariant readField(const QJsonObject &record, const PreferenceController::Field 
         return json::stringValue(record, member);
     }
     return {};
+}
+
+// Whether a member came in the shape its field reads (a member of another
+// shape is shown as the field's empty value and must not be saved as that).
+bool understood(const QJsonValue &v, const PreferenceController::Field &f)
+{
+    const auto whole = [](const QJsonValue &x) {
+        const double d = x.toDouble();
+        return x.isDouble() && std::isfinite(d) && d == std::floor(d);
+    };
+    switch (f.kind) {
+    case PreferenceController::Field::Bool:
+        return v.isBool() || (whole(v) && (v.toDouble() == 0 || v.toDouble() == 1));
+    case PreferenceController::Field::Int:
+        return whole(v);
+    case PreferenceController::Field::IntText: {
+        if (whole(v))
+            return true;
+        bool ok = false;
+        v.toString().toLongLong(&ok);
+        return v.isString() && ok;
+    }
+    case PreferenceController::Field::Text:
+        return v.isString();
+    }
+    return false;
+}
+
+// A day of the schedule as the grid reads it: 24 values from 1 to 4.
+bool understoodDay(const QJsonValue &v)
+{
+    if (!v.isArray() || v.toArray().size() != ScheduleGrid::kColumns)
+        return false;
+    for (const QJsonValue &h : v.toArray()) {
+        const double d = h.toDouble(-1);
+        if (!h.isDouble() || d != std::floor(d) || d < 1 || d > 4)
+            return false;
+    }
+    return true;
 }
 
 QJsonValue fieldValue(const QVariant &v, const PreferenceController::Field &f)
@@ -210,13 +251,30 @@ void PreferenceController::show(const Loaded &read)
     emit loaded();
 }
 
+void PreferenceController::insertFields(
+    QJsonObject &record, const std::optional<QJsonObject> &read, bool schedule) const
+{
+    // A field goes back as edited when its member was read in its shape or
+    // the user changed it; a member read in another shape goes back exactly
+    // as the NAS sent it; a member that was not there is not sent.
+    for (const Field &f : fields()) {
+        if (isScheduleField(f) != schedule)
+            continue;
+        const QString property = QString::fromLatin1(f.property);
+        const QString member = QString::fromLatin1(f.member);
+        const QJsonValue sent = read ? read->value(member) : QJsonValue(QJsonValue::Undefined);
+        const bool edited = m_values.value(property) != m_loadedValues.value(property);
+        if (edited || understood(sent, f))
+            record.insert(member, fieldValue(m_values.value(property), f));
+        else if (!sent.isUndefined())
+            record.insert(member, sent);
+    }
+}
+
 QJsonObject PreferenceController::preferenceRecord() const
 {
     QJsonObject record;
-    for (const Field &f : fields())
-        if (!isScheduleField(f))
-            record.insert(QString::fromLatin1(f.member),
-                fieldValue(m_values.value(QString::fromLatin1(f.property)), f));
+    insertFields(record, m_pref, false);
     record.insert(QStringLiteral("enable_guide"), true);
     return record;
 }
@@ -224,14 +282,17 @@ QJsonObject PreferenceController::preferenceRecord() const
 QJsonObject PreferenceController::scheduleRecord() const
 {
     QJsonObject record;
-    for (const Field &f : fields())
-        if (isScheduleField(f))
-            record.insert(QString::fromLatin1(f.member),
-                fieldValue(m_values.value(QString::fromLatin1(f.property)), f));
+    insertFields(record, m_sched, true);
     record.insert(QStringLiteral("enable_max_download_speed"), true);
     record.insert(QStringLiteral("enable_max_upload_speed"), true);
-    for (int row = 0; row < ScheduleGrid::kRows; ++row)
-        record.insert(QString::fromLatin1(ScheduleGrid::dayKey(row)), m_schedule->dayString(row));
+    for (int row = 0; row < ScheduleGrid::kRows; ++row) {
+        // A day in a form the grid does not read is drawn at full speed; it
+        // goes back only when the user drew it anew.
+        const QString key = QString::fromLatin1(ScheduleGrid::dayKey(row));
+        const bool edited = m_schedule->dayString(row) != m_loadedDays.value(row);
+        if (edited || (m_sched && understoodDay(m_sched->value(key))))
+            record.insert(key, m_schedule->dayString(row));
+    }
     return record;
 }
 
@@ -250,8 +311,12 @@ void PreferenceController::apply(bool closeAfter)
     const std::shared_ptr<CgiCtrl> c = client();
     if (!c)
         return;
-    const QJsonObject pref = preferenceRecord();
-    const QJsonObject sched = scheduleRecord();
+    // A section that did not load is never sent: its fields hold no values
+    // of the NAS's.
+    const std::optional<QJsonObject> pref
+        = m_pref ? std::optional<QJsonObject>(preferenceRecord()) : std::nullopt;
+    const std::optional<QJsonObject> sched
+        = m_sched ? std::optional<QJsonObject>(scheduleRecord()) : std::nullopt;
     QList<QPair<QString, bool>> enables;
     for (const QJsonObject &s : m_sites->rows()) {
         const QString name = json::stringValue(s, u"name");
@@ -263,12 +328,23 @@ void PreferenceController::apply(bool closeAfter)
             // Each step runs whatever the one before it gave; the request
             // layer reports a failure.
             Error e;
-            c->set_User_Preference(pref, &e);
-            c->set_Torrent_Schedule(sched, &e);
-            for (const auto &[name, on] : enables)
+            bool failed = false;
+            if (pref) {
+                c->set_User_Preference(*pref, &e);
+                failed = failed || e.isError();
+            }
+            if (sched) {
+                c->set_Torrent_Schedule(*sched, &e);
+                failed = failed || e.isError();
+            }
+            for (const auto &[name, on] : enables) {
                 c->enable_Search_Site(name, on, &e);
+                failed = failed || e.isError();
+            }
             Loaded again;
-            if (!closeAfter) {
+            again.saveFailed = failed;
+            // A failed save keeps the sheet open with what the NAS holds now.
+            if (!closeAfter || failed) {
                 Error pe, se;
                 if (const auto p = c->get_User_Preference(&pe); p && !pe.isError())
                     again.pref = *p;
@@ -279,11 +355,15 @@ void PreferenceController::apply(bool closeAfter)
             return again;
         },
         [this, closeAfter](Loaded again) {
-            if (closeAfter) {
+            if (closeAfter && !again.saveFailed) {
                 emit closeRequested();
                 return;
             }
             show(again);
+            if (again.saveFailed)
+                emit saveFailed();
+            else
+                emit saved();
         });
 }
 

@@ -60,6 +60,9 @@ public:
 
     // Loading: the three lists under the overlay, then the fields.
     void load();
+    // Whether each section loaded (one that did not is never sent).
+    bool preferenceLoaded() const { return m_pref.has_value(); }
+    bool scheduleLoaded() const { return m_sched.has_value(); }
     // Applying; closeAfter: OK (close) instead of Apply (load again).
     void apply(bool closeAfter);
     QJsonObject preferenceRecord() const;
@@ -88,6 +91,10 @@ signals:
     void valuesChanged();
     void loaded();
     void closeRequested();
+    // Apply or OK: everything went to the NAS, or a step was refused (the
+    // request layer said why; the sheet stays open, loaded again).
+    void saved();
+    void saveFailed();
     void siteAddRequested();
     void siteEditRequested(const QString &name);
     void siteCommandFinished();
@@ -96,7 +103,10 @@ private:
     struct Loaded {
         std::optional<QJsonObject> pref, sched;
         QList<QJsonObject> sites;
+        bool saveFailed = false;
     };
+    void insertFields(
+        QJsonObject &record, const std::optional<QJsonObject> &read, bool schedule) const;
     void show(const Loaded &read);
     void updateSiteActions();
     static QList<QJsonObject> fetchSites(CgiCtrl *c, const QString &key, const QString &order);

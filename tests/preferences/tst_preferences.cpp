@@ -694,15 +694,77 @@ private slots:
         // The NAS refuses a default folder that does not exist.
         p.setValue("defaultFolder", QStringLiteral("/nowhere"));
         QSignalSpy close(&p, &PreferenceController::closeRequested);
+        QSignalSpy failed(&p, &PreferenceController::saveFailed);
         p.apply(true);
-        QVERIFY(close.wait(5000));
+        QVERIFY(failed.wait(5000));
         waitIdle(p);
         QCOMPARE(alerts.shown.size(), 1);
         QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_SET_TORRENT_PREFERENCE"));
-        // OK: the schedule and the sites still went; nothing was read again.
-        QCOMPARE(h.acts(),
+        // OK: the schedule and the sites still went; the sheet stays open
+        // with what the NAS holds now.
+        QCOMPARE(close.size(), 0);
+        QCOMPARE(h.acts().mid(0, 5),
             (QStringList { "set-pref", "torrent-scheduler-set", "torrent-search-site-enable",
                 "torrent-search-site-enable", "torrent-search-site-enable" }));
+        QVERIFY(h.acts().contains("get-user-pref"));
+        QCOMPARE(p.value("defaultFolder").toString(),
+            h.prefOf("admin").value("default_dl_dir").toString());
+    }
+
+    // Nothing the screen did not read goes back to the NAS: members in
+    // another shape go back as sent, missing ones are not sent, a section
+    // that did not load is not sent at all, and days in another form stay.
+    void saveSendsOnlyWhatWasRead()
+    {
+        PreferenceHarness h;
+        PreferenceController &p = h.pref;
+        QJsonObject odd = h.prefOf("admin");
+        odd.insert("share_ratio", "150"); // a text where a number was expected
+        odd.insert("enable_encryption", "yes");
+        odd.remove("max_conn");
+        h.sim.state().setPreferences("admin", odd);
+        h.load();
+        h.sim.server().clearLog();
+        p.apply(false);
+        QTRY_VERIFY(h.acts().contains("get-user-pref"));
+        waitIdle(p);
+        const QJsonObject sent = h.lastForm("set-pref");
+        QCOMPARE(sent.value("share_ratio").toString(), QStringLiteral("150"));
+        QCOMPARE(sent.value("enable_encryption").toString(), QStringLiteral("yes"));
+        QVERIFY(!sent.contains("max_conn"));
+        QCOMPARE(
+            h.prefOf("admin").value("share_ratio").toVariant().toString(), QStringLiteral("150"));
+
+        // A failed load: neither the preferences nor the schedule go.
+        h.sim.server().applyControl("non_json", "2");
+        h.load();
+        QVERIFY(!p.preferenceLoaded() && !p.scheduleLoaded());
+        h.sim.server().clearLog();
+        p.apply(false);
+        QTRY_VERIFY(h.acts().contains("torrent-search-site-list"));
+        waitIdle(p);
+        QVERIFY(!h.acts().contains("set-pref"));
+        QVERIFY(!h.acts().contains("torrent-scheduler-set"));
+    }
+
+    void aSectionThatDidNotLoadIsDisabledWithRetry()
+    {
+        SignedInClient s;
+        RecordingAlertPresenter alerts;
+        s.sim.server().applyControl("non_json", "2"); // preferences and schedule
+        PreferenceViewController pane(s.client);
+        QSignalSpy loaded(pane.controller(), &PreferenceController::loaded);
+        pane.show();
+        QVERIFY(loaded.wait(5000));
+        waitIdle(*pane.controller());
+        QVERIFY(!pane.tabView()->widget(0)->isEnabled());
+        auto *retry = pane.findChild<QPushButton *>("retry");
+        QVERIFY(retry && retry->isVisible());
+        retry->click();
+        QVERIFY(loaded.wait(5000));
+        waitIdle(*pane.controller());
+        QVERIFY(pane.tabView()->widget(0)->isEnabled());
+        QVERIFY(!retry->isVisible());
     }
 
     void paneForAnAdministrator()

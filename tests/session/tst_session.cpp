@@ -136,10 +136,13 @@ private slots:
         QTRY_COMPARE(f.session->state(), State::Polling);
         QVERIFY(held->logon());
 
+        // (A request of the old session that was still out may have said so
+        // once more; the save itself must not.)
+        const qsizetype alertsBefore = f.alerts.shown.size();
         sheet.apply(false);
         QTRY_VERIFY(!sheet.overlay()->isShowing());
         QCOMPARE(f.sim.server().requestsFor("set-pref").size(), 1);
-        QCOMPARE(f.alerts.shown.size(), 1); // no "connection lost"
+        QCOMPARE(f.alerts.shown.size(), alertsBefore); // no "connection lost"
     }
 
     void reSignInOfAnotherServerOrAnUnshownSessionChangesNothing()

@@ -73,7 +73,29 @@ PreferenceViewController::PreferenceViewController(std::shared_ptr<CgiCtrl> clie
         m_viewAdmin->hide();
     }
     m_tabs->addTab(buildSearchSites(), localized("PREFER_TAB_SEARCH_SITE"));
+    m_sections = { { m_tabs->widget(0), false }, { connect, false }, { bandwidth, false },
+        { schedule, true } };
+    // What could not be read is not editable (and not saved) until it is.
+    m_notLoaded = new QWidget(this);
+    auto *notLoaded = new QHBoxLayout(m_notLoaded);
+    notLoaded->setContentsMargins(0, 0, 0, 0);
+    auto *notLoadedText = new QLabel(localized("PREFER_NOT_LOADED"), m_notLoaded);
+    notLoadedText->setWordWrap(true);
+    notLoaded->addWidget(notLoadedText, 1);
+    auto *retry = new QPushButton(localized("RETRY"), m_notLoaded);
+    retry->setObjectName(QStringLiteral("retry"));
+    notLoaded->addWidget(retry);
+    QObject::connect(retry, &QPushButton::clicked, m_controller, &PreferenceController::load);
+    m_notLoaded->hide();
+    layout->addWidget(m_notLoaded);
     layout->addWidget(m_tabs, 1);
+    QObject::connect(m_controller, &PreferenceController::loaded, this, [this] {
+        const bool pref = m_controller->preferenceLoaded(),
+                   sched = m_controller->scheduleLoaded();
+        for (const auto &[page, isSchedule] : m_sections)
+            page->setEnabled(isSchedule ? sched : pref);
+        m_notLoaded->setVisible(!pref || !sched);
+    });
 
     auto *buttons = buttonRow();
     m_btnApply = new QPushButton(localized("APPLY"), buttons);

@@ -89,6 +89,8 @@ private:
     QTabWidget *m_tabs;
     QPushButton *m_btnApply;
     QWidget *m_viewAdmin = nullptr;
+    QWidget *m_notLoaded = nullptr; // says what could not be read, with Retry
+    QList<QPair<QWidget *, bool>> m_sections; // page, and whether it is the schedule's
     QComboBox *m_cmbMaxActive = nullptr;
     QHash<QString, FilterTextField *> m_numberFields;
     QHash<QString, QCheckBox *> m_checkBoxes;
