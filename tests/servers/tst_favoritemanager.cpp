@@ -647,6 +647,24 @@ private slots:
         NotificationCenter::defaultCenter()->removeObserver(this);
     }
 
+    // The session that pins the key is held to it: a server that shows
+    // another key later in that same session gets nothing of it.
+    void theSessionThatPinsIsHeldToTheKey()
+    {
+        Error e;
+        CgiCtrl *c = addLikeWizard(server("admin", "admin", true), &e);
+        QVERIFY2(c, qPrintable(QString::number(e.code)));
+        QVERIFY(!c->pinnedKey().isEmpty());
+        QCOMPARE(c->pinnedKey(), c->observedKey());
+        QVERIFY(sim->server().reissueCertificate(nassim::NasServer::Reissue::NewKey));
+        sim->server().clearLog();
+        Error late;
+        QVERIFY(!onWorker([&] { return c->get_User_Preference(&late).has_value(); }));
+        QVERIFY(late.is(kTransportErrorDomain, kTransportKeyChanged));
+        QVERIFY(sim->server().requestLog().isEmpty()); // no session id, no cookie
+        delete c;
+    }
+
     // Servers saved before pinning pin at their next sign-in; plain HTTP
     // pins nothing.
     void savedServersPinAtTheirNextSignIn()
