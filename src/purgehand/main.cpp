@@ -56,7 +56,9 @@ std::string ownExecutable()
 // user the helper runs as, and writable by nobody else.
 bool readManifest(const std::string &path, std::string *text)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    // Non-blocking: a FIFO planted in its place must not hang the helper
+    // (it is refused below as not a regular file).
+    const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0)
         return false;
     struct stat st {

@@ -173,6 +173,14 @@ QString Installation::userCacheDir(const QString &identifier)
         + identifier;
 }
 
+QString Installation::userStateDir(const QString &identifier)
+{
+    QString base = qEnvironmentVariable("XDG_STATE_HOME");
+    if (base.isEmpty() || !QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/state");
+    return base + QLatin1Char('/') + identifier;
+}
+
 QString Installation::userConfigDir(const QString &identifier)
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)

@@ -53,6 +53,7 @@ public:
     // The user's folders of an identifier (its cache and its settings).
     static QString userCacheDir(const QString &identifier);
     static QString userConfigDir(const QString &identifier);
+    static QString userStateDir(const QString &identifier);
 
 private:
     QString absolute(const QString &relative) const;

@@ -151,10 +151,15 @@ void UninstallRun::buildStages()
     m_stages.clear();
     m_stages << Stage { 0, nothing };
     m_stages << Stage { 10, [this, target](auto next) { removeInstalled(target, false, next); } };
-    m_stages << Stage { 20, [this, id](auto next) {
-                           removeUserFolder(Installation::userCacheDir(id));
-                           next();
-                       } };
+    m_stages << Stage { 20,
+        [this, id](auto next) {
+            // Finished-task lists, and the instance folder
+            // used where no runtime folder is.
+            removeOwnEntries(Installation::userCacheDir(id),
+                { QStringLiteral("finished-*.json"), QStringLiteral("finished-*.json.*") },
+                { { QStringLiteral("run"), { QStringLiteral("ferrylink-*") } } });
+            next();
+        } };
     m_stages << Stage { 30, [this, receipt](auto next) { removeInstalled(receipt, false, next); } };
     if (m_removePreferences) {
         m_stages << Stage { 40,
@@ -162,10 +167,18 @@ void UninstallRun::buildStages()
                 removeUserFile(Installation::userConfigDir(id) + QStringLiteral("/defaults.json"));
                 next();
             } };
-        m_stages << Stage { 50, [this, id](auto next) {
-                               removeUserFolder(Installation::userConfigDir(id));
-                               next();
-                           } };
+        m_stages << Stage { 50,
+            [this, id](auto next) {
+                removeOwnEntries(Installation::userConfigDir(id),
+                    { QStringLiteral("defaults.json"), QStringLiteral("defaults.json.unreadable-*"),
+                        QStringLiteral(".defaults.lock"), QStringLiteral(".defaults-*"),
+                        QStringLiteral(".defaults.json.instance"),
+                        QStringLiteral(".defaults.json.instance.lock") });
+                // The remembered window layout.
+                removeOwnEntries(Installation::userStateDir(id),
+                    { QStringLiteral("state.json"), QStringLiteral("state.json.*") });
+                next();
+            } };
     } else {
         m_stages << Stage { 40, nothing };
     }
@@ -174,8 +187,10 @@ void UninstallRun::buildStages()
     // nothing.
     m_stages << Stage { 70, nothing };
     m_stages << Stage { 80, [this](auto next) {
-                           removeUserFolder(
-                               Installation::userCacheDir(QStringLiteral("sweepdeck")));
+                           // Sweepdeck keeps nothing there itself: only an
+                           // empty folder of that name goes.
+                           removeOwnEntries(
+                               Installation::userCacheDir(QStringLiteral("sweepdeck")), {});
                            next();
                        } };
     m_stages << Stage { 90, [this, folders](auto next) { removeInstalled(folders, true, next); } };
@@ -229,20 +244,23 @@ void UninstallRun::removeUserFile(const QString &path)
         m_failures << QStringLiteral("%1: %2").arg(path, f.errorString());
 }
 
-void UninstallRun::removeUserFolder(const QString &path)
+void UninstallRun::removeOwnEntries(const QString &folder, const QStringList &patterns,
+    const QList<QPair<QString, QStringList>> &subfolders)
 {
-    const QFileInfo info(path);
-    if (info.isSymLink() || info.isFile()) {
-        // Not ours to walk into: the link (or stray file) itself goes.
-        removeUserFile(path);
-        return;
+    const QFileInfo info(folder);
+    if (!info.exists() || info.isSymLink() || !info.isDir())
+        return; // a link or a file in its place is not ours to walk into
+    QDir dir(folder);
+    for (const auto &[name, inner] : subfolders)
+        removeOwnEntries(dir.filePath(name), inner);
+    const QFileInfoList entries
+        = dir.entryInfoList(QDir::Files | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    for (const QFileInfo &entry : entries) {
+        if (QDir::match(patterns, entry.fileName()))
+            removeUserFile(entry.filePath());
     }
-    if (!info.exists())
-        return;
-    // Links inside are removed as links; their targets stay.
-    if (!QDir(path).removeRecursively())
-        m_failures << QStringLiteral("%1: %2").arg(
-            path, QStringLiteral("some items could not be removed"));
+    // Only when nothing else is left: the user's own files keep their folder.
+    QDir().rmdir(folder);
 }
 
 } // namespace sweepdeck

@@ -71,7 +71,11 @@ private:
     // Through the helper, one after another; folders: kept when not empty.
     void removeInstalled(const QStringList &paths, bool folders, std::function<void()> next);
     void removeUserFile(const QString &path);
-    void removeUserFolder(const QString &path);
+    // Removes the entries of folder whose names match patterns (files and
+    // links only), then the folder when nothing else is left in it: what
+    // Ferrylink made goes by name, anything else in it stays.
+    void removeOwnEntries(const QString &folder, const QStringList &patterns,
+        const QList<QPair<QString, QStringList>> &subfolders = {});
 
     Installation m_installation;
     UninstallKeys m_keys;

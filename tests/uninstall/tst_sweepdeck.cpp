@@ -45,9 +45,12 @@ struct Home {
         cache = dir.path() + "/cache";
         qputenv("XDG_CONFIG_HOME", config.toUtf8());
         qputenv("XDG_CACHE_HOME", cache.toUtf8());
+        qputenv("XDG_STATE_HOME", (dir.path() + "/state").toUtf8());
         writeFile(config + "/ferrylink/defaults.json", R"({"com.kestrel.flk.favorites":[]})");
+        writeFile(cache + "/ferrylink/finished-0123.json", "[]");
         writeFile(cache + "/ferrylink/thumbs/a.png");
         writeFile(cache + "/sweepdeck/state");
+        writeFile(dir.path() + "/state/ferrylink/state.json", "{}");
         writeFile(config + "/other-app/keep.conf");
     }
 };
@@ -112,10 +115,13 @@ private slots:
         QVERIFY(!QFileInfo::exists(inst.path("share/ferrylink")));
         QVERIFY(!QFileInfo::exists(inst.path("libexec/ferrylink")));
         QVERIFY(QFileInfo(inst.path("share/applications")).isDir());
-        // The user's own files went too (as the user), others' stay.
+        // What Ferrylink made for the user went too (as the user), by name;
+        // files it did not make stay, and their folders with them.
         QVERIFY(!QFileInfo::exists(home.config + "/ferrylink"));
-        QVERIFY(!QFileInfo::exists(home.cache + "/ferrylink"));
-        QVERIFY(!QFileInfo::exists(home.cache + "/sweepdeck"));
+        QVERIFY(!QFileInfo::exists(home.cache + "/ferrylink/finished-0123.json"));
+        QVERIFY(QFileInfo::exists(home.cache + "/ferrylink/thumbs/a.png"));
+        QVERIFY(QFileInfo::exists(home.cache + "/sweepdeck/state"));
+        QVERIFY(!QFileInfo::exists(home.dir.path() + "/state/ferrylink"));
         QVERIFY(QFileInfo::exists(home.config + "/other-app/keep.conf"));
         // The success text names the target, and OK closes.
         QCOMPARE(win.w.txtUninstalling()->text(),
@@ -138,7 +144,8 @@ private slots:
         QCOMPARE(win.progress, (QList<int> { 0, 10, 20, 30, 40, 60, 70, 80, 90, 100 }));
         QVERIFY(win.w.run()->failures().isEmpty());
         QVERIFY(QFileInfo::exists(home.config + "/ferrylink/defaults.json"));
-        QVERIFY(!QFileInfo::exists(home.cache + "/ferrylink"));
+        QVERIFY(QFileInfo::exists(home.dir.path() + "/state/ferrylink/state.json"));
+        QVERIFY(!QFileInfo::exists(home.cache + "/ferrylink/finished-0123.json"));
         QCOMPARE(inst.files(), QStringList { "share/ferrylink/notes.txt" });
     }
 
@@ -310,7 +317,8 @@ private slots:
         }
         QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
         QVERIFY(execPath.endsWith("/libexec/ferrylink/purgehand"));
-        QCOMPARE(allowActive, QStringLiteral("auth_admin_keep"));
+        // Asked every time: no authorisation is kept for later removals.
+        QCOMPARE(allowActive, QStringLiteral("auth_admin"));
         const auto keys = UninstallKeys::load(inst.path("share/ferrylink/sweepdeck.keys"));
         QVERIFY(keys);
         QCOMPARE(keys->targetAppName, QStringLiteral("Ferrylink"));
