@@ -2,11 +2,46 @@
 
 #include "api/Localization.h"
 
+#include "models/DisplayText.h"
+
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace flk {
+
+QString MessageBoxAlertPresenter::capLongRuns(const QString &text)
+{
+    constexpr qsizetype kMaxRun = 160, kMaxText = 4 * kMaxDisplayChars;
+    QString out;
+    out.reserve(std::min(text.size(), kMaxText + 1));
+    qsizetype i = 0;
+    while (i < text.size() && out.size() < kMaxText) {
+        qsizetype j = i;
+        while (j < text.size() && !text.at(j).isSpace())
+            ++j;
+        if (j - i > kMaxRun) {
+            // The start and the end of a long name say most about it.
+            qsizetype head = kMaxRun / 2, tail = kMaxRun / 2 - 1;
+            if (text.at(i + head - 1).isHighSurrogate())
+                --head;
+            if (text.at(j - tail).isLowSurrogate())
+                --tail;
+            out += QStringView(text).mid(i, head);
+            out += QChar(0x2026);
+            out += QStringView(text).mid(j - tail, tail);
+        } else {
+            out += QStringView(text).mid(i, j - i);
+        }
+        i = j;
+        while (i < text.size() && text.at(i).isSpace() && out.size() < kMaxText)
+            out += text.at(i++);
+    }
+    if (i < text.size())
+        out += QChar(0x2026);
+    return out;
+}
 
 QWidget *MessageBoxAlertPresenter::topMostWindow()
 {
@@ -28,9 +63,15 @@ void MessageBoxAlertPresenter::present(const AlertRequest &request, std::functio
     const QString heading = request.server.isEmpty()
         ? request.title
         : stringWithKSTFormat(localized("ALERT_ABOUT_SERVER"), { request.title, request.server });
+    // The heading is the window's title; the message is the text, plain
+    // (it carries the NAS's texts), with very long runs shortened so the box
+    // lays out at once and stays readable.
     box->setWindowTitle(heading);
-    box->setText(heading);
-    box->setInformativeText(request.message);
+    box->setTextFormat(Qt::PlainText);
+    box->setText(capLongRuns(request.message));
+    // Wide enough for a sentence on one or two lines.
+    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
+        label->setMinimumWidth(360);
     box->setIcon(request.style == AlertRequest::Informational ? QMessageBox::Information
             : request.style == AlertRequest::Critical         ? QMessageBox::Critical
                                                               : QMessageBox::Warning);

@@ -14,6 +14,10 @@ public:
     void present(const AlertRequest &request, std::function<void(int button)> done) override;
 
     static QWidget *topMostWindow();
+    // A message as the box shows it: runs without spaces of more than a
+    // name's length keep their start and end, the whole at most a few
+    // thousand characters.
+    static QString capLongRuns(const QString &text);
 };
 
 } // namespace flk

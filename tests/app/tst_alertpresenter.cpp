@@ -41,9 +41,10 @@ private slots:
         QMessageBox *box = window.findChild<QMessageBox *>();
         QVERIFY(box);
         QCOMPARE(box->windowModality(), Qt::WindowModal);
-        QCOMPARE(box->informativeText(), QStringLiteral("The connection was lost."));
+        QCOMPARE(box->text(), QStringLiteral("The connection was lost."));
+        QCOMPARE(box->textFormat(), Qt::PlainText); // the NAS's texts are no markup
         // An alert about one saved server says which.
-        QCOMPARE(box->text(),
+        QCOMPARE(box->windowTitle(),
             stringWithKSTFormat(localized("ALERT_ABOUT_SERVER"), { "Error", "nas-one" }));
         QCOMPARE(box->icon(), QMessageBox::Information);
         const auto buttons = box->buttons();
@@ -55,6 +56,20 @@ private slots:
         QVERIFY(target);
         QTest::mouseClick(target, Qt::LeftButton);
         QTRY_COMPARE(answered, press);
+    }
+
+    void longNamesAreShortenedInTheMiddle()
+    {
+        const QString name = "Sintel." + QString(1024 * 1024, 'x') + ".mkv";
+        const QString shown
+            = MessageBoxAlertPresenter::capLongRuns("Delete " + name + " from the list?");
+        QVERIFY(shown.size() < 400);
+        QVERIFY(shown.startsWith("Delete Sintel.xx"));
+        QVERIFY(shown.endsWith("xx.mkv from the list?"));
+        QVERIFY(shown.contains(QChar(0x2026)));
+        const QString plain = "The connection to the NAS was lost. Connect again?";
+        QCOMPARE(MessageBoxAlertPresenter::capLongRuns(plain), plain);
+        QVERIFY(MessageBoxAlertPresenter::capLongRuns(QString(200000, ' ') + "x").size() < 5000);
     }
 
     void escapeCountsAsNegative()
