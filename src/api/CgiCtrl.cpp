@@ -813,21 +813,44 @@ void CgiCtrl::_report_Upload_Failure(const Error &error, const QStringList &file
     const QString message = stringWithKSTFormat(localized("ERROR_UPLOAD_FILES"),
         { names.join(QStringLiteral(", ")),
             error.userInfo.value(QStringLiteral("description")).toString() });
+    {
+        // Files that did not go are never dropped unsaid: while another alert
+        // shows, they wait for it to close.
+        QMutexLocker lock(&m_mutex);
+        m_pendingUploadFailures << message;
+    }
+    _show_Pending_Upload_Failures();
+}
+
+void CgiCtrl::_show_Pending_Upload_Failures()
+{
     bool expected = false;
     if (!m_alertShowing.compare_exchange_strong(expected, true))
+        return; // shown when the alert that is open closes
+    QStringList messages;
+    {
+        QMutexLocker lock(&m_mutex);
+        messages.swap(m_pendingUploadFailures);
+    }
+    if (messages.isEmpty()) {
+        m_alertShowing = false;
         return;
+    }
     QPointer<CgiCtrl> self(this);
     QMetaObject::invokeMethod(
         this,
-        [self, message] {
+        [self, message = messages.join(QStringLiteral("\n\n"))] {
             AlertRequest request;
             request.title = localized("ERROR");
             request.message = message;
             request.buttons = { localized("OK") };
             request.style = AlertRequest::Warning;
+            request.server = self ? self->serverName() : QString();
             auto closed = [self](int) {
-                if (self)
-                    self->m_alertShowing = false;
+                if (!self)
+                    return;
+                self->m_alertShowing = false;
+                self->_show_Pending_Upload_Failures();
             };
             if (AlertPresenter *p = AlertPresenter::current())
                 p->present(request, closed);
@@ -919,7 +942,10 @@ void CgiCtrl::_present_Alert(const QString &message, int alertID, bool yesNo)
                     QString::fromLatin1(
                         button == 0 ? kNOTIFY_RE_LOGIN_FAVORITE : kNOTIFY_LOGIN_FAVORITE_FAIL),
                     self, { { QStringLiteral("hostID"), hostID } });
+                if (!self)
+                    return;
                 self->m_alertShowing = false;
+                self->_show_Pending_Upload_Failures();
             };
             if (AlertPresenter *p = AlertPresenter::current()) {
                 p->present(request, closed);

@@ -281,6 +281,7 @@ public:
     // alert naming the files. Unreadable files and cancellations are not
     // reported here.
     void _report_Upload_Failure(const Error &error, const QStringList &files);
+    void _show_Pending_Upload_Failures();
     // Whether one of this controller's error alerts is showing.
     bool isAlertShowing() const { return m_alertShowing; }
 
@@ -323,6 +324,7 @@ private:
 
     mutable QMutex m_mutex; // guards the string fields, blockAlert and m_config
     QString m_host, m_sid, m_hostID, m_account, m_kosVersion, m_serverName;
+    QStringList m_pendingUploadFailures; // under m_mutex
     std::atomic<bool> m_administrator { false }, m_logon { false }, m_sessionTimeout { false },
         m_isWebServer { false }, m_showErrorAlert { false };
     std::atomic<CgiCtrlDelegate *> m_delegate { nullptr };

@@ -1,4 +1,5 @@
 // The request layer against the simulated NAS over real loopback sockets.
+#include "RecordingAlertPresenter.h"
 #include "SimFixture.h"
 #include "TestUtil.h"
 
@@ -552,6 +553,38 @@ private slots:
             QStringLiteral("application/octet-stream"));
         QCOMPARE(files[0].toObject().value("size").toInt(), 1000);
         QVERIFY(!files[1].toObject().value("filename").toString().contains('"'));
+    }
+
+    // Torrents that did not go are reported even when another alert shows:
+    // their report waits for it to close.
+    void uploadFailuresWaitForAnOpenAlert()
+    {
+        auto c = signedIn();
+        c->setShowErrorAlert(true);
+        RecordingAlertPresenter alerts; // keeps alerts open
+        QTemporaryDir dir;
+        const QString file = dir.filePath("wanted.torrent");
+        {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray(100, 'd'));
+        }
+        const auto failUpload = [&] {
+            QVERIFY(sim->server().applyControl("drop_act", "multi-torrent-upload"));
+            QVERIFY(sim->server().applyControl("drop", "1"));
+            Error e;
+            QVERIFY(!onWorker([&] { return c->upload_Torrent({ file }, false, "/Download", &e); }));
+        };
+        failUpload();
+        QTRY_COMPARE(alerts.shown.size(), 1);
+        failUpload(); // while the first report is open
+        QCoreApplication::processEvents();
+        QCOMPARE(alerts.shown.size(), 1);
+        alerts.close(0);
+        QTRY_COMPARE(alerts.shown.size(), 2);
+        // The same report as the first: the file that did not go, named.
+        QCOMPARE(alerts.shown[1].request.message, alerts.shown[0].request.message);
+        alerts.close(0);
     }
 
     void uploadOfUnreadableFileFailsCleanly()
