@@ -548,7 +548,7 @@ void TaskListController::runAddRequest(
         QJsonArray torrents;
         Error failure;
     };
-    m_overlay->run(
+    const bool started = m_overlay->run(
         [c, request] {
             Outcome out;
             if (const auto list = request(c.get(), &out.failure))
@@ -565,6 +565,18 @@ void TaskListController::runAddRequest(
             if (after)
                 after(out.failure);
             afterAdd(out.torrents);
+        });
+    if (started)
+        return;
+    // Another command holds the overlay (a hand-over or a drop while the
+    // list works): this add waits for it instead of being lost.
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(m_overlay, &CommandOverlay::showingChanged, this,
+        [this, once, request, after](bool showing) {
+            if (showing)
+                return;
+            QObject::disconnect(*once);
+            QTimer::singleShot(0, this, [this, request, after] { runAddRequest(request, after); });
         });
 }
 

@@ -395,6 +395,26 @@ private slots:
             QStringLiteral("Dropped"));
     }
 
+    // A hand-over while the list's overlay is busy waits for it; it is not
+    // dropped.
+    void handOverWhileBusyWaitsForTheOverlay()
+    {
+        Screen s;
+        QSignalSpy applied(s.list(), &TaskListController::listApplied);
+        s.view.refresh_Items();
+        QVERIFY(applied.wait(5000));
+        QVERIFY(s.list()->overlay()->hold());
+        bool sent = false;
+        s.list()->on_Open_With_Items(
+            {}, { "magnet:?xt=urn:btih:busy&dn=Busy" }, [&](bool ok) { sent = ok; });
+        QCoreApplication::processEvents();
+        QVERIFY(s.sim.server().requestsFor("download-add").isEmpty());
+        s.list()->overlay()->release();
+        QTRY_COMPARE(s.sim.server().requestsFor("download-add").size(), 1);
+        QTRY_VERIFY(sent);
+        closeSheets();
+    }
+
     void multiDownloadManualChain()
     {
         Screen s;
