@@ -1337,6 +1337,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>The NAS has not sent a fresh list for a while; the list shows what it last knew.</source>
         <translation>The NAS has not sent a fresh list for a while; the list shows what it last knew.</translation>
     </message>
+    <message id="TXT_LIST_WAITING">
+        <source>Waiting for the NAS: no task list has come yet.</source>
+        <translation>Waiting for the NAS: no task list has come yet.</translation>
+    </message>
     <message id="TXT_LOADING">
         <source>Loading…</source>
         <translation>Loading…</translation>

@@ -62,6 +62,12 @@ TaskListController::TaskListController(QObject *parent)
             const std::shared_ptr<CgiCtrl> c = client();
             if (!c || !c->logon() || (!wantList && !finishedCheck))
                 return {};
+            // Until the first list comes, how long it has been asked for.
+            if (!m_listShown && !m_firstAsked.isValid()) {
+                m_firstAsked.start();
+                if (m_staleAfterMs > 0 && !m_staleCheck->isActive())
+                    m_staleCheck->start();
+            }
             if (m_administrator != c->administrator()) {
                 m_administrator = c->administrator();
                 emit administratorChanged(*m_administrator);
@@ -213,6 +219,7 @@ void TaskListController::on_Show_Login_Fail_View()
     m_category = 0;
     m_loginFailed = true;
     m_listShown = false;
+    m_firstAsked.invalidate();
     m_refresh->invalidate();
     checkStale(); // the failure view says it all
     updateActions();
@@ -232,7 +239,7 @@ void TaskListController::setStaleAfter(int ms)
     if (!wasWatching)
         m_expectingSince.start();
     m_staleCheck->setInterval(std::clamp(ms / 4, 10, 1000));
-    if (m_listShown && !m_staleCheck->isActive())
+    if ((m_listShown || m_firstAsked.isValid()) && !m_staleCheck->isActive())
         m_staleCheck->start();
 }
 
@@ -241,8 +248,13 @@ void TaskListController::checkStale()
     qint64 age = m_sinceApplied.isValid() ? m_sinceApplied.elapsed() : 0;
     if (m_expectingSince.isValid())
         age = std::min(age, m_expectingSince.elapsed());
-    const bool stale = m_listShown && !m_loginFailed && m_staleAfterMs > 0
-        && m_sinceApplied.isValid() && age > m_staleAfterMs;
+    // No list yet: late once the first one takes longer than a stale one.
+    const bool firstLate = !m_listShown && m_firstAsked.isValid()
+        && std::min(m_firstAsked.elapsed(),
+               m_expectingSince.isValid() ? m_expectingSince.elapsed() : m_firstAsked.elapsed())
+            > m_staleAfterMs;
+    const bool stale = !m_loginFailed && m_staleAfterMs > 0
+        && ((m_listShown && m_sinceApplied.isValid() && age > m_staleAfterMs) || firstLate);
     if (stale == m_stale)
         return;
     m_stale = stale;
@@ -253,6 +265,7 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
 {
     m_lastApplied = QDateTime::currentDateTime();
     m_sinceApplied.start();
+    m_firstAsked.invalidate();
     if (!m_staleCheck->isActive() && m_staleAfterMs > 0)
         m_staleCheck->start();
     checkStale();

@@ -184,6 +184,7 @@ private:
     QDateTime m_lastApplied;
     QElapsedTimer m_sinceApplied;
     QElapsedTimer m_expectingSince; // since lists were asked for again
+    QElapsedTimer m_firstAsked; // since the first list was asked for, until it came
     QTimer *m_staleCheck = nullptr;
     int m_staleAfterMs = 20000;
     bool m_stale = false;

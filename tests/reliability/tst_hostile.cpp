@@ -125,6 +125,23 @@ private slots:
 
     // ---- slow and silent NAS -------------------------------------------------
 
+    // A first list that does not come shows the cue too (not "All (0)" and
+    // silence), and goes when the list arrives.
+    void aFirstListThatDoesNotComeShowsTheCue()
+    {
+        TaskListScreen s(false);
+        s.list()->setStaleAfter(300);
+        QSignalSpy stale(s.list(), &TaskListController::staleChanged);
+        QVERIFY(s.sim.server().applyControl("delay_ms", "1500"));
+        s.list()->refresh_Items();
+        QTRY_VERIFY_WITH_TIMEOUT(!stale.isEmpty() && stale.last()[0].toBool(), 5000);
+        QVERIFY(!stale.last()[1].toDateTime().isValid());
+        QCOMPARE(s.view.textStale()->text(), localized("TXT_LIST_WAITING"));
+        QTRY_VERIFY_WITH_TIMEOUT(!stale.last()[0].toBool(), 5000);
+        QVERIFY(s.list()->model()->rowCount() > 0);
+        QVERIFY(s.sim.server().applyControl("delay_ms", "0"));
+    }
+
     void aTricklingListEndsAtItsDeadlineAndShowsStale()
     {
         TaskListScreen s(true);

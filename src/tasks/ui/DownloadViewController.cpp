@@ -217,8 +217,9 @@ DownloadViewController::DownloadViewController(TaskListController *controller, Q
     connect(m_controller, &TaskListController::nowSpeedChanged, m_textNowSpeed, &QLabel::setText);
     connect(m_controller, &TaskListController::staleChanged, this,
         [this](bool stale, const QDateTime &last) {
-            m_textStale->setText(stringWithKSTFormat(localized("TXT_LIST_STALE"),
-                { QLocale().toString(last.time(), QLocale::ShortFormat) }));
+            m_textStale->setText(last.isValid() ? stringWithKSTFormat(localized("TXT_LIST_STALE"),
+                                     { QLocale().toString(last.time(), QLocale::ShortFormat) })
+                                                : localized("TXT_LIST_WAITING"));
             m_textStale->setToolTip(localized("TXT_LIST_STALE_HINT"));
             m_textStale->setVisible(stale);
         });
