@@ -1,5 +1,19 @@
 #include "LinkRule.h"
 
+#include <QJsonObject>
+
+namespace flk {
+
+QJsonArray SortedLinks::magnetTorrents() const
+{
+    QJsonArray torrents;
+    for (const QString &m : magnets)
+        torrents.append(QJsonObject { { QStringLiteral("torrent"), m } });
+    return torrents;
+}
+
+} // namespace flk
+
 namespace flk::LinkRule {
 
 SortedLinks sort(const QStringList &links)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonArray>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -15,6 +16,8 @@ struct SortedLinks {
     QList<QUrl> web;
     QStringList magnets;
     QStringList refusedSchemes; // each scheme once, in the order met
+    // The magnet links as the multi-download wizard takes them.
+    QJsonArray magnetTorrents() const;
 };
 
 namespace LinkRule {

@@ -151,12 +151,8 @@ void RSSItemListController::on_Open_RSS_Feed()
     const SortedLinks sorted = LinkRule::sort(links);
     if (!sorted.web.isEmpty())
         emit openUrlsRequested(sorted.web);
-    if (!sorted.magnets.isEmpty()) {
-        QJsonArray torrents;
-        for (const QString &m : sorted.magnets)
-            torrents.append(QJsonObject { { QStringLiteral("torrent"), m } });
-        emit multiDownloadRequested(1, torrents);
-    }
+    if (!sorted.magnets.isEmpty())
+        emit multiDownloadRequested(1, sorted.magnetTorrents());
     if (!sorted.refusedSchemes.isEmpty())
         emit linkRefused(sorted.refusedSchemes);
 }

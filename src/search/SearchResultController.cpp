@@ -203,12 +203,8 @@ void SearchResultController::on_Open()
     const SortedLinks sorted = LinkRule::sort(links);
     for (const QUrl &url : sorted.web)
         emit openUrlRequested(url);
-    if (!sorted.magnets.isEmpty()) {
-        QJsonArray torrents;
-        for (const QString &m : sorted.magnets)
-            torrents.append(QJsonObject { { QStringLiteral("torrent"), m } });
-        emit multiDownloadRequested(1, torrents);
-    }
+    if (!sorted.magnets.isEmpty())
+        emit multiDownloadRequested(1, sorted.magnetTorrents());
     if (!sorted.refusedSchemes.isEmpty())
         emit linkRefused(sorted.refusedSchemes);
 }
