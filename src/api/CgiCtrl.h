@@ -245,7 +245,9 @@ public:
     std::optional<QJsonValue> get_RSS_Item_List(
         qint64 feedId, const QString &sort, const QString &order, Error *error);
     bool add_RSS_Feed(const QString &url, uint updateInterval, Error *error);
-    bool edit_RSS_Feed(qint64 feedId, const QString &url, uint updateInterval, Error *error);
+    // No interval: the feed keeps the one the NAS has.
+    bool edit_RSS_Feed(
+        qint64 feedId, const QString &url, std::optional<uint> updateInterval, Error *error);
     // feedIds: one id, or several joined by "," ("3,5,12").
     bool update_RSS_Feed(const QString &feedIds, Error *error);
     bool delete_RSS_Feed(qint64 feedId, Error *error);

@@ -93,12 +93,13 @@ bool CgiCtrl::add_RSS_Feed(const QString &url, uint updateInterval, Error *error
         kCgiRssFeedAdd, error);
 }
 
-bool CgiCtrl::edit_RSS_Feed(qint64 feedId, const QString &url, uint updateInterval, Error *error)
+bool CgiCtrl::edit_RSS_Feed(
+    qint64 feedId, const QString &url, std::optional<uint> updateInterval, Error *error)
 {
-    return _request_Ok(btdlm(), QStringLiteral("rss-feed-edit"),
-        { { QStringLiteral("id"), feedId }, { QStringLiteral("url"), url },
-            { QStringLiteral("update_interval"), updateInterval } },
-        kCgiRssFeedEdit, error);
+    QVariantMap form { { QStringLiteral("id"), feedId }, { QStringLiteral("url"), url } };
+    if (updateInterval)
+        form.insert(QStringLiteral("update_interval"), *updateInterval);
+    return _request_Ok(btdlm(), QStringLiteral("rss-feed-edit"), form, kCgiRssFeedEdit, error);
 }
 
 bool CgiCtrl::update_RSS_Feed(const QString &feedIds, Error *error)

@@ -108,11 +108,12 @@ bool CgiCtrl::add_Torrent(const QString &torrent, const QString &dir, bool topQu
 bool CgiCtrl::set_Torrent(const QString &taskId, const QString &dir, const QString &wanted,
     const QString &unwanted, Error *error)
 {
-    return _request_Ok(btdlm(), QStringLiteral("torrent-set"),
-        { { QStringLiteral("id"), taskId }, { QStringLiteral("download_dir"), dir },
-            { QStringLiteral("file_wanted"), wanted },
-            { QStringLiteral("file_unwanted"), unwanted } },
-        kCgiTorrentSet, error);
+    QVariantMap form { { QStringLiteral("id"), taskId }, { QStringLiteral("file_wanted"), wanted },
+        { QStringLiteral("file_unwanted"), unwanted } };
+    // A null folder is one the caller never read: the task stays where it is.
+    if (!dir.isNull())
+        form.insert(QStringLiteral("download_dir"), dir);
+    return _request_Ok(btdlm(), QStringLiteral("torrent-set"), form, kCgiTorrentSet, error);
 }
 
 bool CgiCtrl::remove_Torrent(const QString &ids, int mode, Error *error)

@@ -6,6 +6,7 @@
 #include "api/CommandOverlay.h"
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
+#include "models/SaveRule.h"
 
 #include <QAction>
 
@@ -74,24 +75,20 @@ QVariant readField(const QJsonObject &record, const PreferenceController::Field 
 // shape is shown as the field's empty value and must not be saved as that).
 bool understood(const QJsonValue &v, const PreferenceController::Field &f)
 {
-    const auto whole = [](const QJsonValue &x) {
-        const double d = x.toDouble();
-        return x.isDouble() && std::isfinite(d) && d == std::floor(d);
-    };
     switch (f.kind) {
     case PreferenceController::Field::Bool:
-        return v.isBool() || (whole(v) && (v.toDouble() == 0 || v.toDouble() == 1));
+        return saverule::isFlag(v);
     case PreferenceController::Field::Int:
-        return whole(v);
+        return saverule::isWhole(v);
     case PreferenceController::Field::IntText: {
-        if (whole(v))
+        if (saverule::isWhole(v))
             return true;
         bool ok = false;
         v.toString().toLongLong(&ok);
         return v.isString() && ok;
     }
     case PreferenceController::Field::Text:
-        return v.isString();
+        return saverule::isText(v);
     }
     return false;
 }
@@ -264,10 +261,16 @@ void PreferenceController::insertFields(
         const QString member = QString::fromLatin1(f.member);
         const QJsonValue sent = read ? read->value(member) : QJsonValue(QJsonValue::Undefined);
         const bool edited = m_values.value(property) != m_loadedValues.value(property);
-        if (edited || understood(sent, f))
+        switch (saverule::decide(edited, understood(sent, f), !sent.isUndefined(), true)) {
+        case saverule::Send::ScreenValue:
             record.insert(member, fieldValue(m_values.value(property), f));
-        else if (!sent.isUndefined())
+            break;
+        case saverule::Send::AsRead:
             record.insert(member, sent);
+            break;
+        case saverule::Send::Nothing:
+            break;
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
 #include "models/ListRefresh.h"
+#include "models/RowSelection.h"
 
 #include <QAction>
 #include <QItemSelectionModel>
@@ -71,7 +72,12 @@ void RSSFeedListController::applyList(const QList<QJsonObject> &items)
         return;
     qInfo("update rss");
     // Feeds are kept by id: the selected ones stay selected where they go.
+    // When none of them stayed (they were deleted), the feed that moved into
+    // the last selected row is selected instead.
+    const QList<int> before = selectedRows();
     m_model->setRecords(feeds);
+    if (!before.isEmpty() && !m_selection->hasSelection() && before.last() < m_model->rowCount())
+        selectOnlyRow(m_selection, before.last());
     updateActions();
     emit listApplied();
 }
@@ -127,7 +133,11 @@ void RSSFeedListController::runFeedCommand(std::function<bool(CgiCtrl *)> reques
 void RSSFeedListController::feedSheetDone(const QVariantMap &result)
 {
     const QString url = result.value(QStringLiteral("url")).toString();
-    const uint interval = result.value(QStringLiteral("update_interval")).toUInt();
+    // An interval the sheet could not read and that was not chosen anew is
+    // left out (the NAS keeps its own).
+    const std::optional<uint> interval = result.contains(QStringLiteral("update_interval"))
+        ? std::optional<uint>(result.value(QStringLiteral("update_interval")).toUInt())
+        : std::nullopt;
     if (result.contains(QStringLiteral("id"))) {
         const qint64 id = result.value(QStringLiteral("id")).toLongLong();
         runFeedCommand([id, url, interval](CgiCtrl *c) {
@@ -137,7 +147,7 @@ void RSSFeedListController::feedSheetDone(const QVariantMap &result)
     } else {
         runFeedCommand([url, interval](CgiCtrl *c) {
             Error e;
-            return c->add_RSS_Feed(url, interval, &e);
+            return c->add_RSS_Feed(url, interval.value_or(0), &e);
         });
     }
 }

@@ -3,6 +3,7 @@
 #include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
+#include "models/SaveRule.h"
 
 namespace flk {
 
@@ -96,6 +97,8 @@ void RSSFilterEditor::setRSSFilterInfo(const QJsonObject &filter)
     m_checkInterval = json::intValue(check, u"update_interval");
     m_checkIndex = m_checkInterval >= 0 && m_checkInterval <= 8 ? int(m_checkInterval) : -1;
     m_folder = json::stringValue(json::objectValue(filter, u"save_as"), u"download_dir");
+    m_understood = understoodMembers(filter);
+    m_loadedInfo = screenInfo();
     emit changed();
     emit qualitiesChanged();
 }
@@ -172,7 +175,59 @@ void RSSFilterEditor::setFolder(const QString &folder)
     m_folder = folder;
 }
 
+QSet<QString> RSSFilterEditor::understoodMembers(const QJsonObject &filter)
+{
+    using namespace saverule;
+    QSet<QString> out { QStringLiteral("save_as_enabled") };
+    const auto mark = [&out](const char *key, bool ok) {
+        if (ok)
+            out.insert(QString::fromLatin1(key));
+    };
+    mark("feed_id", isWhole(filter.value(QLatin1String("feed_id"))));
+    mark("include", isWords(filter.value(QLatin1String("include"))));
+    mark("exclude", isWords(filter.value(QLatin1String("exclude"))));
+    // A quality missing from the object is off; the object itself must be there.
+    const QJsonValue quality = filter.value(QLatin1String("quality"));
+    for (const QString &q : CgiCtrl::rssQualityNames()) {
+        const QJsonValue v = quality.toObject().value(q);
+        if (quality.isObject() && (v.isUndefined() || isFlag(v)))
+            out.insert(q);
+    }
+    mark("time-limit", isWhole(filter.value(QLatin1String("time-limit"))));
+    const QJsonValue tv = filter.value(QLatin1String("tv_series"));
+    mark("tv_series_enabled", isFlag(tv.toObject().value(QLatin1String("enabled"))));
+    for (const char *k : { "season_start", "season_end", "episode_start", "episode_end" })
+        mark(k, isWhole(tv.toObject().value(QLatin1String(k))));
+    const QJsonObject check = filter.value(QLatin1String("check_interval")).toObject();
+    mark("update_interval_enabled", isFlag(check.value(QLatin1String("enabled"))));
+    const QJsonValue interval = check.value(QLatin1String("update_interval"));
+    mark("update_interval",
+        isWhole(interval) && interval.toDouble() >= 0 && interval.toDouble() <= 8);
+    const QJsonObject saveAs = filter.value(QLatin1String("save_as")).toObject();
+    mark("save_as", isText(saveAs.value(QLatin1String("download_dir"))));
+    return out;
+}
+
 QVariantMap RSSFilterEditor::get_Filter_Edit_Info() const
+{
+    // The controls' values go where the member was read as the control
+    // reads it or the user changed the control; a member that was missing
+    // or came in another shape is left out, so the NAS keeps its own value
+    // (the edit request takes members in another form than the list gives
+    // them, so they cannot go back as read).
+    const QVariantMap screen = screenInfo();
+    QVariantMap info;
+    for (auto it = screen.cbegin(); it != screen.cend(); ++it) {
+        const bool edited
+            = !m_loadedInfo.contains(it.key()) || m_loadedInfo.value(it.key()) != it.value();
+        if (saverule::decide(edited, m_understood.contains(it.key()), true, false)
+            == saverule::Send::ScreenValue)
+            info.insert(it.key(), it.value());
+    }
+    return info;
+}
+
+QVariantMap RSSFilterEditor::screenInfo() const
 {
     QVariantMap info;
     // The feed: the first of that title (left out when none has it).

@@ -33,6 +33,8 @@ public:
     void setRSSFilterInfo(const QJsonObject &filter);
     const QJsonObject &RSSFilterInfo() const { return m_filter; }
     bool hasFilter() const { return !m_filter.isEmpty(); }
+    // A control differs from what the filter showed when it was set.
+    bool isEdited() const { return hasFilter() && screenInfo() != m_loadedInfo; }
 
     QString feedName() const { return m_feedName; }
     void setFeedName(const QString &name);
@@ -64,8 +66,12 @@ public:
     QString folder() const { return m_folder; }
     void setFolder(const QString &folder);
 
-    // What Save sends besides the id and the name.
+    // What Save sends besides the id and the name: only members the editor
+    // read in their shape or the user changed.
     QVariantMap get_Filter_Edit_Info() const;
+    // The edit-record members whose filter-record members came in the shape
+    // the editor reads.
+    static QSet<QString> understoodMembers(const QJsonObject &filter);
 
 signals:
     // Every control should show the values again (a new filter or feed list).
@@ -74,7 +80,12 @@ signals:
     void qualitiesChanged();
 
 private:
+    // Every member as the controls show it.
+    QVariantMap screenInfo() const;
+
     QJsonArray m_feeds;
+    QSet<QString> m_understood;
+    QVariantMap m_loadedInfo;
     QJsonObject m_filter;
     QString m_feedName, m_include, m_exclude, m_folder;
     QSet<QString> m_qualities;

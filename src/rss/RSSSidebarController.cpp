@@ -139,7 +139,11 @@ void RSSSidebarController::editFromSheet(const QVariantMap &result)
 {
     const qint64 id = result.value(QStringLiteral("id")).toLongLong();
     const QString url = result.value(QStringLiteral("url")).toString();
-    const uint interval = result.value(QStringLiteral("update_interval")).toUInt();
+    // An interval the sheet could not read and that was not chosen anew is
+    // left out (the NAS keeps its own).
+    const std::optional<uint> interval = result.contains(QStringLiteral("update_interval"))
+        ? std::optional<uint>(result.value(QStringLiteral("update_interval")).toUInt())
+        : std::nullopt;
     runThenRefresh([id, url, interval](CgiCtrl *c) {
         Error e;
         return c->edit_RSS_Feed(id, url, interval, &e);

@@ -2,6 +2,7 @@
 
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
+#include "models/SaveRule.h"
 
 #include <QJsonArray>
 
@@ -48,6 +49,7 @@ bool TaskFilesModel::setData(const QModelIndex &index, const QVariant &value, in
     if (!index.isValid() || index.column() != ColCheck || role != Qt::CheckStateRole)
         return false;
     const qint64 id = fileId(rowAt(index.row()));
+    m_touched.insert(id);
     if (value.toInt() == Qt::Checked)
         m_chosen.insert(id);
     else
@@ -88,6 +90,7 @@ void TaskFilesModel::setFiles(const QJsonArray &files, bool chooseByWanted)
 {
     QList<QJsonObject> list;
     m_chosen.clear();
+    m_unread.clear();
     for (const QJsonValue &v : files) {
         if (!v.isObject())
             continue;
@@ -95,7 +98,10 @@ void TaskFilesModel::setFiles(const QJsonArray &files, bool chooseByWanted)
         list.append(f);
         if (!chooseByWanted || json::boolValue(f, u"file_wanted"))
             m_chosen.insert(fileId(f));
+        if (chooseByWanted && !saverule::isFlag(f.value(QLatin1String("file_wanted"))))
+            m_unread.insert(fileId(f));
     }
+    m_touched.clear();
     showFiles(std::move(list));
     if (rowCount() > 0)
         emit dataChanged(
@@ -116,9 +122,11 @@ bool TaskFilesModel::allChosen() const
 void TaskFilesModel::chooseAll(bool on)
 {
     m_chosen.clear();
-    if (on)
-        for (const QJsonObject &f : rows())
+    for (const QJsonObject &f : rows()) {
+        m_touched.insert(fileId(f));
+        if (on)
             m_chosen.insert(fileId(f));
+    }
     if (!rows().isEmpty())
         emit dataChanged(
             index(0, ColCheck), index(rowCount() - 1, ColCheck), { Qt::CheckStateRole });
@@ -157,22 +165,30 @@ void TaskFilesModel::sortBy(int column, const QString &order)
     showFiles(std::move(sorted));
 }
 
-QString TaskFilesModel::wantedList() const
+QString TaskFilesModel::listOf(bool chosen) const
 {
     QString out;
-    for (const QJsonObject &f : rows())
-        if (m_chosen.contains(fileId(f)))
-            out += QString::number(fileId(f)) + QLatin1Char(',');
+    for (const QJsonObject &f : rows()) {
+        if (!saverule::isWhole(f.value(QLatin1String("file_id"))))
+            continue;
+        const qint64 id = fileId(f);
+        if (m_chosen.contains(id) != chosen)
+            continue;
+        if (m_unread.contains(id) && !m_touched.contains(id))
+            continue;
+        out += QString::number(id) + QLatin1Char(',');
+    }
     return out;
+}
+
+QString TaskFilesModel::wantedList() const
+{
+    return listOf(true);
 }
 
 QString TaskFilesModel::unwantedList() const
 {
-    QString out;
-    for (const QJsonObject &f : rows())
-        if (!m_chosen.contains(fileId(f)))
-            out += QString::number(fileId(f)) + QLatin1Char(',');
-    return out;
+    return listOf(false);
 }
 
 qint64 TaskFilesModel::chosenBytes() const

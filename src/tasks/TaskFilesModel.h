@@ -39,7 +39,10 @@ public:
     void sortBy(int column, const QString &order);
     static QString sortKeyOfColumn(int column);
 
-    // "%ld," per id in the current order; empty when none.
+    // "%ld," per id in the current order; empty when none. A file without a
+    // whole id cannot be addressed and is in neither list; in edit mode a
+    // file whose file_wanted came in another shape is in neither list until
+    // the user ticks or unticks it (the NAS keeps its own choice).
     QString wantedList() const;
     QString unwantedList() const;
     qint64 chosenBytes() const;
@@ -52,7 +55,8 @@ signals:
 private:
     static qint64 fileId(const QJsonObject &f);
     void showFiles(QList<QJsonObject> files);
-    QSet<qint64> m_chosen;
+    QString listOf(bool chosen) const;
+    QSet<qint64> m_chosen, m_unread, m_touched;
 };
 
 } // namespace flk

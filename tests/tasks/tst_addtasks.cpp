@@ -199,6 +199,23 @@ private slots:
         model.sortBy(TaskFilesModel::ColName, "desc");
         QCOMPARE(model.wantedList(), QStringLiteral("2,0,"));
         QCOMPARE(model.chosenBytes(), 500);
+
+        // Edit mode with choices in another shape: such a file is in
+        // neither list until the user ticks or unticks it; a file without a
+        // whole id is never addressed.
+        QJsonObject oddChoice = file(3, "d", 1);
+        oddChoice.insert("file_wanted", "yes");
+        QJsonObject noChoice = file(4, "e", 1);
+        noChoice.remove("file_wanted");
+        QJsonObject oddId = file(0, "f", 1);
+        oddId.insert("file_id", "5,6");
+        model.setFiles({ file(0, "a", 1), oddChoice, noChoice, oddId }, true);
+        QCOMPARE(model.wantedList(), QStringLiteral("0,"));
+        QCOMPARE(model.unwantedList(), QString());
+        model.setData(model.index(1, TaskFilesModel::ColCheck), Qt::Checked, Qt::CheckStateRole);
+        QCOMPARE(model.wantedList(), QStringLiteral("0,3,"));
+        model.chooseAll(false); // every file touched: all go, but the one without an id
+        QCOMPARE(model.unwantedList(), QStringLiteral("0,3,4,"));
     }
 
     void dialogHeaderBoxAndEmptyTorrent()
@@ -290,6 +307,20 @@ private slots:
             QCOMPARE(s.lastForm("torrent-set"),
                 (QJsonObject { { "id", "1" }, { "download_dir", "/Download/Movies" },
                     { "file_wanted", "0,2," }, { "file_unwanted", "1," } }));
+        }
+        // Edit mode with a folder that did not come as text: the task stays
+        // where the NAS has it (no folder sent).
+        {
+            DownloadTaskViewController dialog(
+                QJsonObject { { "name", "x" }, { "download_dir", QJsonValue::Null },
+                    { "files", QJsonArray { file(0, "a", 1, true) } } },
+                1, client);
+            bool closed = false;
+            dialog.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
+            dialog.on_Ok();
+            QTRY_VERIFY(closed);
+            QCOMPARE(s.lastForm("torrent-set"),
+                (QJsonObject { { "id", "1" }, { "file_wanted", "0," }, { "file_unwanted", "" } }));
         }
     }
 

@@ -20,9 +20,9 @@ NasSettings::NasSettings()
         = { QStringLiteral("/Download"), QStringLiteral("/Public"), QStringLiteral("/Multimedia") };
     for (const QString &p : m_shares)
         m_folders.insert(p);
-    for (const char *p :
-        { "/Download/Movies", "/Download/Movies/2026", "/Download/Music", "/Download/Linux ISOs",
-            "/Download/Books", "/Public/Shared Docs", "/Multimedia/Photos", "/Multimedia/Videos" })
+    for (const char *p : { "/Download/Movies", "/Download/Movies/2026", "/Download/Music",
+             "/Download/TV", "/Download/Linux ISOs", "/Download/Books", "/Public/Shared Docs",
+             "/Multimedia/Photos", "/Multimedia/Videos" })
         m_folders.insert(QString::fromUtf8(p));
     // Working hours limited (2), nights unlimited (1) on weekdays.
     for (int d = 0; d < 7; ++d) {

@@ -2,6 +2,7 @@
 
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
+#include "models/SaveRule.h"
 #include "rss/RssModels.h"
 
 #include <QComboBox>
@@ -34,8 +35,11 @@ RSSFeedAddViewController::RSSFeedAddViewController(const QJsonObject &feed, QWid
         m_id = json::intValue(feed, u"id");
         setRSSFeedURL(json::stringValue(feed, u"url"));
         const qint64 interval = json::intValue(feed, u"update_interval");
-        setRSSFeedUpdateInterval(
-            interval >= 0 && interval < rssIntervalTexts().size() ? uint(interval) : 0);
+        const QJsonValue read = feed.value(QLatin1String("update_interval"));
+        m_intervalRead
+            = saverule::isWhole(read) && interval >= 0 && interval < rssIntervalTexts().size();
+        setRSSFeedUpdateInterval(m_intervalRead ? uint(interval) : 0);
+        m_loadedIntervalText = m_intervalText;
     }
     if (m_intervalText.isEmpty())
         setRSSFeedUpdateIntervalString(rssIntervalTexts().first());
@@ -88,7 +92,9 @@ void RSSFeedAddViewController::rebuildResult()
         result.insert(QStringLiteral("id"), m_id);
     if (!m_url.isNull())
         result.insert(QStringLiteral("url"), m_url);
-    result.insert(QStringLiteral("update_interval"), RSSFeedUpdateInterval());
+    // An interval the sheet could not read goes only when chosen anew.
+    if (m_id <= 0 || m_intervalRead || m_intervalText != m_loadedIntervalText)
+        result.insert(QStringLiteral("update_interval"), RSSFeedUpdateInterval());
     setResultObject(result);
     btnOk()->setEnabled(!m_url.isEmpty());
 }

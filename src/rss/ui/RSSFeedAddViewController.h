@@ -40,7 +40,8 @@ private:
 
     qint64 m_id = 0;
     QString m_url;
-    QString m_intervalText;
+    QString m_intervalText, m_loadedIntervalText;
+    bool m_intervalRead = true;
     QLineEdit *m_editUrl;
     QComboBox *m_cmb;
 };

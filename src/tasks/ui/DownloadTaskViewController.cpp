@@ -7,6 +7,7 @@
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
+#include "models/SaveRule.h"
 #include "tasks/NasDefaultFolder.h"
 #include "tasks/TaskFilesModel.h"
 #include "ui/CheckBoxHeaderView.h"
@@ -186,7 +187,11 @@ void DownloadTaskViewController::on_Ok()
     const QString unwanted = m_model->unwantedList();
     const bool edit = editMode();
     const qint64 id = m_torrentID;
-    const QString dir = edit ? m_txtDir->text() : m_editDir->text();
+    // Edit mode sends the task's folder back only as it was read.
+    const QJsonValue readDir = m_torrentInfo.value(QLatin1String("download_dir"));
+    QString dir = edit ? QString() : m_editDir->text();
+    if (edit && saverule::isText(readDir))
+        dir = readDir.toString().isNull() ? QString::fromLatin1("") : readDir.toString();
     const bool top = m_topQueue->isChecked();
     QString torrent = json::stringValue(m_torrentInfo, u"torrent");
     if (!m_torrentInfo.contains(QLatin1String("torrent")))
