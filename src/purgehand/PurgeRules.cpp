@@ -122,8 +122,19 @@ int removeNoFollow(const std::string &path, bool folder)
         // A link (or anything but a folder) on the way stops here.
         const int next
             = openat(dir.fd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        if (next < 0)
-            return errno == ENOTDIR ? ELOOP : errno;
+        if (next < 0) {
+            const int error = errno;
+            if (error != ENOTDIR && error != ELOOP)
+                return error;
+            // Either a link (not followed) or a plain file where a folder
+            // belongs: say which.
+            struct stat st {
+            };
+            if (fstatat(dir.fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                && !S_ISLNK(st.st_mode))
+                return ENOTDIR;
+            return ELOOP;
+        }
         close(dir.fd);
         dir.fd = next;
     }
@@ -206,6 +217,10 @@ void handleRequest(const AllowList &allow, std::string_view line, std::string *a
             *answer = "OK";
         else if (error == ELOOP)
             *answer = "ERR ELOOP a folder on its path is a symbolic link; not followed";
+        else if (error == ENOTDIR)
+            *answer = "ERR ENOTDIR a file stands where a folder belongs; left alone";
+        else if (error == EISDIR)
+            *answer = "ERR EISDIR a folder stands where a file belongs; left alone";
         else
             *answer = "ERR " + errnoName(error) + " " + std::strerror(error);
         return;

@@ -2,6 +2,7 @@
 
 #include "FavoriteObject.h"
 
+#include <QJsonArray>
 #include <QJsonValue>
 #include <QMutexLocker>
 
@@ -62,6 +63,17 @@ bool PasswordVault::moveIntoStore(FavoriteObject &record)
     record.setValue(QStringLiteral("password"), QJsonValue());
     record.setValue(QLatin1String(kInKeyringMember), true);
     return true;
+}
+
+QStringList PasswordVault::keysInStore(const QJsonValue &favorites)
+{
+    QStringList keys;
+    for (const QJsonValue &v : favorites.toArray()) {
+        const FavoriteObject record(v.toObject());
+        if (v.isObject() && v.toObject().value(QLatin1String(kInKeyringMember)).toBool())
+            keys << keyFor(record);
+    }
+    return keys;
 }
 
 void PasswordVault::forget(const QString &key)

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <QJsonValue>
 #include <QMutex>
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -49,6 +51,9 @@ public:
     bool moveIntoStore(FavoriteObject &record);
     // Forgets a removed server's password.
     void forget(const QString &key);
+    // The store keys of the records in a saved-server list whose password
+    // moved to the store.
+    static QStringList keysInStore(const QJsonValue &favorites);
 
     static constexpr const char *kInKeyringMember = "password_in_keyring";
 

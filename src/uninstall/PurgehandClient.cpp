@@ -4,14 +4,20 @@ namespace sweepdeck {
 
 namespace {
 constexpr qsizetype kMaxAnswer = 16384;
-}
+constexpr qsizetype kMaxErrors = 4096;
+} // namespace
 
 PurgehandClient::PurgehandClient(QObject *parent) : QObject(parent), m_process(new QProcess(this))
 {
-    // The helper's own messages stay out of its answers.
+    // The helper's own messages stay out of its answers; pkexec's say why
+    // a start failed.
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
-    m_process->setStandardErrorFile(QProcess::nullDevice());
     connect(m_process, &QProcess::readyReadStandardOutput, this, &PurgehandClient::readLines);
+    connect(m_process, &QProcess::readyReadStandardError, this, [this] {
+        m_errors += m_process->readAllStandardError();
+        if (m_errors.size() > kMaxErrors)
+            m_errors = m_errors.right(kMaxErrors);
+    });
     connect(m_process, &QProcess::finished, this,
         [this](int exitCode, QProcess::ExitStatus) { onFinished(exitCode); });
     connect(m_process, &QProcess::errorOccurred, this, [this](QProcess::ProcessError e) {
@@ -37,6 +43,7 @@ void PurgehandClient::start(const QString &helperPath, bool viaPkexec)
     m_startReported = false;
     m_buffer.clear();
     m_lastError.clear();
+    m_errors.clear();
     if (viaPkexec)
         m_process->start(m_pkexec, { helperPath });
     else
@@ -110,6 +117,18 @@ void PurgehandClient::failPending(const QString &text)
         m_pending.dequeue()(QStringLiteral("EHELPER"), text);
 }
 
+QString PurgehandClient::errorOutput() const
+{
+    // One line of plain text: what pkexec said, without its blank lines.
+    QStringList lines;
+    for (const QString &l : QString::fromUtf8(m_errors).split(QLatin1Char('\n'))) {
+        const QString t = l.trimmed();
+        if (!t.isEmpty())
+            lines << t;
+    }
+    return lines.join(QLatin1Char(' ')).left(1000);
+}
+
 void PurgehandClient::onFinished(int exitCode)
 {
     readLines();
@@ -118,13 +137,21 @@ void PurgehandClient::onFinished(int exitCode)
     failPending(QStringLiteral("the removal helper ended"));
     if (!m_startReported) {
         m_startReported = true;
+        m_errors += m_process->readAllStandardError();
+        const QString errors = errorOutput();
+        // pkexec ends with 127 both when the administrator said no and when
+        // it could not ask at all (no authentication agent); its error output
+        // tells them apart.
         if (exitCode == 126)
             emit started(Start::Dismissed, QString());
-        else if (exitCode == 127)
-            emit started(Start::Refused, QString());
+        else if (exitCode == 127
+            && (errors.isEmpty() || errors.contains(QLatin1String("Not authorized"))))
+            emit started(Start::Refused, errors);
+        else if (!m_lastError.isEmpty())
+            emit started(Start::Failed, m_lastError);
         else
             emit started(Start::Failed,
-                m_lastError.isEmpty() ? QStringLiteral("exit code %1").arg(exitCode) : m_lastError);
+                errors.isEmpty() ? QStringLiteral("exit code %1").arg(exitCode) : errors);
     }
     if (wasReady)
         emit ended();

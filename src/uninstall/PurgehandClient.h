@@ -20,7 +20,7 @@ public:
     enum class Start {
         Ready, // the helper runs and built its allow-list
         Dismissed, // the user cancelled the authorisation dialog (pkexec 126)
-        Refused, // authorisation was refused (pkexec 127)
+        Refused, // authorisation was refused (pkexec 127, "Not authorized")
         Failed, // pkexec or the helper could not run, or the helper gave up
     };
     Q_ENUM(Start)
@@ -49,6 +49,7 @@ private:
     void readLines();
     void onFinished(int exitCode);
     void failPending(const QString &text);
+    QString errorOutput() const;
 
     QProcess *m_process;
     QString m_pkexec = QStringLiteral("pkexec");
@@ -57,6 +58,8 @@ private:
     bool m_ready = false;
     bool m_startReported = false;
     QString m_lastError;
+    // pkexec's (and the helper's) error output, the last few KB of it.
+    QByteArray m_errors;
 };
 
 } // namespace sweepdeck

@@ -1,10 +1,16 @@
 #include "UninstallRun.h"
 
+#include "api/Localization.h"
+#include "servers/DefaultsStore.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
+#include <QThread>
 
 #include <memory>
 
@@ -47,6 +53,7 @@ void UninstallRun::start()
     if (m_state != State::Idle)
         return;
     m_failures.clear();
+    m_removed = 0;
     m_packages.clear();
     m_owned.clear();
     m_progress = 0;
@@ -162,11 +169,15 @@ void UninstallRun::buildStages()
         } };
     m_stages << Stage { 30, [this, receipt](auto next) { removeInstalled(receipt, false, next); } };
     if (m_removePreferences) {
-        m_stages << Stage { 40,
-            [this, id](auto next) {
-                removeUserFile(Installation::userConfigDir(id) + QStringLiteral("/defaults.json"));
-                next();
-            } };
+        m_stages << Stage { 40, [this, id](auto next) {
+                               // The passwords first: the settings file names their keys.
+                               const QString defaults = Installation::userConfigDir(id)
+                                   + QStringLiteral("/defaults.json");
+                               removeKeyringEntries(defaults, [this, defaults, next] {
+                                   removeUserFile(defaults);
+                                   next();
+                               });
+                           } };
         m_stages << Stage { 50,
             [this, id](auto next) {
                 removeOwnEntries(Installation::userConfigDir(id),
@@ -228,6 +239,8 @@ void UninstallRun::removeInstalled(
                     || (folders && code == QLatin1String("ENOTEMPTY"));
                 if (!fine)
                     m_failures << QStringLiteral("%1: %2").arg(path, text);
+                else if (code.isEmpty())
+                    ++m_removed;
                 if (--*left == 0)
                     next();
             });
@@ -242,6 +255,47 @@ void UninstallRun::removeUserFile(const QString &path)
     QFile f(path);
     if (!f.remove())
         m_failures << QStringLiteral("%1: %2").arg(path, f.errorString());
+    else
+        ++m_removed;
+}
+
+void UninstallRun::removeKeyringEntries(const QString &defaultsFile, std::function<void()> next)
+{
+    QStringList keys;
+    QFile f(defaultsFile);
+    const QFileInfo info(defaultsFile);
+    // A settings file is small; anything else in its place is not read.
+    if (info.isFile() && info.size() < 64 * 1024 * 1024 && f.open(QIODevice::ReadOnly)) {
+        const QJsonObject defaults = QJsonDocument::fromJson(f.readAll()).object();
+        keys = flk::PasswordVault::keysInStore(
+            defaults.value(QLatin1String(flk::kDefaultsFavoritesKey)));
+    }
+    if (keys.isEmpty()) {
+        next();
+        return;
+    }
+    StoreFactory factory = m_storeFactory ? m_storeFactory : StoreFactory(flk::makeKeychainStore);
+    auto failed = std::make_shared<QStringList>();
+    auto removed = std::make_shared<int>(0);
+    QThread *worker = QThread::create([factory, keys, failed, removed] {
+        const std::unique_ptr<flk::SecretStore> store = factory();
+        for (const QString &key : keys) {
+            const flk::SecretStore::Result r = store->remove(key);
+            if (r == flk::SecretStore::Result::Ok)
+                ++*removed;
+            else if (r != flk::SecretStore::Result::NotFound)
+                *failed << key;
+        }
+    });
+    connect(worker, &QThread::finished, this, [this, worker, failed, removed, next] {
+        worker->deleteLater();
+        m_removed += *removed;
+        for (const QString &key : *failed)
+            m_failures << flk::stringWithKSTFormat(
+                flk::localized("UNINSTALL_KEYRING_NOT_REMOVED"), { key });
+        next();
+    });
+    worker->start();
 }
 
 void UninstallRun::removeOwnEntries(const QString &folder, const QStringList &patterns,

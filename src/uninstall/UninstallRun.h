@@ -2,12 +2,14 @@
 
 #include "Installation.h"
 #include "PurgehandClient.h"
+#include "servers/PasswordVault.h"
 
 #include <QObject>
 #include <QSet>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QProcess;
 
@@ -36,11 +38,17 @@ public:
     void setPkexecProgram(const QString &program) { m_client->setPkexecProgram(program); }
     // The program asked which package owns a file ("dpkg-query -S").
     void setPackageQueryProgram(const QString &program) { m_packageQuery = program; }
+    // Where the saved servers' passwords are (the desktop keyring unless a
+    // test gives another store).
+    using StoreFactory = std::function<std::unique_ptr<flk::SecretStore>()>;
+    void setSecretStoreFactory(StoreFactory factory) { m_storeFactory = std::move(factory); }
 
     State state() const { return m_state; }
     int progress() const { return m_progress; }
     // "path: reason" for each removal that failed.
     QStringList failures() const { return m_failures; }
+    // How many files, folders and keyring entries this run removed.
+    int removedCount() const { return m_removed; }
     // Packages that own installed files (those files were left alone).
     QStringList packages() const { return m_packages; }
     const Installation &installation() const { return m_installation; }
@@ -71,6 +79,9 @@ private:
     // Through the helper, one after another; folders: kept when not empty.
     void removeInstalled(const QStringList &paths, bool folders, std::function<void()> next);
     void removeUserFile(const QString &path);
+    // The keyring entries of the saved servers in the settings file, removed
+    // on a worker (the keyring is asked synchronously there); then next.
+    void removeKeyringEntries(const QString &defaultsFile, std::function<void()> next);
     // Removes the entries of folder whose names match patterns (files and
     // links only), then the folder when nothing else is left in it: what
     // Ferrylink made goes by name, anything else in it stays.
@@ -87,9 +98,11 @@ private:
     bool m_usePkexec = true;
     bool m_helperWanted = false;
     int m_progress = 0;
+    int m_removed = 0;
     QSet<QString> m_owned;
     QStringList m_packages, m_failures;
     QList<Stage> m_stages;
+    StoreFactory m_storeFactory;
 };
 
 } // namespace sweepdeck

@@ -134,7 +134,8 @@ QWidget *UtilUAppDelegate::buildConfirmPage(const QIcon &icon)
     buttons->addStretch();
     m_btnQuit = new QPushButton(localized("QUIT"), page);
     m_btnUninstall = new QPushButton(localized("UNINSTALL"), page);
-    m_btnUninstall->setDefault(true);
+    // Destructive: never the default button.
+    m_btnUninstall->setAutoDefault(false);
     buttons->addWidget(m_btnQuit);
     buttons->addWidget(m_btnUninstall);
     outer->addLayout(buttons);
@@ -208,9 +209,11 @@ void UtilUAppDelegate::onAuthorisationEnded(PurgehandClient::Start outcome, cons
 
 void UtilUAppDelegate::onFinished(bool complete)
 {
-    m_txtUninstalling->setText(
-        stringWithKSTFormat(localized(complete ? "UNINSTALL_SUCCESS" : "UNINSTALL_INCOMPLETE"),
-            { m_strTargetAppName }));
+    // A run that removed nothing at all says so, not "removed, except".
+    const char *headline = complete  ? "UNINSTALL_SUCCESS"
+        : m_run->removedCount() == 0 ? "UNINSTALL_NOTHING_REMOVED"
+                                     : "UNINSTALL_INCOMPLETE";
+    m_txtUninstalling->setText(stringWithKSTFormat(localized(headline), { m_strTargetAppName }));
     const QStringList packages = m_run->packages();
     if (!packages.isEmpty()) {
         m_txtPackages->setText(stringWithKSTFormat(localized("UNINSTALL_PACKAGE_OWNED"),

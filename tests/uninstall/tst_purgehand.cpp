@@ -118,6 +118,24 @@ private slots:
         QVERIFY(QFile::exists(base + "/outside/sub/data.txt"));
         // A link named as a folder is not a folder.
         QCOMPARE(purgehand::removeNoFollow((base + "/p/share/sub").toStdString(), true), ENOTDIR);
+        // A plain file where a folder on the way belongs is named as such,
+        // not as a link.
+        writeFile(base + "/p/plain", "a file");
+        QCOMPARE(
+            purgehand::removeNoFollow((base + "/p/plain/x.txt").toStdString(), false), ENOTDIR);
+        QCOMPARE(purgehand::removeNoFollow((base + "/p/plain").toStdString(), true), ENOTDIR);
+        std::string answer;
+        purgehand::AllowList allow;
+        allow.files.insert((base + "/p/plain/x.txt").toStdString());
+        allow.folders.insert((base + "/p/plain").toStdString());
+        purgehand::handleRequest(
+            allow, ("remove-reply " + base + "/p/plain/x.txt").toStdString(), &answer);
+        QCOMPARE(QString::fromStdString(answer),
+            QStringLiteral("ERR ENOTDIR a file stands where a folder belongs; left alone"));
+        purgehand::handleRequest(
+            allow, ("remove-reply " + base + "/p/plain").toStdString(), &answer);
+        QVERIFY(QString::fromStdString(answer).startsWith("ERR ENOTDIR a file stands"));
+        QVERIFY(QFile::exists(base + "/p/plain"));
         // Folders go only when empty, files are not folders, gone is ENOENT.
         writeFile(base + "/p/own/f.txt");
         QCOMPARE(purgehand::removeNoFollow((base + "/p/own").toStdString(), true), ENOTEMPTY);

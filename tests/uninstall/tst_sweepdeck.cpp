@@ -55,6 +55,46 @@ struct Home {
     }
 };
 
+// A keyring in memory; refuses every removal when told to.
+struct MemoryKeyring {
+    struct State {
+        QMutex mutex;
+        QMap<QString, QString> entries;
+        bool refuse = false;
+    };
+    std::shared_ptr<State> state = std::make_shared<State>();
+    struct Store : flk::SecretStore {
+        std::shared_ptr<State> s;
+        explicit Store(std::shared_ptr<State> st) : s(std::move(st)) { }
+        Result read(const QString &key, QString *secret) override
+        {
+            QMutexLocker lock(&s->mutex);
+            if (!s->entries.contains(key))
+                return Result::NotFound;
+            *secret = s->entries.value(key);
+            return Result::Ok;
+        }
+        Result write(const QString &key, const QString &secret) override
+        {
+            QMutexLocker lock(&s->mutex);
+            s->entries.insert(key, secret);
+            return Result::Ok;
+        }
+        Result remove(const QString &key) override
+        {
+            QMutexLocker lock(&s->mutex);
+            if (s->refuse)
+                return Result::Failed;
+            return s->entries.remove(key) ? Result::Ok : Result::NotFound;
+        }
+        QString name() const override { return QStringLiteral("memory"); }
+    };
+    UninstallRun::StoreFactory factory()
+    {
+        return [st = state] { return std::make_unique<Store>(st); };
+    }
+};
+
 // The window over an installation, its helper started directly.
 struct Window {
     Installation installation;
@@ -149,6 +189,46 @@ private slots:
         QCOMPARE(inst.files(), QStringList { "share/ferrylink/notes.txt" });
     }
 
+    void keyringPasswordsGoWithTheSettings()
+    {
+        Home home;
+        // One server's password in the keyring, one in the file.
+        writeFile(home.config + "/ferrylink/defaults.json",
+            R"({"com.kestrel.flk.favorites":[
+                {"host":"nas.local","port":"8080","account":"admin","password_in_keyring":true},
+                {"host":"other","port":"80","account":"guest","password":"p"}]})");
+        const QString ours = "admin@nas.local:8080", theirs = "someone-else";
+        for (bool preferences : { false, true }) {
+            InstalledPrefix inst;
+            QVERIFY2(inst.ok, qPrintable(inst.log));
+            MemoryKeyring keyring;
+            keyring.state->entries = { { ours, "secret" }, { theirs, "x" } };
+            Window win(inst.prefix);
+            win.w.run()->setSecretStoreFactory(keyring.factory());
+            QVERIFY(win.uninstall(preferences));
+            QVERIFY(win.w.run()->failures().isEmpty());
+            // Without "remove my settings" the keyring is not touched.
+            QCOMPARE(keyring.state->entries.contains(ours), !preferences);
+            QVERIFY(keyring.state->entries.contains(theirs));
+        }
+
+        // A keyring that refuses: the settings still go, the entry is named.
+        InstalledPrefix again;
+        QVERIFY2(again.ok, qPrintable(again.log));
+        writeFile(home.config + "/ferrylink/defaults.json",
+            R"({"com.kestrel.flk.favorites":[
+                {"host":"nas.local","port":"8080","account":"admin","password_in_keyring":true}]})");
+        MemoryKeyring refusing;
+        refusing.state->entries = { { ours, "secret" } };
+        refusing.state->refuse = true;
+        Window win(again.prefix);
+        win.w.run()->setSecretStoreFactory(refusing.factory());
+        QVERIFY(win.uninstall(true));
+        QCOMPARE(win.w.run()->failures().size(), 1);
+        QVERIFY(win.w.run()->failures().first().contains(ours));
+        QVERIFY(!QFileInfo::exists(home.config + "/ferrylink/defaults.json"));
+    }
+
     void plantedLinksAndFailuresAreReported()
     {
         InstalledPrefix inst;
@@ -184,6 +264,27 @@ private slots:
             flk::stringWithKSTFormat(flk::localized("UNINSTALL_INCOMPLETE"), { "Ferrylink" }));
         QVERIFY(win.w.listFailures()->isVisible());
         QVERIFY(win.w.listFailures()->toPlainText().contains("com.kestrel.Ferrylink.metainfo.xml"));
+    }
+
+    void aRunThatRemovesNothingSaysSo()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        Home home;
+        QVERIFY(QFile::remove(home.cache + "/ferrylink/finished-0123.json"));
+        // A helper that starts and then refuses every removal.
+        const QString helper = inst.dir.path() + "/pkexec-refuses-all";
+        writeScript(helper,
+            "echo 'READY 1'\nwhile read l; do echo 'ERR EROFS Read-only file system'; done\n");
+        Window win(inst.prefix);
+        win.w.run()->setUsePkexec(true);
+        win.w.run()->setPkexecProgram(helper);
+        QVERIFY(win.uninstall(false));
+        QCOMPARE(win.w.run()->removedCount(), 0);
+        QVERIFY(!win.w.run()->failures().isEmpty());
+        QCOMPARE(win.w.txtUninstalling()->text(),
+            flk::stringWithKSTFormat(flk::localized("UNINSTALL_NOTHING_REMOVED"), { "Ferrylink" }));
+        QVERIFY(win.w.listFailures()->toPlainText().contains("Read-only file system"));
     }
 
     void packageFilesAreLeftToThePackageManager()
@@ -252,6 +353,18 @@ private slots:
         QVERIFY(win.w.txtError()->isVisible());
         QCOMPARE(win.w.txtError()->text(),
             flk::stringWithKSTFormat(flk::localized("UNINSTALL_AUTH_REFUSED"), { "Ferrylink" }));
+
+        // No authentication agent: pkexec's own words, not "refused".
+        const QString noAgent = inst.dir.path() + "/pkexec-no-agent";
+        writeScript(noAgent,
+            "echo 'Error executing command as another user: No authentication agent found.' >&2\n"
+            "exit 127\n");
+        win.w.run()->setPkexecProgram(noAgent);
+        win.w.btnUninstall()->click();
+        QVERIFY(ended.wait(10000));
+        QCOMPARE(
+            ended.last().at(0).value<PurgehandClient::Start>(), PurgehandClient::Start::Failed);
+        QVERIFY(win.w.txtError()->text().contains("No authentication agent found."));
 
         // pkexec missing: the helper could not start.
         win.w.run()->setPkexecProgram("/nonexistent/pkexec");
