@@ -27,8 +27,8 @@ struct KeyedUpdateStats {
 // carries persistent indexes along; changed cells are announced in runs of
 // rows. Views keep their scroll position, current index and selection (a
 // QItemSelectionModel holds persistent indexes), so selection is kept by key
-// with no re-selecting. A reset happens only to or from an empty list, or
-// when a list repeats a key (nothing to follow rows by).
+// with no re-selecting. A reset happens only to or from an empty list; a
+// list that repeats a key is followed by each key's first, second, ... row.
 //
 // Linear time: the new rows are built in one pass into a fresh list while
 // the signals go out; between two signals rowAt() and rowCount() show the
@@ -73,6 +73,11 @@ private:
         qsizetype read = 0; // first old row not reached yet
     };
     void announceChanged(const QList<qsizetype> &changedRows);
+    // The merge over the rows' keys; false (nothing changed) when a list
+    // repeats a key.
+    template <class Key, class Same>
+    bool mergeByKeys(
+        QList<Row> &incoming, const QList<Key> &oldKeys, const QList<Key> &newKeys, Same same);
     void resetTo(QList<Row> &&incoming)
     {
         m_stats.reset = true;
@@ -116,12 +121,41 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
     }
 
     using Key = std::decay_t<decltype(keyOf(incoming.first()))>;
+    QList<Key> oldKeys, newKeys;
+    oldKeys.reserve(m_rows.size());
+    newKeys.reserve(incoming.size());
+    for (const Row &r : std::as_const(m_rows))
+        oldKeys.append(keyOf(r));
+    for (const Row &r : std::as_const(incoming))
+        newKeys.append(keyOf(r));
+    if (mergeByKeys(incoming, oldKeys, newKeys, same))
+        return;
+    // A list that repeats a key: the n-th row of a key follows the n-th row
+    // of that key, so rows and the selection are still kept.
+    using Nth = std::pair<Key, int>;
+    auto numbered = [](const QList<Key> &keys) {
+        QHash<Key, int> seen;
+        seen.reserve(keys.size());
+        QList<Nth> out;
+        out.reserve(keys.size());
+        for (const Key &k : keys)
+            out.append({ k, seen[k]++ });
+        return out;
+    };
+    mergeByKeys(incoming, numbered(oldKeys), numbered(newKeys), same);
+}
+
+template <class Row>
+template <class Key, class Same>
+bool KeyedListModel<Row>::mergeByKeys(
+    QList<Row> &incoming, const QList<Key> &oldKeys, const QList<Key> &newKeys, Same same)
+{
     QHash<Key, qsizetype> newPos;
     newPos.reserve(incoming.size());
     for (qsizetype i = 0; i < incoming.size(); ++i)
-        newPos.insert(keyOf(incoming[i]), i);
+        newPos.insert(newKeys[i], i);
     if (newPos.size() != incoming.size())
-        return resetTo(std::move(incoming));
+        return false;
 
     // Where each old row goes (-1: it left), and whether the rows that stay
     // keep their order.
@@ -130,12 +164,12 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
     bool inOrder = true;
     qsizetype last = -1;
     for (qsizetype j = 0; j < m_rows.size(); ++j) {
-        const auto it = newPos.constFind(keyOf(m_rows[j]));
+        const auto it = newPos.constFind(oldKeys[j]);
         target[j] = it == newPos.constEnd() ? -1 : *it;
         if (target[j] < 0)
             continue;
         if (stays[target[j]]) // the old list repeats a key
-            return resetTo(std::move(incoming));
+            return false;
         stays[target[j]] = true;
         if (target[j] < last)
             inOrder = false;
@@ -145,6 +179,9 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
     // One pass, top down: runs of old rows that left are removed, runs of
     // new rows are inserted where they belong (when the order holds; else
     // at the end), rows that stay are moved across with their new content.
+    QList<qsizetype> changedRows;
+    // Out of order: where each row placed goes in the end.
+    QList<qsizetype> finalPos;
     m_merge.emplace();
     Merge &m = *m_merge;
     m.out.reserve(inOrder ? incoming.size() : m_rows.size() + incoming.size());
@@ -184,6 +221,7 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
             next = to + 1;
         } else {
             m.out.append(std::move(m_rows[m.read]));
+            finalPos.append(to);
         }
         ++m.read;
     }
@@ -194,8 +232,10 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
         // The new rows that do not stay go at the end for now.
         QList<Row> arrivals;
         for (qsizetype i = 0; i < incoming.size(); ++i)
-            if (!stays[i])
+            if (!stays[i]) {
                 arrivals.append(incoming[i]);
+                finalPos.append(i);
+            }
         if (!arrivals.isEmpty()) {
             const int at = int(m.out.size());
             beginInsertRows({}, at, at + int(arrivals.size()) - 1);
@@ -216,14 +256,15 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
         QModelIndexList after;
         after.reserve(before.size());
         for (const QModelIndex &i : before)
-            after.append(index(int(newPos.value(keyOf(m_rows[i.row()]))), i.column()));
+            after.append(index(int(finalPos.value(i.row())), i.column()));
         m_rows = std::move(incoming);
         changePersistentIndexList(before, after);
         emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
-        return;
+        return true;
     }
 
     announceChanged(changedRows);
+    return true;
 }
 
 template <class Row> void KeyedListModel<Row>::announceChanged(const QList<qsizetype> &changedRows)

@@ -20,9 +20,9 @@ QVariant SearchKeyModel::cell(const QJsonObject &record, int column, int role) c
     if (role == Qt::DecorationRole)
         return QIcon(QStringLiteral(":/images/search_icon.svg"));
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
-        return QStringLiteral("%1 (%2)")
-            .arg(json::stringValue(record, u"query"))
-            .arg(json::intValue(record, u"total"));
+        // One arg() call: a key that holds "%1" stays as typed.
+        return QStringLiteral("%1 (%2)").arg(
+            json::stringValue(record, u"query"), QString::number(json::intValue(record, u"total")));
     return RecordTableModel::cell(record, column, role);
 }
 

@@ -325,6 +325,7 @@ void TaskListController::selectTask(const QString &key)
     if (m_category != 0 || !m_filter.isEmpty()) {
         // Everything, so the task is there whatever its state.
         m_filter.clear();
+        emit filterReset(m_filter);
         setCategory(0);
         return;
     }

@@ -134,6 +134,8 @@ public:
 
 signals:
     void listApplied();
+    // The filter changed other than by typing (the search field follows).
+    void filterReset(const QString &filter);
     // The counts of the categories as the last list gave them.
     void countsChanged(const QVariantMap &counts);
     void nowSpeedChanged(const QString &text);

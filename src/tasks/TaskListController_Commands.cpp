@@ -93,9 +93,19 @@ void TaskListController::deleteSelected(int mode)
 
 void TaskListController::on_Edit_Torrent()
 {
-    const int row = currentTaskRow();
+    // The current row; when it is a plain task (Edit is offered because
+    // another selected task is a torrent), the last selected torrent task.
+    const auto isTorrent
+        = [this](int r) { return r >= 0 && m_model->row(r).type == QLatin1String("BT"); };
+    int row = currentTaskRow();
+    if (!isTorrent(row)) {
+        row = -1;
+        for (int r : selectedRows())
+            if (isTorrent(r))
+                row = r;
+    }
     const std::shared_ptr<CgiCtrl> c = client();
-    if (row < 0 || m_model->row(row).type != QLatin1String("BT") || !c)
+    if (row < 0 || !c)
         return;
     const qint64 id = m_model->row(row).idValue;
     const QJsonValue idValue = m_model->row(row).id;

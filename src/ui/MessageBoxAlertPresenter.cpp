@@ -66,9 +66,9 @@ void MessageBoxAlertPresenter::present(const AlertRequest &request, std::functio
     // The heading is the window's title; the message is the text, plain
     // (it carries the NAS's texts), with very long runs shortened so the box
     // lays out at once and stays readable.
-    box->setWindowTitle(heading);
+    box->setWindowTitle(isolateBidi(heading));
     box->setTextFormat(Qt::PlainText);
-    box->setText(capLongRuns(request.message));
+    box->setText(isolateBidi(capLongRuns(request.message)));
     // Wide enough for a sentence on one or two lines.
     if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
         label->setMinimumWidth(360);
@@ -77,11 +77,14 @@ void MessageBoxAlertPresenter::present(const AlertRequest &request, std::functio
                                                               : QMessageBox::Warning);
     QList<QAbstractButton *> buttons;
     for (int i = 0; i < request.buttons.size(); ++i) {
-        auto role = i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole;
+        auto role = i == 0
+            ? (request.destructive ? QMessageBox::DestructiveRole : QMessageBox::AcceptRole)
+            : QMessageBox::RejectRole;
         buttons << box->addButton(request.buttons[i], role);
     }
     if (!buttons.isEmpty())
-        box->setDefaultButton(static_cast<QPushButton *>(buttons.first()));
+        box->setDefaultButton(static_cast<QPushButton *>(
+            request.destructive && buttons.size() > 1 ? buttons.last() : buttons.first()));
     box->setWindowModality(parent ? Qt::WindowModal : Qt::ApplicationModal);
     QObject::connect(box, &QMessageBox::finished, box, [box, buttons, done](int) {
         const int index = int(buttons.indexOf(box->clickedButton()));

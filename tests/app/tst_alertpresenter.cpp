@@ -1,5 +1,6 @@
 // The GUI's alert presenter: a window-modal message box reporting its button.
 #include "api/Localization.h"
+#include "models/DisplayText.h"
 #include "ui/MessageBoxAlertPresenter.h"
 
 #include <QApplication>
@@ -70,6 +71,41 @@ private slots:
         const QString plain = "The connection to the NAS was lost. Connect again?";
         QCOMPARE(MessageBoxAlertPresenter::capLongRuns(plain), plain);
         QVERIFY(MessageBoxAlertPresenter::capLongRuns(QString(200000, ' ') + "x").size() < 5000);
+    }
+
+    void directionControlsFromOutsideAreIsolated()
+    {
+        // An override would show "evil\u202Egpj.exe" as "evilexe.jpg" and spill
+        // into the sentence; shown, the controls are dropped and the name is
+        // isolated from its surroundings.
+        const QString name = QString::fromUtf8("evil\u202Egpj.exe");
+        const QString fsi(QChar(0x2068)), pdi(QChar(0x2069));
+        QCOMPARE(isolateBidi(name), fsi + "evilgpj.exe" + pdi);
+        QCOMPARE(capForDisplay(name), fsi + "evilgpj.exe" + pdi);
+        QCOMPARE(isolateBidi(QString::fromUtf8("\u2067a\u202Bb\u202C\u2069")), fsi + "ab" + pdi);
+        // Right-to-left scripts and plain texts are left alone.
+        const QString hebrew = QString::fromUtf8("\u05E9\u05DC\u05D5\u05DD.torrent");
+        QCOMPARE(capForDisplay(hebrew), hebrew);
+        QCOMPARE(isolateBidi("plain"), QStringLiteral("plain"));
+        // A capped text keeps its ellipsis outside the isolate.
+        const QString longName = QChar(0x202E) + QString(2 * kMaxDisplayChars, 'x');
+        QVERIFY(capForDisplay(longName).endsWith(pdi + QChar(0x2026)));
+
+        QWidget window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QApplication::setActiveWindow(&window);
+        MessageBoxAlertPresenter presenter;
+        AlertRequest request;
+        request.title = QStringLiteral("Delete");
+        request.message = "Delete " + name + "?";
+        request.buttons = QStringList { QStringLiteral("OK") };
+        presenter.present(request, {});
+        QMessageBox *box = window.findChild<QMessageBox *>();
+        QVERIFY(box);
+        QVERIFY(!box->text().contains(QChar(0x202E)));
+        QVERIFY(box->text().contains("evilgpj.exe"));
+        box->close();
     }
 
     void escapeCountsAsNegative()

@@ -344,6 +344,7 @@ private slots:
             HostViewController *host = app.mainViewController()->hostAt(0);
             TaskListController *list = host->downloadView()->controller();
             list->setCategory(1);
+            host->downloadView()->editFilter()->setText("away");
             QSignalSpy activated(app.desktop()->notifier(), &DesktopNotifier::activated);
             s.click(1);
             QVERIFY(activated.wait(5000));
@@ -352,6 +353,9 @@ private slots:
                 10000);
             QCOMPARE(app.mainViewController()->tabView()->currentIndex(), 0);
             QCOMPARE(list->category(), 0u);
+            // The filter that was typed went, and its field says so.
+            QCOMPARE(list->filter(), QString());
+            QCOMPARE(host->downloadView()->editFilter()->text(), QString());
         });
         qunsetenv("XDG_CACHE_HOME");
     }

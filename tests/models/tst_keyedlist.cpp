@@ -177,7 +177,7 @@ private slots:
         QVERIFY(model.lastUpdate().moved);
     }
 
-    void resetsOnlyToOrFromEmptyOrOnRepeatedKeys()
+    void resetsOnlyToOrFromEmpty()
     {
         ItemModel model;
         QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
@@ -190,13 +190,39 @@ private slots:
         model.set({});
         QCOMPARE(resets.size(), 2);
         model.set(items({ 1, 2 }));
-        // A list that repeats a key has nothing to follow rows by.
-        model.set(items({ 1, 1, 2 }));
-        QCOMPARE(resets.size(), 4);
-        QCOMPARE(keysOf(model), (QList<int> { 1, 1, 2 }));
-        model.set(items({ 2, 1 }));
-        QCOMPARE(resets.size(), 5);
-        QCOMPARE(keysOf(model), (QList<int> { 2, 1 }));
+        QCOMPARE(resets.size(), 3);
+    }
+
+    void repeatedKeysFollowTheirNthRow()
+    {
+        // A list that repeats a key (the NAS sent one task twice) is no
+        // reason to lose the selection: the n-th row of a key follows the
+        // n-th row of that key.
+        ItemModel model;
+        QAbstractItemModelTester tester(
+            &model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+        QItemSelectionModel selection(&model);
+        QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+        model.set(items({ 1, 2, 3 }));
+        selection.select(
+            model.index(2, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        selection.setCurrentIndex(model.index(2, 0), QItemSelectionModel::NoUpdate);
+        model.set(items({ 1, 1, 2, 3 }));
+        QCOMPARE(keysOf(model), (QList<int> { 1, 1, 2, 3 }));
+        QCOMPARE(selection.selectedRows().size(), 1);
+        QCOMPARE(selection.selectedRows().first().row(), 3);
+        QCOMPARE(selection.currentIndex().row(), 3);
+        // Reordered with the repeat: still followed.
+        QList<Item> next = items({ 3, 1, 2, 1 });
+        next[3].text = QStringLiteral("second one");
+        model.set(next);
+        QCOMPARE(model.rows(), next);
+        QCOMPARE(selection.selectedRows().first().row(), 0);
+        // And back to one of each.
+        model.set(items({ 2, 3, 1 }));
+        QCOMPARE(keysOf(model), (QList<int> { 2, 3, 1 }));
+        QCOMPARE(selection.selectedRows().first().row(), 1);
+        QCOMPARE(resets.size(), 1); // only the first list
     }
 
     // Many runs at once (every other row leaves, each gap takes a new row):

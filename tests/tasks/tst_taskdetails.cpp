@@ -313,6 +313,22 @@ private slots:
         const auto infos = s.sim.server().requestsFor("torrent-info");
         QCOMPARE(infos.first().value("form").toObject().value("sortby"), QJsonValue("file_id"));
         edit->on_Cancel();
+
+        // A mixed selection whose current row is a plain download: Edit is
+        // offered for the torrent and opens it.
+        const int plain = s.rowNamed("archlinux-2024.12.01-x86_64.iso");
+        QItemSelectionModel *sel = s.view.tableView()->selectionModel();
+        sel->select(s.view.model()->index(row, 0),
+            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        sel->setCurrentIndex(s.view.model()->index(plain, 0),
+            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        QVERIFY(s.list()->action(TaskListController::Command::Edit)->isEnabled());
+        s.list()->on_Edit_Torrent();
+        QVERIFY(dialog.wait(5000));
+        auto *mixed = qobject_cast<DownloadTaskViewController *>(dialog[1][0].value<QWidget *>());
+        QVERIFY(mixed && mixed->editMode());
+        QCOMPARE(mixed->torrentID(), s.view.model()->row(row).idValue);
+        mixed->on_Cancel();
     }
 
     void oneDetailsRequestAtATime()

@@ -214,6 +214,10 @@ DownloadViewController::DownloadViewController(TaskListController *controller, Q
 
     connect(
         m_editFilter, &QLineEdit::textChanged, m_controller, &TaskListController::on_Edit_Filter);
+    connect(m_controller, &TaskListController::filterReset, m_editFilter, [this](const QString &f) {
+        const QSignalBlocker quiet(m_editFilter);
+        m_editFilter->setText(f);
+    });
     connect(m_controller, &TaskListController::nowSpeedChanged, m_textNowSpeed, &QLabel::setText);
     connect(m_controller, &TaskListController::staleChanged, this,
         [this](bool stale, const QDateTime &last) {
