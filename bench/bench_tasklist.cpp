@@ -5,6 +5,7 @@
 
 #include "api/CgiCtrl.h"
 #include "api/Work.h"
+#include "search/SearchResultController.h"
 #include "tasks/TaskListController.h"
 #include "tasks/TaskListModel.h"
 
@@ -217,6 +218,68 @@ void BM_MemoryAfterBigList(benchmark::State &state)
 }
 BENCHMARK(BM_MemoryAfterBigList)
     ->Arg(270000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A search of N results polled again and again: the process must not grow
+// with each poll (a reply was once held for two minutes after it was read,
+// and 100,000 results grew the process by over 100 MB per poll). The counter
+// growth_MiB is resident memory after the last poll minus after the first.
+void BM_SearchPollMemory(benchmark::State &state)
+{
+    QProcess sim;
+    sim.start(QStringLiteral(NAS_SIM_EXE),
+        { "--port", "0", "--https-port", "-1", "--set",
+            QStringLiteral("search_results=%1").arg(state.range(0)), "--set",
+            "search_polls=1000" });
+    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
+        state.SkipWithError("the simulated NAS did not start");
+        return;
+    }
+    const QString base = QRegularExpression("(http://127\\.0\\.0\\.1:\\d+)")
+                             .match(QString::fromUtf8(sim.readLine()))
+                             .captured(1);
+    auto client = std::make_shared<CgiCtrl>();
+    Error e;
+    client->login_Server(base, "admin", "admin", false, &e);
+    client->send_Search_Request(QStringLiteral("bench"), &e);
+    SearchResultController results;
+    results.setClientSource([client] { return client; });
+    auto poll = [&results](bool restart) {
+        QEventLoop loop;
+        QObject::connect(&results, &SearchResultController::listApplied, &loop, &QEventLoop::quit);
+        QTimer::singleShot(120000, &loop, &QEventLoop::quit);
+        if (restart)
+            results.on_Search_Key_Changed({ { QStringLiteral("query"), QStringLiteral("bench") } });
+        else
+            results.refresh_Items();
+        loop.exec();
+        waitForNetworkWork();
+        QTimer::singleShot(200, &loop, &QEventLoop::quit);
+        loop.exec();
+        waitForNetworkWork();
+    };
+    double first = 0, last = 0;
+    for (auto _ : state) {
+        poll(true);
+        first = residentMiB();
+        for (int i = 1; i < 8; ++i) {
+            // Each poll a new list (another order), as while the NAS searches.
+            results.setSort(QStringLiteral("title"), i % 2 ? "desc" : "asc");
+            poll(false);
+        }
+        last = residentMiB();
+    }
+    state.counters["rows"] = double(results.model()->rowCount());
+    state.counters["rss_first_MiB"] = first;
+    state.counters["rss_last_MiB"] = last;
+    state.counters["growth_MiB"] = last - first;
+    sim.kill();
+    sim.waitForFinished();
+}
+BENCHMARK(BM_SearchPollMemory)
+    ->Arg(100000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

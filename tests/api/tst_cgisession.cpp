@@ -145,9 +145,11 @@ private slots:
         QFuture<void> f
             = QtConcurrent::run(networkPool(), [&] { c.check_Session_Timeout(&pending); });
         QTRY_COMPARE(c.pendingRequestCount(), 1);
-        QVERIFY(sim->server().applyControl("delay_ms", "0"));
+        // The delay stays until the end: the request may reach the NAS only
+        // after the sign-out (the local sign-out sends nothing).
         onWorker([&] { return c.logout_Server(); });
         QTRY_VERIFY_WITH_TIMEOUT(f.isFinished(), 10000);
+        QVERIFY(sim->server().applyControl("delay_ms", "0"));
         QCOMPARE(pending.code, int(kCgiErrorCancelled));
     }
 
@@ -258,9 +260,18 @@ private slots:
         QTest::ignoreMessage(QtInfoMsg, "stop revive");
         c.stop_Revive();
         QVERIFY(!c.is_Reviving());
-        QTest::qWait(50);
+        settleEverything();
         const auto count = sim->server().requestsFor("revive").size();
-        QTest::qWait(300);
+        {
+            // Three ticks of a timer with the revive's interval, started
+            // after the stop: a revive timer still running ticks first.
+            QTimer ticks;
+            int n = 0;
+            connect(&ticks, &QTimer::timeout, [&n] { ++n; });
+            ticks.start(100);
+            QTRY_COMPARE(n, 3);
+        }
+        settleEverything();
         QCOMPARE(sim->server().requestsFor("revive").size(), count);
         // Sign-out stops it too.
         c.start_Revive();
@@ -311,7 +322,7 @@ private slots:
             return c.send_Request(
                 kCgiPathBtdlm, "torrent-list", QVariantMap(), kCgiTorrentList, &e);
         });
-        QTest::qWait(50);
+        deliverPosted();
         QCOMPARE(alerts.shown.size(), 1);
         QVERIFY(heard.isEmpty());
 
@@ -377,7 +388,7 @@ private slots:
             [code](nassim::Call &) { return nassim::SimReply::fail(code); });
         onWorker([&] { return c.send_Request(kCgiPathBtdlm, act, QVariantMap(), function, &e); });
         QCOMPARE(e.code, code);
-        QTest::qWait(50);
+        deliverPosted();
         QVERIFY(alerts.shown.isEmpty());
         QVERIFY(!c.isAlertShowing());
     }
@@ -394,7 +405,7 @@ private slots:
         QVERIFY(sim->server().applyControl("non_json", "1"));
         onWorker([&] { return c.logout_Server(&e); });
         QCOMPARE(e.code, int(kCgiErrorNoReply));
-        QTest::qWait(50);
+        deliverPosted();
         QVERIFY(alerts.shown.isEmpty());
         // A connection failure is.
         c.setHost("http://127.0.0.1:1");
@@ -421,7 +432,7 @@ private slots:
                 kCgiTorrentStart, &e);
         });
         QCOMPARE(e.code, int(kCgiErrorCancelled));
-        QTest::qWait(50);
+        deliverPosted();
         QVERIFY(alerts.shown.isEmpty());
     }
 };

@@ -161,7 +161,7 @@ private slots:
     }
     void cleanupTestCase()
     {
-        QTest::qWait(50);
+        settleEverything();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
@@ -357,7 +357,7 @@ private slots:
         h->session()->on_Timer();
         h->session()->on_Timer(); // a second failure while the alert shows adds nothing
         QTRY_COMPARE(alerts->shown.size(), 1);
-        QTest::qWait(50);
+        settleEverything(); // both polls answered
         QCOMPARE(alerts->shown.size(), 1);
         QCOMPARE(alerts->shown[0].request.message, localized("TXT_RE_CONNECT_NAS"));
         QCOMPARE(alerts->shown[0].request.buttons.size(), 2);
@@ -514,7 +514,7 @@ private slots:
         app->application_openFiles({ "magnet:?xt=urn:btih:abc" });
         QCOMPARE(alerts->shown.size(), 1);
         QCOMPARE(alerts->shown[0].request.message, localized("ERROR_NO_DEFAULT_DOWNLOAD_SERVER"));
-        QTest::qWait(50);
+        settleEverything();
         QVERIFY(sim->server().requestsFor("download-add").isEmpty());
     }
 

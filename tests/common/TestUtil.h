@@ -31,3 +31,24 @@ inline QByteArray fileBytes(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// Delivers everything already posted to the GUI thread. Events of one
+// thread are delivered in the order they were posted, so once a marker
+// posted now has run, every queued call posted before it (an alert, a
+// command's result) has arrived: a test that asserts something did not
+// happen waits for this later event instead of a fixed time.
+inline void deliverPosted()
+{
+    bool reached = false;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&reached] { reached = true; }, Qt::QueuedConnection);
+    while (!reached)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+// Work on the network pool done, its results and what they posted delivered.
+inline void settleEverything()
+{
+    flk::waitForNetworkWork();
+    deliverPosted();
+}

@@ -380,7 +380,7 @@ private slots:
         QCOMPARE(e.code, int(kLoginErrorConnectFail));
         QVERIFY(e.userInfo.isEmpty());
         QVERIFY(!onWorker([&] { return store->login_Favorite_NAS(store->count(), &e); }));
-        QTest::qWait(50);
+        settleEverything();
         QVERIFY(alerts->shown.isEmpty());
         QVERIFY(sim->server().requestLog().isEmpty());
     }
@@ -489,7 +489,7 @@ private slots:
         QVERIFY(!store->bCancelLogin());
         QVERIFY(!store->loginingCgiCtrl());
         QCOMPARE(store->count(), servers + (withWizard && cancelled != servers ? 1 : 0));
-        QTest::qWait(50);
+        settleEverything();
         QVERIFY(alerts->shown.isEmpty()); // a cancellation shows nothing
     }
 

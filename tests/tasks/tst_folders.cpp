@@ -150,7 +150,7 @@ private slots:
         const int rows = sheet.model()->rowCount(sheet.model()->indexOfId("/Public"));
         sheet.createFolder("Old & New #2");
         QTRY_COMPARE(sim->server().requestsFor("createdir").size(), 2);
-        QTest::qWait(50);
+        settleEverything();
         QCOMPARE(sheet.model()->rowCount(sheet.model()->indexOfId("/Public")), rows);
     }
 };
