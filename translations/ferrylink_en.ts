@@ -3,6 +3,10 @@
 <TS version="2.1" language="en_GB">
 <context>
     <name>Ferrylink</name>
+    <message id="ABOUT_CREDITS">
+        <source>A desktop client for the download service of your NAS. Free software under the GNU General Public License, version 3 or later. Built with Qt %1.</source>
+        <translation>A desktop client for the download service of your NAS. Free software under the GNU General Public License, version 3 or later. Built with Qt %1.</translation>
+    </message>
     <message id="ABOUT_PASSWORDS_FILE">
         <source>Saved passwords are kept in {0}, readable by you only.</source>
         <translation>Saved passwords are kept in {0}, readable by you only.</translation>
@@ -284,12 +288,12 @@
         <translation>Remove the tasks only</translation>
     </message>
     <message id="DF_NAS_BIND_NAS">
-        <source>NAS</source>
-        <translation>NAS</translation>
+        <source>Download server:</source>
+        <translation>Download server:</translation>
     </message>
     <message id="DF_NAS_DESC">
-        <source>Choose the folder on the NAS where downloads are saved.</source>
-        <translation>Choose the folder on the NAS where downloads are saved.</translation>
+        <source>Choose the NAS that receives torrent files and links opened with Ferrylink (double-clicked files, links from the browser).</source>
+        <translation>Choose the NAS that receives torrent files and links opened with Ferrylink (double-clicked files, links from the browser).</translation>
     </message>
     <message id="DISCARD">
         <source>Discard</source>
@@ -649,6 +653,14 @@ Trust the new key only if you know why it changed.</translation>
         <source>Published:</source>
         <translation>Published:</translation>
     </message>
+    <message id="FILTER_UNSAVED_DESC">
+        <source>The filter “{0}” has changes that are not saved. Save them before going on?</source>
+        <translation>The filter “{0}” has changes that are not saved. Save them before going on?</translation>
+    </message>
+    <message id="FILTER_UNSAVED_TITLE">
+        <source>Unsaved changes</source>
+        <translation>Unsaved changes</translation>
+    </message>
     <message id="HANDOVER_NOT_ANSWERED">
         <source>Ferrylink is already running but did not take the torrent files or links in time. Try again in a moment.</source>
         <translation>Ferrylink is already running but did not take the torrent files or links in time. Try again in a moment.</translation>
@@ -750,8 +762,8 @@ Trust the new key only if you know why it changed.</translation>
         <translation>Ferrylink</translation>
     </message>
     <message id="MITEM_HIDE_FLK">
-        <source>Hide Ferrylink</source>
-        <translation>Hide Ferrylink</translation>
+        <source>Minimize Ferrylink</source>
+        <translation>Minimize Ferrylink</translation>
     </message>
     <message id="MITEM_HIDE_OTHERS">
         <source>Hide Others</source>
@@ -1013,6 +1025,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>Test</source>
         <translation>Test</translation>
     </message>
+    <message id="PREFER_TEST_NEEDS_PASSWORD">
+        <source>Type the account's password to test it: the saved password cannot be read back from the NAS.</source>
+        <translation>Type the account's password to test it: the saved password cannot be read back from the NAS.</translation>
+    </message>
     <message id="PREFER_TXT_DHT">
         <source>Enable DHT</source>
         <translation>Enable DHT</translation>
@@ -1068,6 +1084,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="REFRESH">
         <source>Refresh</source>
         <translation>Refresh</translation>
+    </message>
+    <message id="REMOVE">
+        <source>Remove</source>
+        <translation>Remove</translation>
     </message>
     <message id="RETRY">
         <source>Retry</source>
@@ -1136,6 +1156,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="RSS_URL">
         <source>Feed address:</source>
         <translation>Feed address:</translation>
+    </message>
+    <message id="SAVE">
+        <source>Save</source>
+        <translation>Save</translation>
     </message>
     <message id="SCHEDULE_ALL">
         <source>All</source>
@@ -1369,6 +1393,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>Searching…</source>
         <translation>Searching…</translation>
     </message>
+    <message id="TXT_SEARCHING_SO_FAR">
+        <source>Searching… {0} results so far</source>
+        <translation>Searching… {0} results so far</translation>
+    </message>
     <message id="TXT_SERVER_KEY_CHANGED">
         <source>the server's key has changed</source>
         <translation>the server's key has changed</translation>
@@ -1408,6 +1436,14 @@ Trust the new key only if you know why it changed.</translation>
     <message id="UNINSTALL_INCOMPLETE">
         <source>{0} was removed, except for the items below.</source>
         <translation>{0} was removed, except for the items below.</translation>
+    </message>
+    <message id="UNINSTALL_KEYRING_NOT_REMOVED">
+        <source>Saved password for {0} in the desktop keyring: not removed (the keyring did not answer or refused)</source>
+        <translation>Saved password for {0} in the desktop keyring: not removed (the keyring did not answer or refused)</translation>
+    </message>
+    <message id="UNINSTALL_NOTHING_REMOVED">
+        <source>{0} was not removed: none of its files could be removed. The reasons are below.</source>
+        <translation>{0} was not removed: none of its files could be removed. The reasons are below.</translation>
     </message>
     <message id="UNINSTALL_NO_KEYS">
         <source>Sweepdeck does not know what to remove: its key file is missing or incomplete ({0}).</source>

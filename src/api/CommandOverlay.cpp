@@ -60,12 +60,12 @@ void CommandOverlay::finish(quint64 run, const std::function<void()> &followUp)
         followUp();
 }
 
-bool CommandOverlay::hold()
+bool CommandOverlay::hold(std::function<void()> onCancel)
 {
     if (m_showing)
         return false;
     m_held = true;
-    m_cancel = nullptr;
+    m_cancel = std::move(onCancel);
     setShowing(true);
     return true;
 }
@@ -75,6 +75,7 @@ void CommandOverlay::release()
     if (!m_held)
         return;
     m_held = false;
+    m_cancel = nullptr;
     setShowing(false);
 }
 
@@ -85,6 +86,7 @@ void CommandOverlay::cancel()
     ++m_run; // the follow-up of the work in flight no longer runs
     std::function<void()> cancel = std::move(m_cancel);
     m_cancel = nullptr;
+    m_held = false;
     setShowing(false);
     cancel();
 }

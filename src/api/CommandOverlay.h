@@ -44,9 +44,10 @@ public:
 
     bool isShowing() const { return m_showing; }
     // Shows the overlay for a state rather than a command (a search the NAS
-    // is running): commands are dropped until release(). False when it
-    // already shows.
-    bool hold();
+    // is running): commands are dropped until release(). With onCancel the
+    // user can dismiss it (cancel() then releases it and calls onCancel).
+    // False when it already shows.
+    bool hold(std::function<void()> onCancel = {});
     void release();
     bool isHeld() const { return m_held; }
     bool isCancellable() const { return m_showing && bool(m_cancel); }

@@ -20,6 +20,7 @@ void SearchSiteAccountController::setUsername(const QString &username)
 {
     m_username = username;
     emit canOkChanged(canOk());
+    emit canTestChanged(canTest());
 }
 
 void SearchSiteAccountController::setPassword(const QString &password)
@@ -27,6 +28,7 @@ void SearchSiteAccountController::setPassword(const QString &password)
     m_password = password;
     m_pwdChanged = true;
     emit canOkChanged(canOk());
+    emit canTestChanged(canTest());
 }
 
 QVariantMap SearchSiteAccountController::result() const
@@ -61,6 +63,7 @@ void SearchSiteAccountController::load()
             m_password = kPasswordPlaceholder;
             emit accountLoaded();
             emit canOkChanged(canOk());
+            emit canTestChanged(canTest());
         });
 }
 
@@ -68,7 +71,7 @@ void SearchSiteAccountController::on_Test()
 {
     const std::shared_ptr<CgiCtrl> c = client();
     CommandOverlay *o = overlay();
-    if (!c || o->isShowing())
+    if (!c || o->isShowing() || !canTest())
         return;
     o->setText(localized("TXT_WAITING"));
     o->setIndicator(CommandOverlay::Indicator::Spinner);
@@ -80,19 +83,26 @@ void SearchSiteAccountController::on_Test()
         [c, name, account, password, step] {
             const qint64 before = QDateTime::currentSecsSinceEpoch();
             Error e;
-            c->test_Search_Site_Auth(name, account, password, &e);
+            const bool passed
+                = c->test_Search_Site_Auth(name, account, password, &e) && !e.isError();
             // The waiting state shows for a moment at least.
             if (QDateTime::currentSecsSinceEpoch() - before <= step)
                 QThread::sleep(unsigned(step));
+            return passed;
         },
-        [this, o, step] {
-            // Complete whatever the outcome: a failure has its own alert.
+        [this, o, step](bool passed) {
+            if (!passed) {
+                // The request layer's alert says why; no success mark.
+                o->release();
+                emit testFinished(false);
+                return;
+            }
             o->setIndicator(CommandOverlay::Indicator::Success);
             o->setText(localized("COMPLETE"));
             QTimer::singleShot(step * 1000, this, [this, o] {
                 o->release();
                 o->setIndicator(CommandOverlay::Indicator::Spinner);
-                emit testFinished();
+                emit testFinished(true);
             });
         });
 }

@@ -29,6 +29,9 @@ public:
     void setPassword(const QString &password);
     // OK needs both.
     bool canOk() const { return !m_username.isEmpty() && !m_password.isEmpty(); }
+    // The Test needs a password the user typed: the saved one is never read
+    // (the placeholder would be tested and refused).
+    bool canTest() const { return !m_username.isEmpty() && m_pwdChanged && !m_password.isEmpty(); }
     QVariantMap result() const;
 
     // When the sheet has appeared.
@@ -44,8 +47,11 @@ public:
 signals:
     // The account came (username and password to show again).
     void accountLoaded();
-    void testFinished();
+    // passed: the NAS accepted the account (a refusal has its own alert and
+    // never ends in the success mark).
+    void testFinished(bool passed);
     void canOkChanged(bool canOk);
+    void canTestChanged(bool canTest);
 
 private:
     QString m_name, m_username, m_password;

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QItemSelectionModel>
+#include <QLocale>
 
 namespace flk {
 
@@ -75,7 +76,25 @@ int SearchResultController::categoryIndex() const
 
 void SearchResultController::refresh_Items()
 {
+    if (searchStopped())
+        return;
     m_refresh->request();
+}
+
+bool SearchResultController::searchStopped() const
+{
+    return m_stoppedKey && m_searchKey && *m_stoppedKey == *m_searchKey;
+}
+
+void SearchResultController::stopSearching()
+{
+    m_stoppedKey = m_searchKey;
+    if (m_searchingHUD) {
+        overlay()->release();
+        overlay()->setText(localized("TXT_LOADING"));
+        m_searchingHUD = false;
+    }
+    updateActions();
 }
 
 void SearchResultController::on_Search_Key_Changed(const QVariantMap &userInfo)
@@ -83,6 +102,8 @@ void SearchResultController::on_Search_Key_Changed(const QVariantMap &userInfo)
     const QVariant query = userInfo.value(QStringLiteral("query"));
     const std::optional<QString> key
         = query.isValid() ? std::optional<QString>(query.toString()) : std::nullopt;
+    // Chosen again: its search is waited for again.
+    m_stoppedKey.reset();
     // A missing key counts as different from any key.
     if (key && m_searchKey && *key == *m_searchKey)
         return;
@@ -130,10 +151,14 @@ void SearchResultController::showNothing()
 
 void SearchResultController::apply(const Poll &poll)
 {
-    if (!poll.finish) {
-        overlay()->setText(localized("TXT_SEARCHING"));
+    if (!poll.finish && !searchStopped()) {
+        // What came so far is counted; Cancel leaves it usable.
+        overlay()->setText(poll.results.isEmpty()
+                ? localized("TXT_SEARCHING")
+                : stringWithKSTFormat(localized("TXT_SEARCHING_SO_FAR"),
+                    { QLocale().toString(poll.results.size()) }));
         if (!overlay()->isShowing())
-            overlay()->hold();
+            overlay()->hold([this] { stopSearching(); });
         m_searchingHUD = true;
     } else if (m_searchingHUD) {
         overlay()->release();
@@ -163,7 +188,8 @@ void SearchResultController::updateActions()
 {
     const qsizetype n = m_selection->selectedRows().size();
     m_actDownload->setEnabled(n > 0);
-    m_actOpen->setEnabled(n == 1);
+    // Several results open one after another, as feed items do.
+    m_actOpen->setEnabled(n > 0);
 }
 
 void SearchResultController::on_Download()

@@ -44,6 +44,12 @@ public:
     QString sortKey() const { return m_sortKey; }
     QString order() const { return m_order; }
     bool searchingHUD() const { return m_searchingHUD; }
+    // The user stopped waiting for the current key's search: the poll asks
+    // no more (sorting, filtering and categories still ask once) and the
+    // results that came stay usable. A new key, or the same key chosen
+    // again, waits again.
+    void stopSearching();
+    bool searchStopped() const;
     // The category chooser: the all-categories entry, then the key's
     // categories; the chosen one.
     QStringList categoryChoices() const;
@@ -85,7 +91,7 @@ private:
     QItemSelectionModel *m_selection;
     ListRefresh *m_refresh;
     QAction *m_actDownload, *m_actOpen, *m_actPreference;
-    std::optional<QString> m_searchKey;
+    std::optional<QString> m_searchKey, m_stoppedKey;
     QString m_category, m_filter;
     QString m_sortKey = QStringLiteral("seeds");
     QString m_order = QStringLiteral("desc");

@@ -1,10 +1,14 @@
 #include "KSTProgressHUDHelper.h"
 
+#include "api/Localization.h"
+
 #include <QCoreApplication>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
@@ -22,6 +26,17 @@ public:
     {
         setAttribute(Qt::WA_NoSystemBackground);
         setGeometry(parent->rect());
+        if (m_cancellable) {
+            // A button to stop the work, reachable by keyboard (Escape too).
+            m_button = new QPushButton(localized("CANCEL"), this);
+            m_button->setAccessibleName(localized("CANCEL"));
+            connect(m_button, &QPushButton::clicked, this, [this] {
+                if (m_onClick)
+                    m_onClick();
+            });
+            setFocusProxy(m_button);
+            placeButton();
+        }
         parent->installEventFilter(this);
         connect(&m_spin, &QTimer::timeout, this, [this] {
             m_angle = (m_angle + 30) % 360;
@@ -44,9 +59,34 @@ public:
 protected:
     bool eventFilter(QObject *o, QEvent *e) override
     {
-        if (o == parentWidget() && e->type() == QEvent::Resize)
+        if (o == parentWidget() && e->type() == QEvent::Resize) {
             setGeometry(parentWidget()->rect());
+            placeButton();
+        }
         return false;
+    }
+    void keyPressEvent(QKeyEvent *e) override
+    {
+        if (m_cancellable && m_onClick && e->key() == Qt::Key_Escape) {
+            e->accept();
+            m_onClick();
+            return;
+        }
+        QWidget::keyPressEvent(e);
+    }
+    QRect boxRect() const
+    {
+        const QSize box(m_cancellable ? 240 : 180, m_cancellable ? 170 : 130);
+        return QRect(rect().center() - QPoint(box.width() / 2, box.height() / 2), box);
+    }
+    void placeButton()
+    {
+        if (!m_button)
+            return;
+        const QRect r = boxRect();
+        const QSize hint = m_button->sizeHint();
+        m_button->setGeometry(r.center().x() - hint.width() / 2, r.bottom() - hint.height() - 10,
+            hint.width(), hint.height());
     }
     void mousePressEvent(QMouseEvent *e) override
     {
@@ -59,8 +99,7 @@ protected:
         QPainter p(this);
         p.setRenderHint(QPainter::Antialiasing);
         p.fillRect(rect(), QColor(0, 0, 0, 60));
-        const QSize box(180, 130);
-        const QRect r(rect().center() - QPoint(box.width() / 2, box.height() / 2), box);
+        const QRect r = boxRect();
         QPainterPath path;
         path.addRoundedRect(r, 12, 12);
         p.fillPath(path, QColor(40, 40, 40, 220));
@@ -82,6 +121,7 @@ protected:
     }
 
 private:
+    QPushButton *m_button = nullptr;
     bool m_cancellable;
     std::function<void()> m_onClick;
     QTimer m_spin;
@@ -242,6 +282,8 @@ void KSTProgressHUDHelper::onShowingChanged(bool showing)
     overlay->setStyle(int(m_commands->indicator()));
     overlay->show();
     overlay->raise();
+    if (m_commands->isCancellable())
+        overlay->setFocus(Qt::OtherFocusReason);
     m_overlay = overlay;
 }
 

@@ -1,5 +1,6 @@
 // Sheets, the pane base class, the progress overlay and the alert helpers.
 #include "RecordingAlertPresenter.h"
+#include "TestUtil.h"
 
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
@@ -11,6 +12,7 @@
 
 #include <QDialog>
 #include <QHeaderView>
+#include <QPushButton>
 #include <QSemaphore>
 #include <QStandardItemModel>
 #include <QtTest>
@@ -174,12 +176,27 @@ private slots:
         bool completed = false, cancelled = false;
         QVERIFY(hud.show_Cancellable_HUD([&] { release.acquire(); }, &view,
             [&] { completed = true; }, [&] { cancelled = true; }));
-        QTest::mouseClick(hud.overlay(), Qt::LeftButton);
+        // It carries a Cancel button.
+        auto *button = hud.overlay()->findChild<QPushButton *>();
+        QVERIFY(button);
+        QCOMPARE(button->text(), localized("CANCEL"));
+        QTest::mouseClick(button, Qt::LeftButton);
         QVERIFY(cancelled);
         QVERIFY(!hud.isShowing());
         release.release();
         hud.waitForIdle();
-        QTest::qWait(50);
+        deliverPosted();
+        QVERIFY(!completed);
+
+        // Escape cancels too.
+        cancelled = false;
+        QVERIFY(hud.show_Cancellable_HUD([&] { release.acquire(); }, &view,
+            [&] { completed = true; }, [&] { cancelled = true; }));
+        QTest::keyClick(hud.overlay(), Qt::Key_Escape);
+        QVERIFY(cancelled);
+        release.release();
+        hud.waitForIdle();
+        deliverPosted();
         QVERIFY(!completed);
 
         // A plain overlay ignores clicks.

@@ -573,7 +573,7 @@ private slots:
         QCOMPARE(again.controller()->result(), (QVariantMap { { "pwd", "n3w" } }));
     }
 
-    void accountTestShowsWaitingThenComplete()
+    void accountTestEndsInSuccessOnlyWhenAccepted()
     {
         SignedInClient s;
         RecordingAlertPresenter alerts;
@@ -582,8 +582,6 @@ private slots:
         account.setClientSource([&] { return s.client; });
         s.client->setShowErrorAlert(true);
         account.setStepSeconds(0);
-        account.setUsername("member");
-        account.setPassword("wrong");
         QStringList texts;
         QList<CommandOverlay::Indicator> indicators;
         connect(account.overlay(), &CommandOverlay::textChanged, this,
@@ -591,22 +589,45 @@ private slots:
         connect(account.overlay(), &CommandOverlay::indicatorChanged, this,
             [&](CommandOverlay::Indicator i) { indicators << i; });
         QSignalSpy finished(&account, &SearchSiteAccountController::testFinished);
+
+        // The saved account: its placeholder is never tested.
+        QSignalSpy loaded(&account, &SearchSiteAccountController::accountLoaded);
+        account.load();
+        QVERIFY(loaded.wait(5000));
+        waitIdle(account);
+        QCOMPARE(account.username(), QStringLiteral("member"));
+        QVERIFY(account.canOk());
+        QVERIFY(!account.canTest());
+        account.on_Test();
+        QVERIFY(!account.overlay()->isShowing());
+
+        // A refused password: the alert says so and the mark never shows.
+        account.setPassword("wrong");
+        QVERIFY(account.canTest());
         account.on_Test();
         QVERIFY(account.overlay()->isShowing());
-        // A second test while the first runs is dropped.
-        account.on_Test();
+        account.on_Test(); // dropped while the first runs
         QVERIFY(finished.wait(5000));
         QCOMPARE(finished.size(), 1);
+        QCOMPARE(finished[0][0].toBool(), false);
         QVERIFY(!account.overlay()->isShowing());
-        QCOMPARE(texts, (QStringList { localized("TXT_WAITING"), localized("COMPLETE") }));
-        QCOMPARE(indicators.value(indicators.size() - 2), CommandOverlay::Indicator::Success);
-        QCOMPARE(account.overlay()->indicator(), CommandOverlay::Indicator::Spinner);
-        // A failed test still completes; the request layer reported it.
+        QVERIFY(!indicators.contains(CommandOverlay::Indicator::Success));
+        QCOMPARE(texts, QStringList { localized("TXT_WAITING") });
         QCOMPARE(s.lastForm("torrent-test-search-engine-account"),
             (QJsonObject {
                 { "name", "privatehub" }, { "account", "member" }, { "passwd", "wrong" } }));
         QCOMPARE(alerts.shown.size(), 1);
         QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_TEST_SEARCH_SITE_ACCOUNT"));
+
+        // The right one: waiting, then the mark, then back to the spinner.
+        account.setPassword("secret");
+        account.on_Test();
+        QVERIFY(finished.wait(5000));
+        QCOMPARE(finished[1][0].toBool(), true);
+        QCOMPARE(texts, (QStringList { localized("TXT_WAITING"), localized("COMPLETE") }));
+        QCOMPARE(indicators.value(indicators.size() - 2), CommandOverlay::Indicator::Success);
+        QCOMPARE(account.overlay()->indicator(), CommandOverlay::Indicator::Spinner);
+        QCOMPARE(alerts.shown.size(), 1);
     }
 
     // ---- the pane ------------------------------------------------------------

@@ -199,6 +199,17 @@ private slots:
         QTRY_COMPARE(s.keys.model()->rowCount(), 3);
         QTRY_COMPARE(s.results.searchKey().value_or(""), QStringLiteral("tears of steel"));
         QCOMPARE(s.keys.model()->query(s.keys.selectedRow()), QStringLiteral("tears of steel"));
+        // A key with placeholders in it shows as typed, with its count.
+        s.keys.submit("100%1 %2 pure");
+        QTRY_COMPARE(s.keys.model()->rowCount(), 4);
+        int row = 0;
+        while (row < 4 && s.keys.model()->query(row) != QStringLiteral("100%1 %2 pure"))
+            ++row;
+        QVERIFY(row < 4);
+        QVERIFY(s.keys.model()
+                    ->data(s.keys.model()->index(row, 0), Qt::DisplayRole)
+                    .toString()
+                    .startsWith("100%1 %2 pure ("));
     }
 
     // The overlay shows while the NAS says it is still searching, goes at
@@ -219,7 +230,9 @@ private slots:
         QTRY_VERIFY(!s.results.listRefresh()->isOutstanding());
         QVERIFY(s.results.overlay()->isShowing());
         QVERIFY(s.results.searchingHUD());
-        QCOMPARE(s.results.overlay()->text(), localized("TXT_SEARCHING"));
+        // What came so far is counted.
+        QCOMPARE(s.results.overlay()->text(),
+            stringWithKSTFormat(localized("TXT_SEARCHING_SO_FAR"), { "3" }));
         // Download while searching: nothing.
         selectRows(s.results.selectionModel(), { 0 });
         s.sim.server().clearLog();
@@ -234,6 +247,51 @@ private slots:
         s.poll();
         QVERIFY(!s.results.overlay()->isShowing());
         QCOMPARE(polls, 4);
+    }
+
+    // Cancel on the overlay: the poll stops asking, what came stays and can
+    // be downloaded and sorted; the same key chosen again waits again.
+    void cancellingASearchKeepsWhatArrived()
+    {
+        SearchScreens s;
+        const QJsonArray items { result(0, false), result(1, true) };
+        s.sim.server().on(
+            kCgiPathBtsearch, "torrent-search-response", true, [items](nassim::Call &) {
+                return SimReply::ok({ { "items", items }, { "finish", false } });
+            });
+        s.results.on_Search_Key_Changed({ { "query", "x" } });
+        QTRY_VERIFY(!s.results.listRefresh()->isOutstanding());
+        QVERIFY(s.results.overlay()->isShowing());
+        QVERIFY(s.results.overlay()->isCancellable());
+        s.results.overlay()->cancel();
+        QVERIFY(!s.results.overlay()->isShowing());
+        QVERIFY(!s.results.searchingHUD());
+        QVERIFY(s.results.searchStopped());
+        QCOMPARE(s.results.model()->rowCount(), 2);
+
+        // The poll asks nothing more.
+        s.sim.server().clearLog();
+        s.results.refresh_Items();
+        QVERIFY(!s.results.listRefresh()->isOutstanding());
+        settleEverything();
+        QVERIFY(s.sim.server().requestsFor("torrent-search-response").isEmpty());
+        // Sorting asks once, and the overlay stays away.
+        s.results.setSort("seeds", "desc");
+        QTRY_VERIFY(!s.results.listRefresh()->isOutstanding());
+        QCOMPARE(s.sim.server().requestsFor("torrent-search-response").size(), 1);
+        QVERIFY(!s.results.overlay()->isShowing());
+        // Downloads work.
+        QSignalSpy dialog(&s.results, &SearchResultController::taskDialogRequested);
+        selectRows(s.results.selectionModel(), { 1 });
+        s.results.on_Download();
+        QVERIFY(dialog.wait(5000));
+
+        // Chosen again: waited for again.
+        s.results.on_Search_Key_Changed({ { "query", "x" } });
+        QVERIFY(!s.results.searchStopped());
+        s.poll();
+        QVERIFY(s.results.overlay()->isShowing());
+        s.results.overlay()->cancel();
     }
 
     void downloadOneOrSeveral()
@@ -266,7 +324,7 @@ private slots:
         s.sim.server().clearLog();
         QSignalSpy wizard(&s.results, &SearchResultController::multiDownloadRequested);
         selectRows(s.results.selectionModel(), { 2, 0 });
-        QVERIFY(!s.results.actOpen()->isEnabled()); // Open: exactly one row
+        QVERIFY(s.results.actOpen()->isEnabled()); // Open takes several too
         s.results.on_Download();
         QVERIFY(wizard.wait(5000));
         QCOMPARE(wizard[0][0].toUInt(), 1u);
@@ -279,6 +337,12 @@ private slots:
         s.results.on_Open();
         QCOMPARE(open.size(), 1);
         QCOMPARE(open[0][0].toUrl(), QUrl("http://127.0.0.1/r/1"));
+        // Several: each page, in row order.
+        selectRows(s.results.selectionModel(), { 2, 0 });
+        s.results.on_Open();
+        QCOMPARE(open.size(), 3);
+        QCOMPARE(open[1][0].toUrl(), QUrl("http://127.0.0.1/r/0"));
+        QCOMPARE(open[2][0].toUrl(), QUrl("http://127.0.0.1/r/2"));
     }
 
     void categoryFilterAndStaleReplies()

@@ -41,6 +41,8 @@ SearchSiteEditViewController::SearchSiteEditViewController(
     layout->addSpacing(8);
     layout->addWidget(row);
     btnOk()->setEnabled(false);
+    m_btnTest->setEnabled(false);
+    m_btnTest->setToolTip(localized("PREFER_TEST_NEEDS_PASSWORD"));
 
     // Only the user's typing counts as an edit.
     connect(
@@ -48,6 +50,8 @@ SearchSiteEditViewController::SearchSiteEditViewController(
     connect(m_pwd, &QLineEdit::textEdited, m_controller, &SearchSiteAccountController::setPassword);
     connect(
         m_controller, &SearchSiteAccountController::canOkChanged, btnOk(), &QWidget::setEnabled);
+    connect(m_controller, &SearchSiteAccountController::canTestChanged, m_btnTest,
+        &QWidget::setEnabled);
     connect(m_controller, &SearchSiteAccountController::accountLoaded, this, [this] {
         m_user->setText(m_controller->username());
         m_pwd->setText(m_controller->password());
