@@ -17,6 +17,9 @@ struct AlertRequest {
     // The saved server the alert is about (its name), when it is about one:
     // with several servers, an alert of a server not on show says which.
     QString server;
+    // The first button destroys something (Delete, Remove, Discard): it is
+    // never the default, so Return does not destroy by accident.
+    bool destructive = false;
     // The window the alert belongs to (a QWidget* in the GUI); null for the
     // top-most window.
     void *parentWindow = nullptr;

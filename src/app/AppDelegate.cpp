@@ -20,6 +20,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QIcon>
@@ -29,6 +30,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -108,20 +110,23 @@ void AppDelegate::buildMenus(QMenuBar *bar)
     // Positions follow the menu table; separators sit between the groups.
     QMenu *app = bar->addMenu(localized("MITEM_FERRYLINK"));
     app->addAction(localized("MITEM_ABOUT_FLK"), this, &AppDelegate::on_About);
-    app->addAction(localized("MITEM_LIVE_UPDATE"), this, &AppDelegate::on_Live_Update);
+    // Offered only where the update program is installed (distribution
+    // packages are updated by the package manager).
+    QAction *update
+        = app->addAction(localized("MITEM_LIVE_UPDATE"), this, &AppDelegate::on_Live_Update);
+    update->setObjectName(QStringLiteral("MITEM_LIVE_UPDATE"));
+    update->setVisible(QFileInfo(liveUpdateProgram()).isExecutable());
     app->addSeparator();
     // Many desktops define no preferences shortcut; Ctrl+, is the common one.
     const QList<QKeySequence> prefKeys = QKeySequence::keyBindings(QKeySequence::Preferences);
     app->addAction(localized("MITEM_PREFERENCES"),
         prefKeys.isEmpty() ? QKeySequence(QStringLiteral("Ctrl+,")) : prefKeys.first(), this,
         &AppDelegate::on_Preferences);
-    app->addSeparator();
-    app->addAction(localized("MITEM_SERVICES"))->setEnabled(false);
+    // Linux desktops have no Services menu and no hiding of other
+    // applications; minimising is the window manager's (Ctrl+H kept).
     app->addSeparator();
     app->addAction(localized("MITEM_HIDE_FLK"), QKeySequence(QStringLiteral("Ctrl+H")), m_window,
         &QWidget::showMinimized);
-    app->addAction(localized("MITEM_HIDE_OTHERS"))->setEnabled(false);
-    app->addAction(localized("MITEM_SHOW_ALL"), m_window, &QWidget::showNormal);
     app->addSeparator();
     app->addAction(localized("MITEM_QUIT_FLK"), QKeySequence::Quit, qApp, &QCoreApplication::quit);
 
@@ -260,9 +265,9 @@ void AppDelegate::on_Remove_NAS()
     if (index < 0 || !record)
         return;
     QPointer<AppDelegate> self(this);
-    Utility::showAlert(m_window, Utility::Informational, localized("CONFIRM"),
+    Utility::confirmDestructive(m_window, localized("CONFIRM"),
         stringWithKSTFormat(localized("DEL_TORRENT_DESC"), { record->serverName() }),
-        localized("CANCEL"), localized("OK"), [self, index](bool ok) {
+        localized("REMOVE"), [self, index](bool ok) {
             if (!ok || !self)
                 return;
             if (HostViewController *host = self->m_main->hostAt(index))
@@ -366,10 +371,10 @@ void AppDelegate::on_About()
         about);
     version->setAlignment(Qt::AlignCenter);
     layout->addWidget(version);
-    auto *credits = new QLabel(
-        QStringLiteral("A desktop client for the NAS download service.<br>Built with Qt %1.")
-            .arg(QString::fromLatin1(qVersion())),
-        about);
+    auto *credits
+        = new QLabel(localized("ABOUT_CREDITS").arg(QString::fromLatin1(qVersion())), about);
+    credits->setTextFormat(Qt::PlainText);
+    credits->setWordWrap(true);
     credits->setAlignment(Qt::AlignCenter);
     layout->addWidget(credits);
     auto *passwords = new QLabel(passwordStorageText(), about);
@@ -377,6 +382,12 @@ void AppDelegate::on_About()
     passwords->setWordWrap(true);
     passwords->setAlignment(Qt::AlignCenter);
     layout->addWidget(passwords);
+    // A Close button (Escape too), as dialogs on these desktops have.
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, about);
+    buttons->setObjectName(QStringLiteral("aboutButtons"));
+    connect(buttons, &QDialogButtonBox::rejected, about, &QDialog::reject);
+    layout->addWidget(buttons);
+    buttons->button(QDialogButtonBox::Close)->setFocus();
     about->show();
 }
 

@@ -106,11 +106,68 @@ void RSSFilterManagerController::selectRow(int row)
 
 void RSSFilterManagerController::selectionMoved()
 {
+    if (m_holdSelection)
+        return;
     // With no row selected the editor keeps what it shows.
     const int row = selectedRow();
-    if (row >= 0)
-        m_editor->setRSSFilterInfo(m_model->filter(row));
+    if (row >= 0) {
+        const qint64 id = json::intValue(m_model->filter(row), u"id");
+        if (m_shownId && *m_shownId != id && hasUnsavedChanges()) {
+            // Nothing typed is dropped unasked: back to the shown filter.
+            const int shown = m_model->rowWhere(QStringLiteral("id"), QJsonValue(*m_shownId));
+            if (shown >= 0) {
+                m_holdSelection = true;
+                selectRow(shown);
+                m_holdSelection = false;
+                emit unsavedChangesFound(row);
+                return;
+            }
+        }
+        showFilterAt(row);
+    }
     emit canSaveChanged(canSave());
+}
+
+void RSSFilterManagerController::showFilterAt(int row)
+{
+    const QJsonObject &filter = m_model->filter(row);
+    m_shownId = json::intValue(filter, u"id");
+    m_shownName = json::stringValue(filter, u"name");
+    m_editor->setRSSFilterInfo(filter);
+}
+
+bool RSSFilterManagerController::hasUnsavedChanges() const
+{
+    if (!m_shownId)
+        return false;
+    if (m_editor->isEdited())
+        return true;
+    const int row = m_model->rowWhere(QStringLiteral("id"), QJsonValue(*m_shownId));
+    return row >= 0 && json::stringValue(m_model->filter(row), u"name") != m_shownName;
+}
+
+void RSSFilterManagerController::saveThenSelect(int row)
+{
+    const QJsonValue wanted = row >= 0 && row < m_model->rowCount()
+        ? m_model->filter(row).value(QLatin1String("id"))
+        : QJsonValue();
+    m_selectAfterSave = wanted.isUndefined() ? -1 : int(json::toInt(wanted));
+    on_Ok();
+}
+
+void RSSFilterManagerController::discardThenSelect(int row)
+{
+    if (row < 0 || row >= m_model->rowCount())
+        return;
+    // The edited name goes back to what it was.
+    if (m_shownId) {
+        const int shown = m_model->rowWhere(QStringLiteral("id"), QJsonValue(*m_shownId));
+        if (shown >= 0)
+            m_model->setData(
+                m_model->index(shown, RSSFilterTableModel::ColName), m_shownName, Qt::EditRole);
+    }
+    m_shownId.reset();
+    selectRow(row);
 }
 
 void RSSFilterManagerController::sortRecords(
@@ -265,13 +322,16 @@ void RSSFilterManagerController::on_Refresh()
     const QString key = m_sortKey, ord = m_order;
     overlay()->run([c, key, ord] { return fetchLists(c.get(), true, key, ord); },
         [this, id](Lists lists) {
-            // A failed fetch empties the list.
+            // A failed fetch empties the list. Refresh asks the NAS again on
+            // purpose: what it gives replaces any edits.
+            m_holdSelection = true;
             show(lists);
             const int again = id.isUndefined() ? -1 : m_model->rowWhere(QStringLiteral("id"), id);
             selectRow(again);
+            m_holdSelection = false;
             // Shown again from the NAS's copy, even when the row stayed.
             if (again >= 0)
-                m_editor->setRSSFilterInfo(m_model->filter(again));
+                showFilterAt(again);
             emit canSaveChanged(canSave());
             emit commandFinished();
         });
@@ -303,14 +363,26 @@ void RSSFilterManagerController::on_Ok()
         },
         [this, id](Outcome out) {
             // Refused: nothing is fetched again, so the edits stay on screen.
+            const int next = m_selectAfterSave;
+            m_selectAfterSave = -1;
             if (out.saved) {
+                m_shownId.reset();
+                m_holdSelection = true;
                 show(out.lists);
-                const int again = m_model->rowWhere(QStringLiteral("id"), QJsonValue(id));
+                m_holdSelection = false;
+                // The filter that was asked for while editing, else the saved one.
+                int again
+                    = next >= 0 ? m_model->rowWhere(QStringLiteral("id"), QJsonValue(next)) : -1;
+                if (again < 0)
+                    again = m_model->rowWhere(QStringLiteral("id"), QJsonValue(id));
+                m_holdSelection = true;
                 selectRow(again);
+                m_holdSelection = false;
                 if (again >= 0)
-                    m_editor->setRSSFilterInfo(m_model->filter(again));
+                    showFilterAt(again);
             }
             emit canSaveChanged(canSave());
+            emit saveFinished(out.saved);
             emit commandFinished();
         });
 }

@@ -72,6 +72,14 @@ public:
     // A name edited in the table.
     void on_Change_Filter_Name(int row, const QString &name);
 
+    // The filter on show was edited (its controls or its name) and not saved.
+    bool hasUnsavedChanges() const;
+    // Answers to unsavedChangesFound: save the shown filter, then show the
+    // wanted row; drop the edits and show it; or stay (the shown filter
+    // stays selected).
+    void saveThenSelect(int row);
+    void discardThenSelect(int row);
+
     // Sorts records by key, "asc" ascending, else descending.
     static void sortRecords(QList<QJsonObject> &records, const QString &key, const QString &order);
 
@@ -80,6 +88,11 @@ signals:
     void canSaveChanged(bool canSave);
     // A command finished (tests and the sheet follow it).
     void commandFinished();
+    // Another filter was chosen while the shown one has unsaved edits: the
+    // selection stays on the shown one until the user answers.
+    void unsavedChangesFound(int wantedRow);
+    // A save ended (refused: the edits stay).
+    void saveFinished(bool saved);
 
 private:
     struct Lists {
@@ -91,12 +104,18 @@ private:
     static Lists fetchLists(CgiCtrl *c, bool sorted, const QString &key, const QString &order);
     void show(const Lists &lists);
     void selectionMoved();
+    void showFilterAt(int row);
 
     RSSFilterTableModel *m_model;
     QItemSelectionModel *m_selection;
     RSSFilterEditor *m_editor;
     QString m_sortKey = QStringLiteral("id");
     QString m_order = QStringLiteral("asc");
+    // The filter the editor shows: its id and its name when it was shown.
+    std::optional<qint64> m_shownId;
+    QString m_shownName;
+    bool m_holdSelection = false;
+    int m_selectAfterSave = -1;
 };
 
 } // namespace flk

@@ -2,10 +2,14 @@
 
 #include "api/Localization.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QVBoxLayout>
 
 namespace flk {
@@ -52,6 +56,39 @@ KSTSheetViewController::KSTSheetViewController(QWidget *parent) : QWidget(parent
     m_btnOk->setShortcut(QKeySequence(Qt::Key_Return));
     connect(m_btnCancel, &QPushButton::clicked, this, [this] { on_Cancel(); });
     connect(m_btnOk, &QPushButton::clicked, this, [this] { on_Ok(); });
+}
+
+void KSTSheetViewController::setDestructive(const QString &actionTitle)
+{
+    m_btnOk->setText(actionTitle);
+    m_btnOk->setDefault(false);
+    m_btnOk->setAutoDefault(false);
+    m_btnOk->setShortcut(QKeySequence());
+    m_btnCancel->setDefault(true);
+    m_btnCancel->setAutoDefault(true);
+}
+
+void KSTSheetViewController::showEvent(QShowEvent *e)
+{
+    QWidget::showEvent(e);
+    if (m_focusGiven)
+        return;
+    m_focusGiven = true;
+    QWidget *focus = QApplication::focusWidget();
+    if (focus && isAncestorOf(focus)
+        && (qobject_cast<QLineEdit *>(focus) || qobject_cast<QPlainTextEdit *>(focus)
+            || qobject_cast<QTextEdit *>(focus)))
+        return;
+    // The Tab order from this sheet: the first editable text field.
+    for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!isAncestorOf(w) || !w->isVisibleTo(this) || !w->isEnabled())
+            continue;
+        auto *line = qobject_cast<QLineEdit *>(w);
+        if ((line && !line->isReadOnly()) || qobject_cast<QPlainTextEdit *>(w)) {
+            w->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
 }
 
 QWidget *KSTSheetViewController::buttonRow()

@@ -41,12 +41,19 @@ public:
 protected:
     // A row with the two buttons, right-aligned, for subclasses' layouts.
     QWidget *buttonRow();
+    // The OK button destroys something: it carries the action's name and
+    // Cancel is the default (Return never destroys).
+    void setDestructive(const QString &actionTitle);
+    // The first text field in the Tab order has the focus when the sheet
+    // opens (unless the sheet gave it elsewhere).
+    void showEvent(QShowEvent *e) override;
 
 private:
     QVariant m_resultObject;
     Completion m_completion;
     QPushButton *m_btnOk;
     QPushButton *m_btnCancel;
+    bool m_focusGiven = false;
 };
 
 } // namespace flk

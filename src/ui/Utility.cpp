@@ -84,6 +84,26 @@ void showAlert(QWidget *window, int style, const QString &title, const QString &
         });
 }
 
+void confirmDestructive(QWidget *window, const QString &title, const QString &message,
+    const QString &actionTitle, std::function<void(bool)> complete)
+{
+    AlertRequest request;
+    request.title = title;
+    request.message = message;
+    request.buttons = QStringList { actionTitle, localized("CANCEL") };
+    request.style = AlertRequest::Warning;
+    request.destructive = true;
+    request.parentWindow = window;
+    auto done = [complete](int button) {
+        if (complete)
+            complete(button == 0);
+    };
+    if (AlertPresenter *p = AlertPresenter::current())
+        p->present(request, done);
+    else
+        done(-1);
+}
+
 void openWebPages(QWidget *window, const QList<QUrl> &urls)
 {
     for (const QUrl &url : urls) {

@@ -34,6 +34,11 @@ void showAlert(QWidget *window, int style, const QString &title, const QString &
     const QString &cancelButtonTitle, const QString &okButtonTitle,
     std::function<void(bool ok)> complete);
 
+// Asks before something is destroyed: the action's own name on its button
+// ("Delete", "Remove"), Cancel the default; complete gets true for the action.
+void confirmDestructive(QWidget *window, const QString &title, const QString &message,
+    const QString &actionTitle, std::function<void(bool confirmed)> complete);
+
 // Opens web pages in the desktop's browser; says so when none could start.
 void openWebPages(QWidget *window, const QList<QUrl> &urls);
 // Says which links were not opened (their schemes).

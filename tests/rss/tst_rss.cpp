@@ -16,6 +16,7 @@
 #include "rss/RSSSidebarController.h"
 #include "rss/RssModels.h"
 #include "rss/ui/RSSFeedAddViewController.h"
+#include "rss/ui/RSSFilterManagerViewController.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -242,6 +243,26 @@ private slots:
         QCOMPARE(told, 2);
     }
 
+    void deletedFeedGivesItsRowToTheNext()
+    {
+        // After a delete the feed that moved into the deleted one's row is
+        // selected, so the item page follows it.
+        SignedInClient s;
+        RSSFeedListController page;
+        page.setClientSource([&] { return s.client; });
+        QSignalSpy applied(&page, &RSSFeedListController::listApplied);
+        page.refresh_Items();
+        QVERIFY(applied.wait(5000));
+        QVERIFY(page.model()->rowCount() >= 3);
+        selectRows(page.selectionModel(), { 1 });
+        const QJsonObject next = page.model()->record(2);
+        page.removeFeed(page.model()->record(1).value("id").toInteger());
+        QVERIFY(applied.wait(5000));
+        QCOMPARE(page.model()->record(1), next);
+        QCOMPARE(page.selectedRows(), QList<int> { 1 });
+        settleAll({ &page });
+    }
+
     void feedSheet()
     {
         // Add mode: OK waits for a URL; the interval starts at "3 hours".
@@ -261,16 +282,25 @@ private slots:
             (QVariantMap { { "url", "https://a.example/rss" }, { "update_interval", 5u } }));
 
         // Edit mode: OK at once sends the feed unchanged; an interval out of
-        // range opens at "3 hours".
+        // range opens at "3 hours" and is not sent unless chosen anew.
         for (int interval : { 6, 9, -1 }) {
             RSSFeedAddViewController edit(feed(7, "seven", interval));
             QVERIFY(edit.btnOk()->isEnabled());
+            QCOMPARE(edit.RSSFeedUpdateIntervalString(),
+                interval == 6 ? rssIntervalTexts().at(6) : QStringLiteral("3 hours"));
             QVariantMap r;
             edit.setCompletion([&](bool, const QVariant &v) { r = v.toMap(); });
             edit.on_Ok();
             QCOMPARE(r.value("id").toLongLong(), 7);
             QCOMPARE(r.value("url").toString(), QStringLiteral("https://x.example/seven"));
-            QCOMPARE(r.value("update_interval").toUInt(), interval == 6 ? 6u : 0u);
+            QCOMPARE(r.contains("update_interval"), interval == 6);
+            if (interval != 6) {
+                RSSFeedAddViewController chosen(feed(7, "seven", interval));
+                chosen.cmbUpdateInterval()->setCurrentIndex(2);
+                chosen.setCompletion([&](bool, const QVariant &v) { r = v.toMap(); });
+                chosen.on_Ok();
+                QCOMPARE(r.value("update_interval").toUInt(), 2u);
+            }
         }
     }
 
@@ -408,6 +438,93 @@ private slots:
         QCOMPARE(editor.get_Filter_Edit_Info().value("time-limit").toLongLong(), 1234);
     }
 
+    void filterEditorSendsOnlyWhatItRead()
+    {
+        RSSFilterEditor editor;
+        editor.setRSSFeedList({ feed(2, "Shows") });
+        // Members in shapes the editor does not read: shown as stand-ins,
+        // never saved as them.
+        const QJsonObject odd { { "id", 4 }, { "name", "odd" }, { "feed_id", "2" },
+            { "include", "one two" }, { "exclude", QJsonArray { "cam", 3 } },
+            { "quality", QJsonObject { { "720p", "yes" }, { "HDTV", true } } },
+            { "time-limit", QJsonValue::Null },
+            { "tv_series", QJsonObject { { "enabled", "on" }, { "season_start", 1.5 } } },
+            { "check_interval", QJsonObject { { "enabled", true }, { "update_interval", 12 } } },
+            { "save_as", "/Download/TV" } };
+        editor.setRSSFilterInfo(odd);
+        QCOMPARE(editor.include(), QString());
+        QCOMPARE(editor.folder(), QString());
+        QVariantMap info = editor.get_Filter_Edit_Info();
+        for (const char *gone : { "feed_id", "include", "exclude", "720p", "time-limit",
+                 "tv_series_enabled", "season_start", "season_end", "episode_start", "episode_end",
+                 "update_interval", "save_as" })
+            QVERIFY2(!info.contains(gone), gone);
+        // What was read as the editor reads it goes as shown.
+        QCOMPARE(info.value("HDTV").toInt(), 1);
+        QCOMPARE(info.value("WebRip").toInt(), 0); // missing from the object: off
+        QCOMPARE(info.value("update_interval_enabled").toInt(), 1);
+        QCOMPARE(info.value("save_as_enabled").toBool(), true);
+
+        // What the user changes goes, whatever came before.
+        editor.setInclude("three");
+        editor.toggleQuality("720p");
+        editor.setFolder("/Download/New");
+        editor.setTimePeriodIndex(2);
+        editor.on_Change_TV_Number(0, 3);
+        info = editor.get_Filter_Edit_Info();
+        QCOMPARE(info.value("include").toString(), QStringLiteral("three"));
+        QVERIFY(info.contains("720p"));
+        QCOMPARE(info.value("720p").toInt(), editor.isQualityMarked("720p") ? 1 : 0);
+        QCOMPARE(info.value("save_as").toString(), QStringLiteral("/Download/New"));
+        QCOMPARE(info.value("time-limit").toLongLong(), 21600);
+        QCOMPARE(info.value("season_start").toLongLong(), 3);
+        QVERIFY(!info.contains("season_end"));
+        QVERIFY(!info.contains("exclude"));
+
+        // A quality object that is not there at all: no quality is sent.
+        QJsonObject noQuality = odd;
+        noQuality.remove("quality");
+        editor.setRSSFilterInfo(noQuality);
+        info = editor.get_Filter_Edit_Info();
+        for (const QString &q : CgiCtrl::rssQualityNames())
+            QVERIFY(!info.contains(q));
+    }
+
+    void filterSavedUntouchedKeepsTheNasSettings()
+    {
+        // Against the NAS: a filter whose members came oddly and that is
+        // saved untouched keeps every setting the NAS had.
+        SignedInClient s;
+        flk::CgiCtrl *c = s.client.get();
+        const auto list = [c] {
+            return onWorker([c] {
+                return c->get_RSS_Filter_List(nullptr).value_or(QJsonValue());
+            }).toArray();
+        };
+        const QJsonArray before = list();
+        QVERIFY(!before.isEmpty());
+        QJsonObject read = before.first().toObject();
+        const qint64 id = read.value("id").toInteger();
+        read.insert("include", "not-an-array");
+        read.insert("save_as", QJsonObject { { "download_dir", 7 } });
+        read.insert("time-limit", "soon");
+        RSSFilterEditor editor;
+        editor.setRSSFilterInfo(read);
+        const QVariantMap info = editor.get_Filter_Edit_Info();
+        const QString name = read.value("name").toString();
+        QVERIFY(onWorker([c, id, name, info] {
+            Error e;
+            return c->edit_RSS_Filter(id, name, info, &e) && !e.isError();
+        }));
+        const QJsonObject after = list().first().toObject();
+        for (const char *kept : { "include", "save_as", "time-limit", "tv_series" })
+            QCOMPARE(after.value(kept), before.first().toObject().value(kept));
+        // Qualities went back as read (a missing one is off).
+        for (const QString &q : CgiCtrl::rssQualityNames())
+            QCOMPARE(after.value("quality").toObject().value(q).toBool(),
+                before.first().toObject().value("quality").toObject().value(q).toBool());
+    }
+
     void filterManagerCommands()
     {
         SignedInClient s;
@@ -477,6 +594,85 @@ private slots:
             QVERIFY(done.wait(5000));
         }
         QVERIFY(!manager.canSave());
+    }
+
+    // Nothing typed in the filter editor is dropped unasked: choosing
+    // another filter or closing asks Save / Discard / Cancel.
+    void unsavedFilterEditsAreAskedAbout()
+    {
+        SignedInClient s;
+        RSSFilterManagerController manager;
+        manager.setClientSource([&] { return s.client; });
+        QSignalSpy done(&manager, &RSSFilterManagerController::commandFinished);
+        QSignalSpy asked(&manager, &RSSFilterManagerController::unsavedChangesFound);
+        manager.load();
+        QVERIFY(done.wait(5000));
+        QVERIFY(manager.model()->rowCount() >= 2);
+        selectRows(manager.selectionModel(), { 0 });
+        QVERIFY(!manager.hasUnsavedChanges());
+        // Untouched: another filter is shown at once.
+        selectRows(manager.selectionModel(), { 1 });
+        QCOMPARE(asked.size(), 0);
+        selectRows(manager.selectionModel(), { 0 });
+
+        manager.editor()->setInclude("edited words");
+        QVERIFY(manager.hasUnsavedChanges());
+        selectRows(manager.selectionModel(), { 1 });
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0][0].toInt(), 1);
+        QCOMPARE(manager.selectedRow(), 0); // held until the answer
+        QCOMPARE(manager.editor()->include(), QStringLiteral("edited words"));
+
+        // Discard: the other filter, nothing sent.
+        s.sim.server().clearLog();
+        manager.discardThenSelect(1);
+        QCOMPARE(manager.selectedRow(), 1);
+        QVERIFY(!manager.hasUnsavedChanges());
+        QVERIFY(s.sim.server().requestsFor("rss-filter-edit").isEmpty());
+
+        // A renamed filter counts too; Save sends it, then the wanted one shows.
+        const qint64 renamedId = manager.model()->filter(1).value("id").toInteger();
+        manager.on_Change_Filter_Name(1, "Renamed");
+        QVERIFY(manager.hasUnsavedChanges());
+        selectRows(manager.selectionModel(), { 0 });
+        QCOMPARE(asked.size(), 2);
+        const qint64 wantedId = manager.model()->filter(0).value("id").toInteger();
+        manager.saveThenSelect(0);
+        QVERIFY(done.wait(5000));
+        QCOMPARE(s.lastForm("rss-filter-edit").value("name").toString(), QStringLiteral("Renamed"));
+        QCOMPARE(s.lastForm("rss-filter-edit").value("id").toString(), QString::number(renamedId));
+        QCOMPARE(manager.model()->filter(manager.selectedRow()).value("id").toInteger(), wantedId);
+        QVERIFY(!manager.hasUnsavedChanges());
+    }
+
+    void closingTheFilterManagerWithEditsAsks()
+    {
+        SignedInClient s;
+        RecordingAlertPresenter alerts;
+        RSSFilterManagerViewController sheet(s.client);
+        bool closed = false;
+        sheet.setCompletion([&](bool, const QVariant &) { closed = true; });
+        sheet.show();
+        QSignalSpy done(sheet.controller(), &RSSFilterManagerController::commandFinished);
+        QVERIFY(done.wait(5000));
+        selectRows(sheet.controller()->selectionModel(), { 0 });
+        sheet.controller()->editor()->setExclude("cam");
+        sheet.on_Cancel();
+        QCOMPARE(alerts.shown.size(), 1);
+        QCOMPARE(alerts.shown[0].request.buttons,
+            (QStringList { localized("SAVE"), localized("DISCARD"), localized("CANCEL") }));
+        alerts.close(2); // Cancel: the sheet stays with the edits
+        QVERIFY(!closed);
+        QCOMPARE(sheet.controller()->editor()->exclude(), QStringLiteral("cam"));
+        QSignalSpy saved(sheet.controller(), &RSSFilterManagerController::saveFinished);
+        sheet.on_Cancel();
+        QCOMPARE(alerts.shown.size(), 2);
+        alerts.close(0); // Save, then close
+        QVERIFY(saved.wait(5000));
+        QCOMPARE(saved[0][0].toBool(), true);
+        QTRY_VERIFY(closed);
+        QCOMPARE(s.lastForm("rss-filter-edit").value("exclude").toString(), QStringLiteral("cam"));
+        settleEverything();
     }
 };
 

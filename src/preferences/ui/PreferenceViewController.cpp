@@ -90,8 +90,7 @@ PreferenceViewController::PreferenceViewController(std::shared_ptr<CgiCtrl> clie
     layout->addWidget(m_notLoaded);
     layout->addWidget(m_tabs, 1);
     QObject::connect(m_controller, &PreferenceController::loaded, this, [this] {
-        const bool pref = m_controller->preferenceLoaded(),
-                   sched = m_controller->scheduleLoaded();
+        const bool pref = m_controller->preferenceLoaded(), sched = m_controller->scheduleLoaded();
         for (const auto &[page, isSchedule] : m_sections)
             page->setEnabled(isSchedule ? sched : pref);
         m_notLoaded->setVisible(!pref || !sched);
@@ -499,9 +498,8 @@ void PreferenceViewController::on_Cancel()
         return;
     }
     QPointer<PreferenceViewController> self(this);
-    Utility::showAlert(window(), Utility::Warning, localized("CONFIRM"),
-        localized("PREFER_DISCARD_CHANGES"), localized("CANCEL"), localized("DISCARD"),
-        [self](bool discard) {
+    Utility::confirmDestructive(window(), localized("CONFIRM"), localized("PREFER_DISCARD_CHANGES"),
+        localized("DISCARD"), [self](bool discard) {
             if (discard && self) {
                 self->m_closing = true;
                 self->DCBaseViewController::on_Cancel();

@@ -4,6 +4,7 @@
 #include "api/Localization.h"
 #include "rss/RSSFilterEditor.h"
 #include "ui/FolderSelViewController.h"
+#include "ui/StayOpenMenu.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,7 +46,8 @@ RSSFilterInfoViewController::RSSFilterInfoViewController(RSSFilterEditor *editor
     m_btnQuality->setText(QStringLiteral("…"));
     m_btnQuality->setPopupMode(QToolButton::InstantPopup);
     m_btnQuality->setAccessibleName(localized("FILTER_TXT_QUALITY"));
-    m_menuQuality = new QMenu(this);
+    // Several qualities are ticked in one go: the menu stays open.
+    m_menuQuality = new StayOpenMenu(this);
     for (const QString &q : CgiCtrl::rssQualityNames()) {
         QAction *a = m_menuQuality->addAction(q);
         a->setCheckable(true);

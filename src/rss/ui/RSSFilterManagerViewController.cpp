@@ -6,9 +6,11 @@
 #include "rss/RSSFilterEditor.h"
 #include "ui/KSTProgressHUDHelper.h"
 #include "ui/ScreenParts.h"
+#include "ui/Utility.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QPointer>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTableView>
@@ -80,6 +82,56 @@ RSSFilterManagerViewController::RSSFilterManagerViewController(
     });
     connect(m_controller, &RSSFilterManagerController::createSheetRequested, this,
         &RSSFilterManagerViewController::ToRSSFilterAddView);
+    connect(
+        m_controller, &RSSFilterManagerController::unsavedChangesFound, this, [this](int wanted) {
+            askAboutUnsaved([this, wanted](Answer a) {
+                if (a == Answer::Save)
+                    m_controller->saveThenSelect(wanted);
+                else if (a == Answer::Discard)
+                    m_controller->discardThenSelect(wanted);
+            });
+        });
+    connect(m_controller, &RSSFilterManagerController::saveFinished, this, [this](bool saved) {
+        if (saved && m_closeAfterSave)
+            DCBaseViewController::on_Cancel();
+        m_closeAfterSave = false;
+    });
+}
+
+void RSSFilterManagerViewController::askAboutUnsaved(std::function<void(Answer)> answer)
+{
+    const int row = m_controller->selectedRow();
+    const QString name = row >= 0
+        ? m_controller->model()
+              ->data(m_controller->model()->index(row, 0), Qt::DisplayRole)
+              .toString()
+        : QString();
+    // Save is the default; Discard never is.
+    Utility::showAlert(window(), Utility::Warning, localized("FILTER_UNSAVED_TITLE"),
+        stringWithKSTFormat(localized("FILTER_UNSAVED_DESC"), { name }), localized("CANCEL"),
+        QStringList { localized("SAVE"), localized("DISCARD") },
+        [answer](bool cancelled, int index) {
+            answer(cancelled ? Answer::Keep : index == 0 ? Answer::Save : Answer::Discard);
+        });
+}
+
+void RSSFilterManagerViewController::on_Cancel()
+{
+    if (!m_controller->hasUnsavedChanges()) {
+        DCBaseViewController::on_Cancel();
+        return;
+    }
+    QPointer<RSSFilterManagerViewController> self(this);
+    askAboutUnsaved([self](Answer a) {
+        if (!self)
+            return;
+        if (a == Answer::Save) {
+            self->m_closeAfterSave = true;
+            self->m_controller->on_Ok();
+        } else if (a == Answer::Discard) {
+            self->DCBaseViewController::on_Cancel();
+        }
+    });
 }
 
 void RSSFilterManagerViewController::showEvent(QShowEvent *e)

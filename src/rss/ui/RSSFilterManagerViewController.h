@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "rss/RSSFilterManagerController.h"
 #include "ui/DCBaseViewController.h"
 
@@ -36,6 +38,8 @@ public:
     void sortChanged() override;
     // Save: the sheet stays open.
     void on_Ok() override;
+    // Close: asks first when the shown filter has unsaved edits.
+    void on_Cancel() override;
     void ToRSSFilterAddView();
 
     static RSSFilterManagerViewController *present(
@@ -45,11 +49,15 @@ protected:
     void showEvent(QShowEvent *e) override;
 
 private:
+    enum class Answer { Save, Discard, Keep };
+    void askAboutUnsaved(std::function<void(Answer)> answer);
+
     RSSFilterManagerController *m_controller;
     RSSFilterInfoViewController *m_info;
     QMenu *m_menuHeader;
     QPushButton *m_btnCreate, *m_btnDelete, *m_btnRefresh;
     bool m_loaded = false;
+    bool m_closeAfterSave = false;
 };
 
 } // namespace flk

@@ -105,10 +105,9 @@ void RSSViewController::ToRSSFilterView()
 void RSSViewController::confirmRemove(qint64 feedId, const QString &title)
 {
     QPointer<RSSFeedListController> controller(m_controller);
-    Utility::showAlert(Utility::mainWindow() ? Utility::mainWindow() : window(),
-        Utility::Informational, localized("DELETE"),
-        stringWithKSTFormat(localized("COMFIRM_REMOVE"), { title }), localized("CANCEL"),
-        localized("OK"), [controller, feedId](bool ok) {
+    Utility::confirmDestructive(Utility::mainWindow() ? Utility::mainWindow() : window(),
+        localized("DELETE"), stringWithKSTFormat(localized("COMFIRM_REMOVE"), { title }),
+        localized("DELETE"), [controller, feedId](bool ok) {
             if (ok && controller)
                 controller->removeFeed(feedId);
         });

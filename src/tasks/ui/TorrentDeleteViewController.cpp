@@ -27,6 +27,7 @@ TorrentDeleteViewController::TorrentDeleteViewController(QWidget *parent)
     layout->addWidget(m_taskAndFiles);
     layout->addSpacing(8);
     layout->addWidget(buttonRow());
+    setDestructive(localized("DELETE"));
     setMinimumWidth(380);
 }
 
