@@ -455,6 +455,10 @@
         <source>Ferrylink keeps at most three NAS servers. Remove one before adding another.</source>
         <translation>Ferrylink keeps at most three NAS servers. Remove one before adding another.</translation>
     </message>
+    <message id="ERROR_NAS_CODE">
+        <source>The NAS answered with error code {0}.</source>
+        <translation>The NAS answered with error code {0}.</translation>
+    </message>
     <message id="ERROR_NO_DEFAULT_DOWNLOAD_SERVER">
         <source>There is no default download server. Add a NAS first.</source>
         <translation>There is no default download server. Add a NAS first.</translation>

@@ -12,6 +12,8 @@ struct AlertRequest {
     enum Style { Warning = 0, Informational = 1, Critical = 2 };
     QString title;
     QString message;
+    // A line under the message (the NAS's error code), may be empty.
+    QString detail;
     QStringList buttons;
     Style style = Warning;
     // The saved server the alert is about (its name), when it is about one:

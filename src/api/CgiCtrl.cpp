@@ -896,7 +896,11 @@ void CgiCtrl::_handle_Error_Code(const Error &error, const QString &detail)
             alertID = kAlertPlain;
     }
     const bool yesNo = d && d->cgiCtrl_alertButtonType(this, error, alertID).value_or(1) == 2;
-    _present_Alert(message, alertID, yesNo);
+    // The NAS's own answer, for whoever needs to look it up.
+    const QString reason = error.code > 0 && error.code != kCgiErrorSessionTimeout
+        ? stringWithKSTFormat(localized("ERROR_NAS_CODE"), { QString::number(error.code) })
+        : QString();
+    _present_Alert(message, alertID, yesNo, reason);
 }
 
 QString CgiCtrl::serverName() const
@@ -911,17 +915,18 @@ void CgiCtrl::setServerName(const QString &name)
     m_serverName = name;
 }
 
-void CgiCtrl::_present_Alert(const QString &message, int alertID, bool yesNo)
+void CgiCtrl::_present_Alert(const QString &message, int alertID, bool yesNo, const QString &reason)
 {
     const QString hostAtError = hostID();
     const QString server = serverName();
     QPointer<CgiCtrl> self(this);
     QMetaObject::invokeMethod(
         this,
-        [self, message, alertID, yesNo, hostAtError, server] {
+        [self, message, alertID, yesNo, hostAtError, server, reason] {
             AlertRequest request;
             request.title = localized("ERROR");
             request.message = message;
+            request.detail = reason;
             request.server = server;
             if (yesNo) {
                 request.buttons = { localized("YES"), localized("NO") };

@@ -320,7 +320,8 @@ private:
     void _cancel_Request(const std::shared_ptr<Request> &req);
     void _wait(const std::shared_ptr<Request> &req);
     void _run_On_Gui(std::function<void()> fn);
-    void _present_Alert(const QString &message, int alertID, bool yesNo);
+    void _present_Alert(
+        const QString &message, int alertID, bool yesNo, const QString &reason = QString());
     std::shared_ptr<Config> config() const;
     void setCookie(const QByteArray &cookie);
 

@@ -117,20 +117,26 @@ void RSSFeedListController::on_Edit_RSS_Feed()
     emit feedSheetRequested(m_model->record(row));
 }
 
-void RSSFeedListController::runFeedCommand(std::function<bool(CgiCtrl *)> request)
+void RSSFeedListController::runFeedCommand(
+    std::function<bool(CgiCtrl *)> request, std::function<void(bool)> done)
 {
     const std::shared_ptr<CgiCtrl> c = client();
-    if (!c)
-        return;
-    overlay()->run([c, request] { return request(c.get()); },
-        [this](bool) {
-            // The sidebar follows at once instead of at its next poll.
-            emit feedListUpdated();
-            m_refresh->restart();
-        });
+    if (!c || !overlay()->run([c, request] { return request(c.get()); },
+            [this, done](bool ok) {
+                if (done)
+                    done(ok);
+                // The sidebar follows at once instead of at its next poll.
+                emit feedListUpdated();
+                m_refresh->restart();
+            })) {
+        // Not sent (busy, or signed out): the sheet keeps its input.
+        if (done)
+            done(false);
+    }
 }
 
-void RSSFeedListController::feedSheetDone(const QVariantMap &result)
+void RSSFeedListController::feedSheetDone(
+    const QVariantMap &result, std::function<void(bool)> done)
 {
     const QString url = result.value(QStringLiteral("url")).toString();
     // An interval the sheet could not read and that was not chosen anew is
@@ -143,12 +149,14 @@ void RSSFeedListController::feedSheetDone(const QVariantMap &result)
         runFeedCommand([id, url, interval](CgiCtrl *c) {
             Error e;
             return c->edit_RSS_Feed(id, url, interval, &e);
-        });
+        },
+            done);
     } else {
         runFeedCommand([url, interval](CgiCtrl *c) {
             Error e;
             return c->add_RSS_Feed(url, interval.value_or(0), &e);
-        });
+        },
+            done);
     }
 }
 

@@ -43,7 +43,8 @@ public:
     void on_Add_RSS_Feed();
     void on_Edit_RSS_Feed();
     // What the feed sheet handed back: edit with an "id", else add.
-    void feedSheetDone(const QVariantMap &result);
+    // done(ok) when the NAS answered (the sheet stays open on a refusal).
+    void feedSheetDone(const QVariantMap &result, std::function<void(bool)> done = {});
     void on_Remove_RSS_Feed();
     void removeFeed(qint64 feedId);
     void on_Update_RSS_Feed();
@@ -60,7 +61,8 @@ signals:
 private:
     void updateActions();
     // A feed request under the overlay, then the sidebar is told.
-    void runFeedCommand(std::function<bool(CgiCtrl *)> request);
+    void runFeedCommand(
+        std::function<bool(CgiCtrl *)> request, std::function<void(bool)> done = {});
 
     RSSFeedTableModel *m_model;
     QItemSelectionModel *m_selection;

@@ -177,22 +177,26 @@ void RSSItemListController::on_Add_RSS_Feed()
         emit feedSheetRequested(QJsonObject());
 }
 
-void RSSItemListController::addFromSheet(const QVariantMap &result)
+void RSSItemListController::addFromSheet(
+    const QVariantMap &result, std::function<void(bool)> done)
 {
     const std::shared_ptr<CgiCtrl> c = client();
-    if (!c)
-        return;
     const QString url = result.value(QStringLiteral("url")).toString();
     const uint interval = result.value(QStringLiteral("update_interval")).toUInt();
-    overlay()->run(
-        [c, url, interval] {
-            Error e;
-            return c->add_RSS_Feed(url, interval, &e);
-        },
-        [this](bool) {
-            // The sidebar follows at once instead of at its next poll.
-            emit feedListUpdated();
-        });
+    const bool sent = c
+        && overlay()->run(
+            [c, url, interval] {
+                Error e;
+                return c->add_RSS_Feed(url, interval, &e);
+            },
+            [this, done](bool ok) {
+                if (done)
+                    done(ok);
+                // The sidebar follows at once instead of at its next poll.
+                emit feedListUpdated();
+            });
+    if (!sent && done)
+        done(false);
 }
 
 void RSSItemListController::on_Filter_Manager()

@@ -52,7 +52,8 @@ public:
     void on_Update_RSS_Feed();
     void on_Add_RSS_Feed();
     // The feed sheet's result: always a new feed.
-    void addFromSheet(const QVariantMap &result);
+    // done(ok) when the NAS answered (the sheet stays open on a refusal).
+    void addFromSheet(const QVariantMap &result, std::function<void(bool)> done = {});
     void on_Filter_Manager();
 
 signals:

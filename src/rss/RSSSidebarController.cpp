@@ -126,16 +126,23 @@ void RSSSidebarController::on_Edit_RSS_Feed_Entry()
         emit feedSheetRequested(feed);
 }
 
-void RSSSidebarController::runThenRefresh(std::function<bool(CgiCtrl *)> request)
+void RSSSidebarController::runThenRefresh(
+    std::function<bool(CgiCtrl *)> request, std::function<void(bool)> done)
 {
     const std::shared_ptr<CgiCtrl> c = client();
-    if (!c)
-        return;
-    overlay()->run(
-        [c, request] { return request(c.get()); }, [this](bool) { m_refresh->restart(); });
+    const bool sent = c
+        && overlay()->run([c, request] { return request(c.get()); },
+            [this, done](bool ok) {
+                if (done)
+                    done(ok);
+                m_refresh->restart();
+            });
+    if (!sent && done)
+        done(false);
 }
 
-void RSSSidebarController::editFromSheet(const QVariantMap &result)
+void RSSSidebarController::editFromSheet(
+    const QVariantMap &result, std::function<void(bool)> done)
 {
     const qint64 id = result.value(QStringLiteral("id")).toLongLong();
     const QString url = result.value(QStringLiteral("url")).toString();
@@ -147,7 +154,8 @@ void RSSSidebarController::editFromSheet(const QVariantMap &result)
     runThenRefresh([id, url, interval](CgiCtrl *c) {
         Error e;
         return c->edit_RSS_Feed(id, url, interval, &e);
-    });
+    },
+        done);
 }
 
 void RSSSidebarController::on_Remove_RSS_Feed_Entry()

@@ -42,7 +42,8 @@ public:
 
     void on_Edit_RSS_Feed_Entry();
     // What the feed sheet handed back: always sent as rss-feed-edit.
-    void editFromSheet(const QVariantMap &result);
+    // done(ok) when the NAS answered (the sheet stays open on a refusal).
+    void editFromSheet(const QVariantMap &result, std::function<void(bool)> done = {});
     void on_Remove_RSS_Feed_Entry();
     // After the user confirmed deleting the feed.
     void removeFeed(qint64 feedId);
@@ -59,7 +60,8 @@ signals:
 private:
     void selectionMoved();
     QJsonObject selectedFeed() const;
-    void runThenRefresh(std::function<bool(CgiCtrl *)> request);
+    void runThenRefresh(
+        std::function<bool(CgiCtrl *)> request, std::function<void(bool)> done = {});
 
     RSSSidebarModel *m_model;
     QItemSelectionModel *m_selection;

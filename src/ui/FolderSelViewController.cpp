@@ -106,18 +106,24 @@ void FolderSelViewController::ToFolderCreateView()
 {
     auto *sheet = new FolderCreateViewController;
     QPointer<FolderSelViewController> self(this);
-    sheet->setCompletion([self](bool ok, const QVariant &name) {
-        if (ok && self && !name.toString().isEmpty())
-            self->createFolder(name.toString());
+    // The name sheet stays open with the name when the NAS refuses it.
+    sheet->setSubmit([self](const QVariant &name, std::function<void(bool)> done) {
+        if (self && !name.toString().isEmpty())
+            self->createFolder(name.toString(), std::move(done));
+        else
+            done(false);
     });
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
-void FolderSelViewController::createFolder(const QString &name)
+void FolderSelViewController::createFolder(const QString &name, std::function<void(bool)> done)
 {
     const QModelIndexList rows = m_outline->selectionModel()->selectedRows();
-    if (rows.isEmpty() || !m_client)
+    if (rows.isEmpty() || !m_client) {
+        if (done)
+            done(false);
         return;
+    }
     const QString parentId = m_model->folderId(rows.first());
     runWork(
         this,
@@ -125,7 +131,9 @@ void FolderSelViewController::createFolder(const QString &name)
             Error e;
             return client->create_Folder(parentId, name, &e) && !e.isError();
         },
-        [this, parentId, name](bool ok) {
+        [this, parentId, name, done](bool ok) {
+            if (done)
+                done(ok);
             const QModelIndex parent = m_model->indexOfId(parentId);
             if (!ok || !parent.isValid())
                 return;

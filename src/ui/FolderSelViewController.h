@@ -34,8 +34,9 @@ public:
     void on_Click_Folder();
     void on_Create_Folder();
     void ToFolderCreateView();
-    // Creates name under the selected folder and selects the new folder.
-    void createFolder(const QString &name);
+    // Creates name under the selected folder and selects the new folder;
+    // done(ok) once the NAS answered.
+    void createFolder(const QString &name, std::function<void(bool)> done = {});
 
 signals:
     // A level has been read (or failed) and shown.

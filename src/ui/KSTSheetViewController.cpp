@@ -8,6 +8,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QTextEdit>
 #include <QVBoxLayout>
@@ -79,6 +80,11 @@ void KSTSheetViewController::showEvent(QShowEvent *e)
         && (qobject_cast<QLineEdit *>(focus) || qobject_cast<QPlainTextEdit *>(focus)
             || qobject_cast<QTextEdit *>(focus)))
         return;
+    focusFirstField();
+}
+
+void KSTSheetViewController::focusFirstField()
+{
     // The Tab order from this sheet: the first editable text field.
     for (QWidget *w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
         if (!isAncestorOf(w) || !w->isVisibleTo(this) || !w->isEnabled())
@@ -86,6 +92,8 @@ void KSTSheetViewController::showEvent(QShowEvent *e)
         auto *line = qobject_cast<QLineEdit *>(w);
         if ((line && !line->isReadOnly()) || qobject_cast<QPlainTextEdit *>(w)) {
             w->setFocus(Qt::TabFocusReason);
+            if (line)
+                line->selectAll();
             return;
         }
     }
@@ -104,6 +112,27 @@ QWidget *KSTSheetViewController::buttonRow()
 
 void KSTSheetViewController::on_Ok()
 {
+    if (m_submit) {
+        if (m_submitting || !m_btnOk->isEnabled())
+            return;
+        m_submitting = true;
+        m_btnOk->setEnabled(false);
+        QPointer<KSTSheetViewController> self(this);
+        m_submit(m_resultObject, [self](bool taken) {
+            if (!self)
+                return;
+            self->m_submitting = false;
+            self->m_btnOk->setEnabled(true);
+            if (!taken) {
+                self->focusFirstField();
+                return;
+            }
+            if (self->m_completion)
+                self->m_completion(true, self->m_resultObject);
+            self->dismiss();
+        });
+        return;
+    }
     if (m_completion)
         m_completion(true, m_resultObject);
     dismiss();

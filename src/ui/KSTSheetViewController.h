@@ -33,6 +33,13 @@ public:
     virtual void on_Ok();
     virtual void on_Cancel();
 
+    // OK hands the result to submit, which reports whether it was taken
+    // (the NAS answered yes): the sheet completes and closes then; after a
+    // refusal it stays open with its input, the first field focused.
+    using Submit = std::function<void(const QVariant &result, std::function<void(bool)> done)>;
+    void setSubmit(Submit submit) { m_submit = std::move(submit); }
+    bool isSubmitting() const { return m_submitting; }
+
     // Shows sheet in a window-modal dialog on parentWindow's window; the
     // dialog owns the sheet and goes when it is dismissed.
     static QDialog *presentSheet(QWidget *parentWindow, KSTSheetViewController *sheet);
@@ -54,6 +61,9 @@ private:
     QPushButton *m_btnOk;
     QPushButton *m_btnCancel;
     bool m_focusGiven = false;
+    bool m_submitting = false;
+    Submit m_submit;
+    void focusFirstField();
 };
 
 } // namespace flk

@@ -69,6 +69,8 @@ void MessageBoxAlertPresenter::present(const AlertRequest &request, std::functio
     box->setWindowTitle(isolateBidi(heading));
     box->setTextFormat(Qt::PlainText);
     box->setText(isolateBidi(capLongRuns(request.message)));
+    if (!request.detail.isEmpty())
+        box->setInformativeText(isolateBidi(capLongRuns(request.detail)));
     // Wide enough for a sentence on one or two lines.
     if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
         label->setMinimumWidth(360);

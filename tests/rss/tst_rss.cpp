@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -260,6 +261,45 @@ private slots:
         QVERIFY(applied.wait(5000));
         QCOMPARE(page.model()->record(1), next);
         QCOMPARE(page.selectedRows(), QList<int> { 1 });
+        settleAll({ &page });
+    }
+
+    // A feed the NAS refuses keeps its sheet and URL open, and the alert
+    // gives the NAS's error code; once taken, the sheet closes.
+    void refusedFeedKeepsItsSheet()
+    {
+        SignedInClient s;
+        RecordingAlertPresenter alerts;
+        alerts.answer = 0;
+        s.client->setShowErrorAlert(true);
+        bool refuse = true;
+        s.sim.server().on(kCgiPathBtdlm, "rss-feed-add", true, [&refuse](nassim::Call &) {
+            return refuse ? SimReply::fail(5301) : SimReply::ok();
+        });
+        RSSFeedListController page;
+        page.setClientSource([&] { return s.client; });
+        QWidget window;
+        window.show();
+        auto *sheet = RSSFeedAddViewController::present(&window, {},
+            [&page](const QVariantMap &result, std::function<void(bool)> done) {
+                page.feedSheetDone(result, std::move(done));
+            });
+        QPointer<RSSFeedAddViewController> alive(sheet);
+        QTRY_VERIFY(sheet->isVisible());
+        QCOMPARE(sheet->window()->focusWidget(), sheet->editUrl()); // the first field
+        QTest::keyClicks(sheet->editUrl(), "https://feeds.example.org/new.xml");
+        sheet->on_Ok();
+        QVERIFY(sheet->isSubmitting());
+        QTRY_VERIFY(!sheet->isSubmitting());
+        QVERIFY(alive && sheet->isVisible());
+        QCOMPARE(sheet->editUrl()->text(), QStringLiteral("https://feeds.example.org/new.xml"));
+        QCOMPARE(alerts.shown.size(), 1);
+        QCOMPARE(alerts.shown[0].request.message, localized("ERROR_CGI_ADD_RSS_FEED"));
+        QCOMPARE(alerts.shown[0].request.detail,
+            stringWithKSTFormat(localized("ERROR_NAS_CODE"), { "5301" }));
+        refuse = false;
+        sheet->on_Ok();
+        QTRY_VERIFY(!alive);
         settleAll({ &page });
     }
 

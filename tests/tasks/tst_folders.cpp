@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeView>
+#include <QPointer>
 #include <QtTest>
 
 using namespace flk;
@@ -146,12 +147,29 @@ private slots:
             (QJsonObject { { "dest_path", "/Public" }, { "dest_folder", "Old & New #2" } }));
         QCOMPARE(forms(*sim, "get_tree", "node"), (QStringList { "share_folders", "/Public" }));
 
-        // A name the NAS refuses leaves the tree as it was.
+        // A name the NAS refuses leaves the tree as it was, and its sheet
+        // stays open with the name to correct.
         const int rows = sheet.model()->rowCount(sheet.model()->indexOfId("/Public"));
-        sheet.createFolder("Old & New #2");
+        sheet.outlineView()->setCurrentIndex(sheet.model()->indexOfId("/Public"));
+        sheet.on_Create_Folder();
+        FolderCreateViewController *again = nullptr;
+        QTRY_VERIFY([&] {
+            for (QWidget *w : QApplication::topLevelWidgets())
+                for (auto *c : w->findChildren<FolderCreateViewController *>())
+                    if (c->isVisible() && c != create)
+                        again = c;
+            return again != nullptr;
+        }());
+        QPointer<FolderCreateViewController> alive(again);
+        again->nameField()->setText("Old & New #2");
+        again->btnOk()->click();
         QTRY_COMPARE(sim->server().requestsFor("createdir").size(), 2);
+        QTRY_VERIFY(!alive || !again->isSubmitting());
         settleEverything();
+        QVERIFY(alive && again->isVisible());
+        QCOMPARE(again->nameField()->text(), QStringLiteral("Old & New #2"));
         QCOMPARE(sheet.model()->rowCount(sheet.model()->indexOfId("/Public")), rows);
+        again->on_Cancel();
     }
 };
 

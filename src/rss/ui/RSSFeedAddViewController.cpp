@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QLineEdit>
+#include <QPointer>
 #include <QVBoxLayout>
 
 namespace flk {
@@ -99,13 +100,13 @@ void RSSFeedAddViewController::rebuildResult()
     btnOk()->setEnabled(!m_url.isEmpty());
 }
 
-RSSFeedAddViewController *RSSFeedAddViewController::present(
-    QWidget *presenter, const QJsonObject &feed, std::function<void(QVariantMap)> onOk)
+RSSFeedAddViewController *RSSFeedAddViewController::present(QWidget *presenter,
+    const QJsonObject &feed,
+    std::function<void(const QVariantMap &, std::function<void(bool)>)> submit)
 {
     auto *sheet = new RSSFeedAddViewController(feed);
-    sheet->setCompletion([onOk](bool ok, const QVariant &result) {
-        if (ok && onOk)
-            onOk(result.toMap());
+    sheet->setSubmit([submit](const QVariant &result, std::function<void(bool)> done) {
+        submit(result.toMap(), std::move(done));
     });
     KSTSheetViewController::presentSheet(presenter, sheet);
     return sheet;

@@ -31,9 +31,11 @@ public:
     QLineEdit *editUrl() const { return m_editUrl; }
     QComboBox *cmbUpdateInterval() const { return m_cmb; }
 
-    // Shows the sheet over presenter; onOk gets the result.
+    // Shows the sheet over presenter; OK hands the result to submit (the
+    // sheet stays open with its input when the NAS refuses it).
     static RSSFeedAddViewController *present(
-        QWidget *presenter, const QJsonObject &feed, std::function<void(QVariantMap)> onOk);
+        QWidget *presenter, const QJsonObject &feed,
+        std::function<void(const QVariantMap &, std::function<void(bool)>)> submit);
 
 private:
     void rebuildResult();

@@ -74,10 +74,13 @@ void RSSFeedViewController::refresh_Items()
 void RSSFeedViewController::ToRSSFeedAddView(const QJsonObject &feed)
 {
     QPointer<RSSSidebarController> controller(m_controller);
-    RSSFeedAddViewController::present(this, feed, [controller](const QVariantMap &result) {
-        if (controller)
-            controller->editFromSheet(result);
-    });
+    RSSFeedAddViewController::present(
+        this, feed, [controller](const QVariantMap &result, std::function<void(bool)> done) {
+            if (controller)
+                controller->editFromSheet(result, std::move(done));
+            else
+                done(false);
+        });
 }
 
 void RSSFeedViewController::confirmRemove(qint64 feedId, const QString &title)

@@ -117,10 +117,13 @@ void RSSLinkViewController::ToMultiDownloadView(uint downloadType, const QJsonAr
 void RSSLinkViewController::ToRSSFeedAddView(const QJsonObject &feed)
 {
     QPointer<RSSItemListController> controller(m_controller);
-    RSSFeedAddViewController::present(this, feed, [controller](const QVariantMap &result) {
-        if (controller)
-            controller->addFromSheet(result);
-    });
+    RSSFeedAddViewController::present(
+        this, feed, [controller](const QVariantMap &result, std::function<void(bool)> done) {
+            if (controller)
+                controller->addFromSheet(result, std::move(done));
+            else
+                done(false);
+        });
 }
 
 void RSSLinkViewController::ToRSSFilterView()

@@ -91,10 +91,13 @@ void RSSViewController::sortChanged()
 void RSSViewController::ToRSSFeedAddView(const QJsonObject &feed)
 {
     QPointer<RSSFeedListController> controller(m_controller);
-    RSSFeedAddViewController::present(this, feed, [controller](const QVariantMap &result) {
-        if (controller)
-            controller->feedSheetDone(result);
-    });
+    RSSFeedAddViewController::present(
+        this, feed, [controller](const QVariantMap &result, std::function<void(bool)> done) {
+            if (controller)
+                controller->feedSheetDone(result, std::move(done));
+            else
+                done(false);
+        });
 }
 
 void RSSViewController::ToRSSFilterView()
