@@ -1005,6 +1005,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>Some settings could not be read from the NAS. They are not shown and will not be saved until they are read.</source>
         <translation>Some settings could not be read from the NAS. They are not shown and will not be saved until they are read.</translation>
     </message>
+    <message id="PREFER_SAVED">
+        <source>✓ Saved</source>
+        <translation>✓ Saved</translation>
+    </message>
     <message id="PREFER_TAB_BANDWIDTH">
         <source>Bandwidth</source>
         <translation>Bandwidth</translation>

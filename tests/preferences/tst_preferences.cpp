@@ -22,6 +22,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QJsonArray>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -811,6 +812,10 @@ private slots:
         port->end(false);
         QTest::keyClick(port, Qt::Key_Backspace);
         QCOMPARE(pane.controller()->value("port").toLongLong(), 688);
+        // A port is at most 65535: the edit that would pass it is refused.
+        QTest::keyClicks(port, "00");
+        QCOMPARE(port->text(), QStringLiteral("6880"));
+        QCOMPARE(pane.controller()->value("port").toLongLong(), 6880);
         // The schedule grid follows the automatic choice.
         QVERIFY(!pane.controller()->value("enableTorrentSchedule").toBool());
         QVERIFY(!pane.scheduleMatrix()->isEnabled());
@@ -835,6 +840,26 @@ private slots:
         pane.on_Cancel();
         QTRY_VERIFY(!pane.isVisible());
         QVERIFY(s.sim.server().requestsFor("set-pref").isEmpty());
+    }
+
+    void applySaysSaved()
+    {
+        SignedInClient s;
+        RecordingAlertPresenter alerts;
+        PreferenceViewController pane(s.client);
+        QSignalSpy loaded(pane.controller(), &PreferenceController::loaded);
+        pane.show();
+        QVERIFY(loaded.wait(5000));
+        waitIdle(*pane.controller());
+        auto *savedText = pane.findChild<QLabel *>("textSaved");
+        QVERIFY(savedText && !savedText->isVisible());
+        pane.numberField("port")->setText("7001");
+        QSignalSpy saved(pane.controller(), &PreferenceController::saved);
+        pane.on_Apply();
+        QVERIFY(saved.wait(5000));
+        QVERIFY(savedText->isVisible());
+        QCOMPARE(s.lastForm("set-pref").value("port").toString(), QStringLiteral("7001"));
+        waitIdle(*pane.controller());
     }
 
     void paneWithoutEditsClosesAtOnce()

@@ -70,6 +70,10 @@ void NasServer::registerSettings()
         auto record = typedRecord(current, c.form);
         if (!record)
             return SimReply::fail(5200);
+        // A listening port the unit could not open.
+        const qint64 port = record->value(QStringLiteral("port")).toInteger(-1);
+        if (record->contains(QStringLiteral("port")) && (port < 1 || port > 65535))
+            return SimReply::fail(5200);
         // The service-wide settings are the administrators'; other accounts
         // send them back as read, and the unit keeps its own.
         if (!m_state.isAdministrator(c.account)) {

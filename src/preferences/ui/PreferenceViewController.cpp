@@ -99,6 +99,20 @@ PreferenceViewController::PreferenceViewController(std::shared_ptr<CgiCtrl> clie
     auto *buttons = buttonRow();
     m_btnApply = new QPushButton(localized("APPLY"), buttons);
     static_cast<QHBoxLayout *>(buttons->layout())->insertWidget(1, m_btnApply);
+    // Apply says it worked: "Saved" beside the buttons for a few seconds.
+    m_txtSaved = new QLabel(localized("PREFER_SAVED"), buttons);
+    m_txtSaved->setObjectName(QStringLiteral("textSaved"));
+    m_txtSaved->setAccessibleName(localized("PREFER_SAVED"));
+    m_txtSaved->hide();
+    static_cast<QHBoxLayout *>(buttons->layout())->insertWidget(0, m_txtSaved);
+    m_savedTimer.setSingleShot(true);
+    m_savedTimer.setInterval(4000);
+    QObject::connect(&m_savedTimer, &QTimer::timeout, m_txtSaved, &QWidget::hide);
+    QObject::connect(m_controller, &PreferenceController::saved, this, [this] {
+        m_txtSaved->show();
+        m_savedTimer.start();
+    });
+    QObject::connect(m_controller, &PreferenceController::saveFailed, m_txtSaved, &QWidget::hide);
     layout->addWidget(buttons);
     QObject::connect(m_btnApply, &QPushButton::clicked, this, &PreferenceViewController::on_Apply);
     QObject::connect(m_controller, &PreferenceController::valuesChanged, this,
@@ -241,7 +255,8 @@ QWidget *PreferenceViewController::buildConnect()
     auto *boxPort = new QGroupBox(localized("PREFER_BOX_PORT"), page);
     auto *portForm = new QFormLayout(boxPort);
     portForm->addRow(
-        localized("PREFER_TXT_PORT"), boundNumber(QStringLiteral("port"), 999999, 1, boxPort));
+        // A listening port is 1 to 65535 (a larger one cannot be listened on).
+        localized("PREFER_TXT_PORT"), boundNumber(QStringLiteral("port"), 65535, 1, boxPort));
     layout->addWidget(boxPort);
     auto *boxEncrypt = new QGroupBox(localized("PREFER_BOX_ENCRYPT"), page);
     (new QVBoxLayout(boxEncrypt))

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QTimer>
+
 #include "preferences/PreferenceController.h"
 #include "ui/DCBaseViewController.h"
 
@@ -14,6 +16,8 @@ class QPushButton;
 class QRadioButton;
 class QTabWidget;
 class QToolButton;
+
+class QLabel;
 
 namespace flk {
 
@@ -88,6 +92,8 @@ private:
     PreferenceController *m_controller;
     QTabWidget *m_tabs;
     QPushButton *m_btnApply;
+    QLabel *m_txtSaved = nullptr;
+    QTimer m_savedTimer;
     QWidget *m_viewAdmin = nullptr;
     QWidget *m_notLoaded = nullptr; // says what could not be read, with Retry
     QList<QPair<QWidget *, bool>> m_sections; // page, and whether it is the schedule's
