@@ -7,6 +7,7 @@
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
+#include "api/Work.h"
 #include "models/ListRefresh.h"
 
 #include <QAction>
@@ -14,6 +15,11 @@
 #include <QLocale>
 
 namespace flk {
+
+namespace {
+// Results from which on replacing the list gives freed memory back.
+constexpr int kLargeResultList = 20000;
+} // namespace
 
 SearchResultController::SearchResultController(QObject *parent)
     : PaneController(parent),
@@ -35,7 +41,8 @@ SearchResultController::SearchResultController(QObject *parent)
                 return {};
             const QString key = *m_searchKey, sort = m_sortKey, ord = m_order, filt = m_filter,
                           cate = m_category;
-            return [this, c, key, sort, ord, filt, cate]() -> ListRefresh::Apply {
+            const std::shared_ptr<const QJsonArray> last = m_lastItems;
+            return [this, c, key, sort, ord, filt, cate, last]() -> ListRefresh::Apply {
                 Error e;
                 const CgiCtrl::Reply reply = c->get_Search_Response(key, sort, ord, filt, cate, &e);
                 if (!reply || e.isError())
@@ -43,9 +50,15 @@ SearchResultController::SearchResultController(QObject *parent)
                 Poll poll;
                 poll.finish = json::boolValue(*reply, u"finish");
                 const QJsonArray items = json::arrayValue(*reply, u"items");
-                poll.results.reserve(items.size());
-                for (const QJsonValue &v : items)
-                    poll.results.append(json::toObject(v));
+                // The usual poll of a large search: the same results again.
+                // Nothing is built from them, and the reply goes right here.
+                poll.same = last && items == *last;
+                if (!poll.same) {
+                    poll.results.reserve(items.size());
+                    for (const QJsonValue &v : items)
+                        poll.results.append(json::toObject(v));
+                    poll.items = std::make_shared<const QJsonArray>(items);
+                }
                 Error ce;
                 if (const auto names = c->get_Search_Category_List(key, &ce);
                     names && !ce.isError())
@@ -110,6 +123,7 @@ void SearchResultController::on_Search_Key_Changed(const QVariantMap &userInfo)
     m_category.clear();
     m_searchKey = key;
     m_selection->clearSelection();
+    m_lastItems.reset();
     m_model->setRecords({});
     m_refresh->restart();
 }
@@ -135,6 +149,7 @@ void SearchResultController::setSort(const QString &key, const QString &order)
 
 void SearchResultController::showNothing()
 {
+    m_lastItems.reset();
     m_model->setRecords({});
     if (!m_categoryItems.isEmpty()) {
         m_categoryItems.clear();
@@ -170,7 +185,14 @@ void SearchResultController::apply(const Poll &poll)
         emit categoriesChanged();
     }
     // Results are kept by their torrent address: the selection follows them.
-    m_model->setRecords(poll.results);
+    if (!poll.same) {
+        const int before = m_model->rowCount();
+        m_lastItems = poll.items;
+        m_model->setRecords(poll.results);
+        // A large list was replaced: what the old one took goes back.
+        if (std::max(before, m_model->rowCount()) >= kLargeResultList)
+            releaseFreedMemory();
+    }
     updateActions();
     emit listApplied();
 }

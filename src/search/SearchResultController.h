@@ -1,5 +1,7 @@
 #pragma once
 
+#include <memory>
+
 #include "SearchModels.h"
 #include "models/PaneController.h"
 
@@ -80,6 +82,10 @@ signals:
 private:
     struct Poll {
         QList<QJsonObject> results;
+        // The results as they came, kept to tell the next poll's apart.
+        std::shared_ptr<const QJsonArray> items;
+        // The NAS sent the same results as last time (nothing was built).
+        bool same = false;
         bool finish = false;
         QStringList categories;
     };
@@ -96,6 +102,8 @@ private:
     QString m_sortKey = QStringLiteral("seeds");
     QString m_order = QStringLiteral("desc");
     QStringList m_categoryItems;
+    // The results last shown, as the NAS sent them (shared with the rows).
+    std::shared_ptr<const QJsonArray> m_lastItems;
     bool m_searchingHUD = false;
 };
 
