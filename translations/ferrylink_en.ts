@@ -307,6 +307,18 @@
         <source>Download</source>
         <translation>Download</translation>
     </message>
+    <message id="EMPTY_ADD_SERVER">
+        <source>Add Server…</source>
+        <translation>Add Server…</translation>
+    </message>
+    <message id="EMPTY_NO_SERVER_DESC">
+        <source>Add the NAS whose downloads you want to follow. Ferrylink looks for units on your network, or you type an address.</source>
+        <translation>Add the NAS whose downloads you want to follow. Ferrylink looks for units on your network, or you type an address.</translation>
+    </message>
+    <message id="EMPTY_NO_SERVER_TITLE">
+        <source>No NAS yet</source>
+        <translation>No NAS yet</translation>
+    </message>
     <message id="ERROR">
         <source>Error</source>
         <translation>Error</translation>
@@ -1240,6 +1252,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="TAB_ITEM_TRACKER">
         <source>Trackers</source>
         <translation>Trackers</translation>
+    </message>
+    <message id="TAB_SERVER_ACCOUNT">
+        <source>{0} ({1})</source>
+        <translation>{0} ({1})</translation>
     </message>
     <message id="TASK_BOX_CONTENT">
         <source>Content</source>

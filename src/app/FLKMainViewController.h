@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class QStackedWidget;
 class QTabWidget;
 
 namespace flk {
@@ -30,6 +31,11 @@ public:
     HostViewController *addHostForLastServer(CgiCtrl *client);
     // Removes the tab at i and renumbers the hosts after it.
     void removeHostAt(int i);
+    // The page shown while no server is saved (says so, with Add Server).
+    QWidget *emptyView() const { return m_empty; }
+    // Tab titles: the server's name, with the account where two tabs would
+    // read the same.
+    void updateTabTitles();
 
 signals:
     void wizardOpened(QWidget *wizard);
@@ -38,8 +44,11 @@ signals:
 
 private:
     HostViewController *makeHost(int index);
+    void showEmptyWhenNoServer();
 
     FavoriteManager *m_favMan;
+    QStackedWidget *m_stack;
+    QWidget *m_empty;
     QTabWidget *m_tabView;
 };
 

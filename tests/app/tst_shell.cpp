@@ -36,6 +36,7 @@
 #include <QMainWindow>
 #include <QTabWidget>
 #include <QTemporaryDir>
+#include <QPushButton>
 #include <QtTest>
 
 using namespace flk;
@@ -435,8 +436,29 @@ private slots:
         app->on_Remove_NAS();
         QCOMPARE(favorites->count(), 0);
         QCOMPARE(main()->hostCount(), 0);
+        // The window says there is none, and how to add one.
+        QVERIFY(main()->emptyView()->isVisible());
+        QVERIFY(main()->emptyView()->findChild<QPushButton *>("btnAddServer"));
         QVERIFY(!openWizard());
         QTRY_VERIFY(openWizard());
+    }
+
+    void twoAccountsOnOneNasAreToldApartAndNoServerSaysSo()
+    {
+        QJsonObject guest = record("nas", false);
+        guest.insert("account", "guest");
+        start({ record("nas", true), guest, record("other", false) });
+        QCOMPARE(main()->tabView()->tabText(0),
+            stringWithKSTFormat(localized("TAB_SERVER_ACCOUNT"), { "nas", "admin" }));
+        QCOMPARE(main()->tabView()->tabText(1),
+            stringWithKSTFormat(localized("TAB_SERVER_ACCOUNT"), { "nas", "guest" }));
+        QCOMPARE(main()->tabView()->tabText(2), QStringLiteral("other"));
+        QVERIFY(!main()->emptyView()->isVisible());
+        // One of the two removed: the other is named alone again.
+        alerts->answer = 0;
+        main()->tabView()->setCurrentIndex(1);
+        app->on_Remove_NAS();
+        QCOMPARE(main()->tabView()->tabText(0), QStringLiteral("nas"));
     }
 
     void reconnectPostsTheSelectedServer()
