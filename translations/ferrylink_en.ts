@@ -31,6 +31,10 @@
         <source>Sign in with an account of this NAS.</source>
         <translation>Sign in with an account of this NAS.</translation>
     </message>
+    <message id="ADD_HOST_NO_DISCOVERY">
+        <source>Finding units on the network is not possible here: the discovery service (Avahi) is not running. Choose “{0}” and type the NAS's address instead.</source>
+        <translation>Finding units on the network is not possible here: the discovery service (Avahi) is not running. Choose “{0}” and type the NAS's address instead.</translation>
+    </message>
     <message id="ADD_HOST_RDO_BY_CLOUD_ID">
         <source>By cloud ID</source>
         <translation>By cloud ID</translation>
@@ -42,6 +46,10 @@
     <message id="ADD_HOST_RDO_BY_SCANNED">
         <source>Found on this network</source>
         <translation>Found on this network</translation>
+    </message>
+    <message id="ADD_HOST_SEARCHING">
+        <source>Looking for NAS units on your network…</source>
+        <translation>Looking for NAS units on your network…</translation>
     </message>
     <message id="ADD_HOST_TITLE">
         <source>Add NAS</source>
@@ -286,6 +294,18 @@
     <message id="DEL_TORRENT_TASK_ONLY">
         <source>Remove the tasks only</source>
         <translation>Remove the tasks only</translation>
+    </message>
+    <message id="DETAILS_NOT_ANSWERED">
+        <source>The NAS did not give this task's details. They are asked for again at the next refresh.</source>
+        <translation>The NAS did not give this task's details. They are asked for again at the next refresh.</translation>
+    </message>
+    <message id="DETAILS_PLAIN_TASK">
+        <source>A plain download (HTTP or FTP): its name, size, progress and speeds are in the list; the NAS keeps no more details for it.</source>
+        <translation>A plain download (HTTP or FTP): its name, size, progress and speeds are in the list; the NAS keeps no more details for it.</translation>
+    </message>
+    <message id="DETAILS_SELECT_TASK">
+        <source>Select a task to see its details.</source>
+        <translation>Select a task to see its details.</translation>
     </message>
     <message id="DF_NAS_BIND_NAS">
         <source>Download server:</source>
@@ -1273,6 +1293,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>Save to:</source>
         <translation>Save to:</translation>
     </message>
+    <message id="TASK_FILES_NOT_KNOWN_YET">
+        <source>No file list yet: the files of a magnet link are known once the NAS has fetched the torrent's metadata. You can choose them later with Edit.</source>
+        <translation>No file list yet: the files of a magnet link are known once the NAS has fetched the torrent's metadata. You can choose them later with Edit.</translation>
+    </message>
     <message id="TASK_NAME">
         <source>Name:</source>
         <translation>Name:</translation>
@@ -1404,6 +1428,14 @@ Trust the new key only if you know why it changed.</translation>
     <message id="TXT_NOW_SPEED">
         <source>Download {0}  Upload {1}</source>
         <translation>Download {0}  Upload {1}</translation>
+    </message>
+    <message id="TXT_NO_TASK_IN_CATEGORY">
+        <source>No tasks here.</source>
+        <translation>No tasks here.</translation>
+    </message>
+    <message id="TXT_NO_TASK_MATCHES">
+        <source>No tasks match “{0}”.</source>
+        <translation>No tasks match “{0}”.</translation>
     </message>
     <message id="TXT_REQUEST_TIMED_OUT">
         <source>the NAS took too long to answer</source>

@@ -3,6 +3,7 @@
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
 #include "servers/FavoriteManager.h"
+#include "ui/EmptyViewHint.h"
 #include "ui/KSTProgressHUDHelper.h"
 
 #include <QButtonGroup>
@@ -142,6 +143,14 @@ AddServerWizardViewController::AddServerWizardViewController(
     on_Scan_Server();
     setMinimumSize(520, 420);
     m_scan->start_Scan_Server();
+    // The found-units list says what it waits for, or that it cannot find
+    // anything here (typing an address still works).
+    m_emptyUnits = new EmptyViewHint(m_tableNas, [this] {
+        return m_scan->isDiscoveryAvailable()
+            ? localized("ADD_HOST_SEARCHING")
+            : stringWithKSTFormat(
+                localized("ADD_HOST_NO_DISCOVERY"), { localized("ADD_HOST_RDO_BY_MANUAL") });
+    });
 }
 
 AddServerWizardViewController::~AddServerWizardViewController()

@@ -19,6 +19,8 @@ class QTableView;
 
 namespace flk {
 
+class EmptyViewHint;
+
 class FavoriteManager;
 class KSTProgressHUDHelper;
 
@@ -87,6 +89,7 @@ private:
     QPushButton *m_btnPre, *m_btnNext;
     QString m_host, m_port, m_account, m_password;
     LoginHandle m_loginAttempt; // the sign-in under way, if any
+    EmptyViewHint *m_emptyUnits = nullptr;
 };
 
 } // namespace flk

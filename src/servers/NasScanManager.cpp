@@ -29,7 +29,7 @@ void NasScanManager::start_Scan_Server()
 {
     stop_Scan_Server();
     m_scanning = true;
-    m_discovery->browse(QStringLiteral("_%1._tcp.").arg(bonjourProtocal));
+    m_discoveryAvailable = m_discovery->browse(QStringLiteral("_%1._tcp.").arg(bonjourProtocal));
     if (scanUninitServer)
         m_discovery->browse(uninitServiceType());
 }

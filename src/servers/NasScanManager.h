@@ -41,6 +41,9 @@ public:
     void start_Scan_Server();
     void stop_Scan_Server();
     bool isScanning() const { return m_scanning; }
+    // Whether the desktop's discovery service took the last scan (false
+    // when no mDNS daemon runs: then nothing can be found).
+    bool isDiscoveryAvailable() const { return m_discoveryAvailable; }
 
     static QString uninitServiceType() { return QStringLiteral("_KESTREL_INIT._tcp."); }
     // The map of one resolved service (without `state`).
@@ -59,6 +62,7 @@ private:
     ServiceDiscovery *m_discovery;
     QNetworkAccessManager *m_manager;
     bool m_scanning = false;
+    bool m_discoveryAvailable = true;
 };
 
 } // namespace flk

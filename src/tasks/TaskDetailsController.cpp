@@ -37,6 +37,9 @@ TaskDetailsController::TaskDetailsController(
             const std::shared_ptr<CgiCtrl> client = m_client();
             m_askedKey = task.key;
             if (task.key.isEmpty() || !task.isTorrent || !client) {
+                m_emptyReason = task.key.isEmpty() ? EmptyReason::NoTask
+                    : !task.isTorrent              ? EmptyReason::PlainTask
+                                                   : EmptyReason::NotAnswered;
                 show(std::nullopt);
                 return {};
             }
@@ -53,11 +56,27 @@ TaskDetailsController::TaskDetailsController(
                 std::optional<TaskDetails> details;
                 if (reply && !e.isError())
                     details = TaskDetails::decode(*reply, sortTracker, ordTracker, client.get());
-                return [this, details = std::move(details)] { show(details); };
+                return [this, details = std::move(details)] {
+                    m_emptyReason = EmptyReason::NotAnswered;
+                    show(details);
+                };
             };
         },
         this);
     updateTrackerActions();
+}
+
+QString TaskDetailsController::emptyText() const
+{
+    switch (m_emptyReason) {
+    case EmptyReason::NoTask:
+        return localized("DETAILS_SELECT_TASK");
+    case EmptyReason::PlainTask:
+        return localized("DETAILS_PLAIN_TASK");
+    case EmptyReason::NotAnswered:
+        break;
+    }
+    return localized("DETAILS_NOT_ANSWERED");
 }
 
 bool TaskDetailsController::isRequestOutstanding() const

@@ -52,6 +52,12 @@ public:
     // What the tabs show: the details of the current task, or the empty
     // state (no torrent task selected, or its request failed).
     bool isEmpty() const { return m_empty; }
+    // Why the tabs are empty: no task selected, a plain (HTTP/FTP) task, for
+    // which the NAS keeps no details, or the NAS did not answer.
+    enum class EmptyReason { NoTask, PlainTask, NotAnswered };
+    EmptyReason emptyReason() const { return m_emptyReason; }
+    // The sentence the tabs show in their empty state.
+    QString emptyText() const;
     const TaskDetails &details() const { return m_details; }
 
     // Asks for the details of the current task.
@@ -94,6 +100,7 @@ private:
     QAction *m_actAdd, *m_actRemove;
     TaskDetails m_details;
     bool m_empty = true;
+    EmptyReason m_emptyReason = EmptyReason::NoTask;
     QString m_askedKey; // the task the request out is about
     QString m_sortKeyContent = QStringLiteral("file_id");
     QString m_orderContent = QStringLiteral("asc");

@@ -74,6 +74,8 @@ public:
     QString filter() const { return m_filter; }
     QString nowSpeedText() const { return m_nowSpeed; }
     bool isLoginFailViewShown() const { return m_loginFailed; }
+    // A list came since the last sign-in failure.
+    bool isListShown() const { return m_listShown; }
     // Known once a list was asked for with a signed-in client.
     std::optional<bool> administrator() const { return m_administrator; }
 

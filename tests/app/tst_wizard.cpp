@@ -48,9 +48,10 @@ class TestWizard : public QObject
     std::unique_ptr<RecordingAlertPresenter> alerts;
     FakeDiscovery *discovery = nullptr;
 
-    std::unique_ptr<AddServerWizardViewController> makeWizard()
+    std::unique_ptr<AddServerWizardViewController> makeWizard(bool discoveryRuns = true)
     {
         discovery = new FakeDiscovery;
+        discovery->available = discoveryRuns;
         auto *scan = new NasScanManager(discovery);
         scan->probeTimeoutMs = 300;
         return std::make_unique<AddServerWizardViewController>(favorites.get(), scan);
@@ -71,6 +72,23 @@ class TestWizard : public QObject
     }
 
 private slots:
+
+    void foundUnitsSayWhatTheyWaitFor()
+    {
+        auto w = makeWizard();
+        w->show();
+        auto *hint = w->findChild<QLabel *>("emptyViewHint");
+        QVERIFY(hint);
+        QCOMPARE(hint->text(), localized("ADD_HOST_SEARCHING"));
+        // Without a discovery service: say so, and that typing works.
+        auto without = makeWizard(false);
+        without->show();
+        auto *none = without->findChild<QLabel *>("emptyViewHint");
+        QVERIFY(none && none->isVisibleTo(without.get()));
+        QCOMPARE(none->text(),
+            stringWithKSTFormat(
+                localized("ADD_HOST_NO_DISCOVERY"), { localized("ADD_HOST_RDO_BY_MANUAL") }));
+    }
     void initTestCase()
     {
         installTranslations();

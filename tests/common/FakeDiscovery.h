@@ -8,10 +8,11 @@ class FakeDiscovery : public flk::ServiceDiscovery
 public:
     QStringList browsed;
     int stops = 0;
+    bool available = true; // false: as without an mDNS daemon
     bool browse(const QString &type) override
     {
         browsed << type;
-        return true;
+        return available;
     }
     void stop() override { ++stops; }
     void resolve(const flk::ResolvedService &s) { emit serviceResolved(s); }

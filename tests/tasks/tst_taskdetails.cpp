@@ -22,6 +22,7 @@
 #include <QHeaderView>
 #include <QJsonArray>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QSignalSpy>
 #include <QSplitter>
@@ -137,6 +138,10 @@ private slots:
     {
         Screen s;
         QCOMPARE(s.tabs()->count(), 2); // nothing selected yet
+        // Each empty state says why it is empty.
+        auto *why = s.tabs()->findChild<QLabel *>("textEmptyDetails");
+        QVERIFY(why);
+        QCOMPARE(why->text(), localized("DETAILS_SELECT_TASK"));
         s.sim.server().clearLog();
         const int bbb = s.rowNamed("Big Buck Bunny (2008) 1080p");
         s.select(bbb);
@@ -168,6 +173,8 @@ private slots:
         QCOMPARE(s.tabs()->valueLabel("seeds")->text(), QStringLiteral("-"));
         QVERIFY(!s.tabs()->textTorrentFile()->isVisibleTo(s.tabs()));
         QCOMPARE(s.tabs()->contentModel()->rowCount(), 0);
+        QCOMPARE(why->text(), localized("DETAILS_PLAIN_TASK"));
+        QVERIFY(why->isVisibleTo(s.tabs()));
 
         // A torrent without a tracker member: two tabs.
         s.select(s.rowNamed("Tears of Steel 4K"));
@@ -183,6 +190,20 @@ private slots:
         QVERIFY(details.wait(5000));
         QCOMPARE(s.tabs()->count(), 2);
         QCOMPARE(s.tabs()->valueLabel("download_dir")->text(), QStringLiteral("-"));
+        QCOMPARE(why->text(), localized("DETAILS_NOT_ANSWERED"));
+        s.sim.server().applyControl("non_json", "0");
+
+        // A filter that matches no task says so over the list.
+        s.view.editFilter()->setText("no such task at all");
+        QTRY_VERIFY(s.view.model()->rowCount() == 0);
+        auto *hint = s.view.tableView()->viewport()->findChild<QLabel *>("emptyViewHint");
+        QVERIFY(hint);
+        QTRY_COMPARE(hint->text(),
+            stringWithKSTFormat(localized("TXT_NO_TASK_MATCHES"), { "no such task at all" }));
+        QVERIFY(hint->isVisibleTo(s.view.tableView()));
+        s.view.editFilter()->clear();
+        QTRY_VERIFY(s.view.model()->rowCount() > 0);
+        QVERIFY(!hint->isVisibleTo(s.view.tableView()));
     }
 
     void trackerSelectionKeptByIdAndCommands()

@@ -12,6 +12,7 @@
 #include "tasks/TaskFilesModel.h"
 #include "ui/CheckBoxHeaderView.h"
 #include "ui/DCBaseViewController.h"
+#include "ui/EmptyViewHint.h"
 #include "ui/FolderSelViewController.h"
 #include "ui/KSTProgressHUDHelper.h"
 
@@ -115,6 +116,8 @@ DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torren
         m_topQueue->setVisible(m_client && m_client->administrator());
     }
     m_table->setEnabled(m_model->rowCount() > 0);
+    // A magnet link's files are known only once the NAS has its metadata.
+    new EmptyViewHint(m_table, [] { return localized("TASK_FILES_NOT_KNOWN_YET"); });
     m_contentName = json::stringValue(torrentInfo, u"name");
     setCappedText(m_txtName, m_contentName);
     _update_Total_Size();

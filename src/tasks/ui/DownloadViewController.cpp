@@ -11,6 +11,7 @@
 #include "api/Notifications.h"
 #include "servers/FavoriteObject.h"
 #include "tasks/TaskDetailsController.h"
+#include "ui/EmptyViewHint.h"
 #include "ui/KSTProgressHUDHelper.h"
 #include "ui/ProgressDelegate.h"
 #include "ui/ScreenParts.h"
@@ -211,6 +212,17 @@ DownloadViewController::DownloadViewController(TaskListController *controller, Q
     }
     installRowMenu(table, m_menuDownload);
     setAcceptDrops(true);
+    // An empty list says why: the filter matches nothing, or the category
+    // holds no task (nothing before the first list came).
+    m_emptyHint = new EmptyViewHint(table, [this]() -> QString {
+        if (m_controller->model()->rowCount() > 0 || m_controller->isLoginFailViewShown())
+            return {};
+        if (!m_controller->filter().isEmpty())
+            return stringWithKSTFormat(
+                localized("TXT_NO_TASK_MATCHES"), { m_controller->filter().left(80) });
+        return m_controller->isListShown() ? localized("TXT_NO_TASK_IN_CATEGORY") : QString();
+    });
+    connect(m_controller, &TaskListController::listApplied, m_emptyHint, &EmptyViewHint::refresh);
 
     connect(
         m_editFilter, &QLineEdit::textChanged, m_controller, &TaskListController::on_Edit_Filter);

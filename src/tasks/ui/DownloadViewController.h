@@ -15,6 +15,8 @@ class QSplitter;
 
 namespace flk {
 
+class EmptyViewHint;
+
 struct Notification;
 class FavoriteObject;
 class TaskDetailsView;
@@ -122,6 +124,7 @@ private:
     QMenu *m_headerMenu;
     TaskDetailsView *m_details;
     QSplitter *m_splitView;
+    EmptyViewHint *m_emptyHint = nullptr;
 };
 
 } // namespace flk

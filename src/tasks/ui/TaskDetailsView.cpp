@@ -131,9 +131,17 @@ QWidget *TaskDetailsView::buildInfoPage()
     auto *page = new QWidget(this);
     page->setAutoFillBackground(true);
     page->setBackgroundRole(QPalette::Base);
-    auto *outer = new QHBoxLayout(page);
-    outer->setContentsMargins(16, 12, 16, 12);
+    auto *column = new QVBoxLayout(page);
+    column->setContentsMargins(16, 12, 16, 12);
+    // In the empty state: why there is nothing to show.
+    m_emptyHint = new QLabel(page);
+    m_emptyHint->setObjectName(QStringLiteral("textEmptyDetails"));
+    m_emptyHint->setWordWrap(true);
+    m_emptyHint->setForegroundRole(QPalette::PlaceholderText);
+    column->addWidget(m_emptyHint);
+    auto *outer = new QHBoxLayout;
     outer->setSpacing(40);
+    column->addLayout(outer, 1);
 
     struct Pair {
         const char *title;
@@ -214,11 +222,14 @@ void TaskDetailsView::showDetails()
         // is left as it was).
         for (QLabel *v : std::as_const(m_values))
             v->setText(QStringLiteral("-"));
+        m_emptyHint->setText(m_controller->emptyText());
+        m_emptyHint->show();
         m_titleTorrentFile->hide();
         m_textTorrentFile->hide();
         setTrackerTabShown(false);
         return;
     }
+    m_emptyHint->hide();
     const TaskDetails &d = m_controller->details();
     for (auto it = m_values.cbegin(); it != m_values.cend(); ++it)
         setCappedText(*it, d.info.value(it.key(), QStringLiteral("-")));

@@ -52,6 +52,7 @@ private:
 
     TaskDetailsController *m_controller;
     QHash<QString, QLabel *> m_values;
+    QLabel *m_emptyHint = nullptr;
     QLabel *m_titleTorrentFile, *m_textTorrentFile;
     TaskContentModel *m_content;
     TaskTrackerModel *m_trackers;
