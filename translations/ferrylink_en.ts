@@ -625,6 +625,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>6 hours</source>
         <translation>6 hours</translation>
     </message>
+    <message id="FILTER_NONE_SELECTED">
+        <source>Select a filter in the list to edit it, or make a new one with “{0}”.</source>
+        <translation>Select a filter in the list to edit it, or make a new one with “{0}”.</translation>
+    </message>
     <message id="FILTER_TIME_PERIOD_1_DAY">
         <source>Last day</source>
         <translation>Last day</translation>
@@ -1524,6 +1528,14 @@ Trust the new key only if you know why it changed.</translation>
     <message id="UNINSTALL_SUCCESS">
         <source>{0} has been removed.</source>
         <translation>{0} has been removed.</translation>
+    </message>
+    <message id="UNINSTALL_WILL_REMOVE">
+        <source>These will be removed:</source>
+        <translation>These will be removed:</translation>
+    </message>
+    <message id="UNINSTALL_WILL_REMOVE_KEYRING">
+        <source>The saved servers' passwords in the desktop keyring</source>
+        <translation>The saved servers' passwords in the desktop keyring</translation>
     </message>
     <message id="UPLOAD">
         <source>Upload</source>

@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -66,6 +67,7 @@ UtilUAppDelegate::UtilUAppDelegate(const Installation &installation,
         m_txtNote->setText(
             stringWithKSTFormat(localized("UNINSTALL_NO_MANIFEST"), { m_strTargetAppName }));
     }
+    showWillRemove();
     m_run = new UninstallRun(m_installation, *keys, this);
     connect(m_run, &UninstallRun::progressChanged, m_progress, &QProgressBar::setValue);
     connect(m_run, &UninstallRun::stateChanged, this, [this](UninstallRun::State s) {
@@ -95,6 +97,9 @@ QIcon UtilUAppDelegate::targetIcon() const
         if (!themed.isNull())
             return themed;
     }
+    // The application's own icon, built in.
+    if (QFileInfo::exists(QStringLiteral(":/sweepdeck/ferrylink.svg")))
+        return QIcon(QStringLiteral(":/sweepdeck/ferrylink.svg"));
     return style()->standardIcon(QStyle::SP_TrashIcon);
 }
 
@@ -120,9 +125,20 @@ QWidget *UtilUAppDelegate::buildConfirmPage(const QIcon &icon)
     text->addSpacing(8);
     m_chkRemovePrefer = new QCheckBox(localized("UNINSTALL_REMOVE_PREFER"), page);
     text->addWidget(m_chkRemovePrefer);
+    // What will go, listed before anything goes.
+    m_txtWillRemove = wrapped(localized("UNINSTALL_WILL_REMOVE"), page);
+    text->addWidget(m_txtWillRemove);
+    m_listWillRemove = new QPlainTextEdit(page);
+    m_listWillRemove->setObjectName(QStringLiteral("listWillRemove"));
+    m_listWillRemove->setReadOnly(true);
+    m_listWillRemove->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_listWillRemove->setMaximumHeight(120);
+    text->addWidget(m_listWillRemove);
     m_txtError = wrapped(QString(), page);
+    // A red that reads on light and dark windows alike.
     QPalette warn = m_txtError->palette();
-    warn.setColor(QPalette::WindowText, QColor(0xc0, 0x1c, 0x28));
+    const bool dark = warn.color(QPalette::Window).lightness() < 128;
+    warn.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x7b, 0x72) : QColor(0xc0, 0x1c, 0x28));
     m_txtError->setPalette(warn);
     m_txtError->hide();
     text->addWidget(m_txtError);
@@ -134,13 +150,15 @@ QWidget *UtilUAppDelegate::buildConfirmPage(const QIcon &icon)
     buttons->addStretch();
     m_btnQuit = new QPushButton(localized("QUIT"), page);
     m_btnUninstall = new QPushButton(localized("UNINSTALL"), page);
-    // Destructive: never the default button.
+    // Destructive: never the default button; Quit is (Escape quits too).
     m_btnUninstall->setAutoDefault(false);
+    m_btnQuit->setDefault(true);
     buttons->addWidget(m_btnQuit);
     buttons->addWidget(m_btnUninstall);
     outer->addLayout(buttons);
     connect(m_btnQuit, &QPushButton::clicked, this, &QWidget::close);
     connect(m_btnUninstall, &QPushButton::clicked, this, &UtilUAppDelegate::onUninstall);
+    connect(m_chkRemovePrefer, &QCheckBox::toggled, this, &UtilUAppDelegate::showWillRemove);
     return page;
 }
 
@@ -184,6 +202,39 @@ QWidget *UtilUAppDelegate::buildProgressPage(const QIcon &icon)
     outer->addLayout(buttons);
     connect(m_btnOk, &QPushButton::clicked, this, &QWidget::close);
     return page;
+}
+
+QStringList UtilUAppDelegate::willRemove() const
+{
+    QStringList out;
+    if (!m_keys)
+        return out;
+    out << m_installation.targetFiles() << m_installation.ownFiles();
+    if (m_installation.hasManifest())
+        out << m_installation.manifestPath();
+    const QString id = m_keys->targetBundleIdentifier;
+    out << Installation::userCacheDir(id) + QStringLiteral("/finished-*.json");
+    if (m_chkRemovePrefer->isChecked()) {
+        out << Installation::userConfigDir(id) + QStringLiteral("/defaults.json")
+            << Installation::userStateDir(id) + QStringLiteral("/state.json")
+            << localized("UNINSTALL_WILL_REMOVE_KEYRING");
+    }
+    return out;
+}
+
+void UtilUAppDelegate::showWillRemove()
+{
+    m_listWillRemove->setPlainText(willRemove().join(QLatin1Char('\n')));
+}
+
+void UtilUAppDelegate::keyPressEvent(QKeyEvent *e)
+{
+    // Escape quits, except while the removal runs.
+    if (e->key() == Qt::Key_Escape && m_tabs->currentIndex() == 0) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(e);
 }
 
 void UtilUAppDelegate::onUninstall()

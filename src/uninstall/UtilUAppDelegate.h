@@ -44,8 +44,15 @@ public:
     QLabel *txtError() const { return m_txtError; }
     QLabel *txtPackages() const { return m_txtPackages; }
     QPlainTextEdit *listFailures() const { return m_listFailures; }
+    QPlainTextEdit *listWillRemove() const { return m_listWillRemove; }
+    // What Uninstall will remove (files, the cache, and with the check box
+    // the settings and saved passwords), listed before it starts.
+    QStringList willRemove() const;
 
     void onUninstall();
+
+protected:
+    void keyPressEvent(QKeyEvent *e) override;
 
 private:
     QWidget *buildConfirmPage(const QIcon &icon);
@@ -53,6 +60,7 @@ private:
     void onAuthorisationEnded(PurgehandClient::Start outcome, const QString &detail);
     void onFinished(bool complete);
     QIcon targetIcon() const;
+    void showWillRemove();
 
     Installation m_installation;
     std::optional<UninstallKeys> m_keys;
@@ -65,6 +73,8 @@ private:
     QProgressBar *m_progress = nullptr;
     QLabel *m_txtUninstalling = nullptr, *m_txtPackages = nullptr, *m_txtFailures = nullptr;
     QPlainTextEdit *m_listFailures = nullptr;
+    QLabel *m_txtWillRemove = nullptr;
+    QPlainTextEdit *m_listWillRemove = nullptr;
 };
 
 } // namespace sweepdeck

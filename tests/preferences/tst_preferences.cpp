@@ -362,6 +362,10 @@ private slots:
         m.show();
         QVERIFY(QTest::qWaitForWindowExposed(&m));
         m.set_Schedule_Type(ScheduleGrid::Stop);
+        // One Tab stop: the grid itself; its header buttons take no focus.
+        QCOMPARE(m.focusPolicy(), Qt::StrongFocus);
+        for (QToolButton *b : m.findChildren<QToolButton *>())
+            QCOMPARE(b->focusPolicy(), Qt::NoFocus);
 
         const QPoint mon8 = m.cellRect(1, 8).center(), wed10 = m.cellRect(3, 10).center();
         QCOMPARE(m.cellAt(mon8), QPoint(8, 1));

@@ -172,6 +172,27 @@ private slots:
         QVERIFY(!win.w.isVisible());
     }
 
+    void listsWhatWillGoAndEscapeQuits()
+    {
+        InstalledPrefix inst;
+        QVERIFY2(inst.ok, qPrintable(inst.log));
+        Home home;
+        Window win(inst.prefix);
+        const QString listed = win.w.listWillRemove()->toPlainText();
+        QVERIFY(listed.contains(inst.path("bin/ferrylink")));
+        QVERIFY(listed.contains("finished-*.json"));
+        QVERIFY(!listed.contains("defaults.json"));
+        win.w.chkRemovePrefer()->setChecked(true);
+        QVERIFY(win.w.listWillRemove()->toPlainText().contains(
+            home.config + "/ferrylink/defaults.json"));
+        // Uninstall is never the default button; Escape quits.
+        QVERIFY(!win.w.btnUninstall()->isDefault() && !win.w.btnUninstall()->autoDefault());
+        QVERIFY(win.w.btnQuit()->isDefault());
+        QTest::keyClick(&win.w, Qt::Key_Escape);
+        QVERIFY(!win.w.isVisible());
+        QCOMPARE(inst.files().size(), inst.manifest().size()); // nothing removed
+    }
+
     void settingsStayUnlessAsked()
     {
         InstalledPrefix inst;

@@ -135,6 +135,8 @@ ScheduleMatrix::ScheduleMatrix(ScheduleGrid *grid, QWidget *parent) : QWidget(pa
         b->setToolTip(loc.dayName(weekday, QLocale::LongFormat));
         b->setAccessibleName(loc.dayName(weekday, QLocale::LongFormat));
         b->setAutoRaise(true);
+        // The grid is one Tab stop; the keyboard works inside it.
+        b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QToolButton::clicked, this, [this, row] { emit rowButtonClicked(row); });
         m_dayButtons[row] = b;
     }
@@ -145,12 +147,14 @@ ScheduleMatrix::ScheduleMatrix(ScheduleGrid *grid, QWidget *parent) : QWidget(pa
             loc.toString(QTime((col + 1) % 24, 0), QLocale::ShortFormat)));
         b->setAccessibleName(b->toolTip());
         b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QToolButton::clicked, this, [this, col] { emit columnButtonClicked(col); });
         m_hourButtons[col] = b;
     }
     m_allButton = new QToolButton(this);
     m_allButton->setText(localized("SCHEDULE_ALL"));
     m_allButton->setAutoRaise(true);
+    m_allButton->setFocusPolicy(Qt::NoFocus);
     connect(m_allButton, &QToolButton::clicked, this, &ScheduleMatrix::allButtonClicked);
     connect(m_grid, &ScheduleGrid::valuesChanged, this, [this] { update(); });
     connect(m_grid, &ScheduleGrid::highlightChanged, this, [this] { update(); });

@@ -31,6 +31,12 @@ RSSFilterInfoViewController::RSSFilterInfoViewController(RSSFilterEditor *editor
     auto *form = new QFormLayout(this);
     form->setContentsMargins(12, 8, 12, 8);
     form->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
+    // With no filter chosen the editor says how to get one.
+    m_txtNoFilter = new QLabel(
+        stringWithKSTFormat(localized("FILTER_NONE_SELECTED"), { localized("CREATE") }), this);
+    m_txtNoFilter->setObjectName(QStringLiteral("textNoFilter"));
+    m_txtNoFilter->setWordWrap(true);
+    form->addRow(m_txtNoFilter);
 
     m_cmbFeed = new QComboBox(this);
     form->addRow(localized("FILTER_TXT_FEED"), m_cmbFeed);
@@ -160,6 +166,7 @@ void RSSFilterInfoViewController::showEditor()
     if (m_editDir->text() != m_editor->folder())
         m_editDir->setText(m_editor->folder());
     setEnabled(m_editor->hasFilter());
+    m_txtNoFilter->setVisible(!m_editor->hasFilter());
     m_showing = false;
 }
 

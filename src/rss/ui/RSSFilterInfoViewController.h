@@ -11,6 +11,8 @@ class QPushButton;
 class QSpinBox;
 class QToolButton;
 
+class QLabel;
+
 namespace flk {
 
 class CgiCtrl;
@@ -59,6 +61,7 @@ private:
     QSpinBox *m_tv[4];
     QPushButton *m_btnBrowse;
     bool m_showing = false;
+    QLabel *m_txtNoFilter = nullptr;
 };
 
 } // namespace flk
