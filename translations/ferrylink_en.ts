@@ -957,6 +957,14 @@ Trust the new key only if you know why it changed.</translation>
         <source>OK</source>
         <translation>OK</translation>
     </message>
+    <message id="PAGE_FEED_ITEMS">
+        <source>Items of “{0}”</source>
+        <translation>Items of “{0}”</translation>
+    </message>
+    <message id="PAGE_SEARCH_RESULTS">
+        <source>Results for “{0}”</source>
+        <translation>Results for “{0}”</translation>
+    </message>
     <message id="PLUGIN_FILE_FILTER">
         <source>Search-site plug-ins (*.dlm)</source>
         <translation>Search-site plug-ins (*.dlm)</translation>

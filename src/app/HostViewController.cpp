@@ -1,4 +1,6 @@
 #include "HostViewController.h"
+#include "api/JsonUtil.h"
+#include "rss/RSSSidebarController.h"
 
 #include "api/CgiCtrl.h"
 #include "api/Notifications.h"
@@ -14,10 +16,15 @@
 #include "tasks/ui/DownloadCategoryViewController.h"
 #include "tasks/ui/DownloadViewController.h"
 
+#include <QAbstractItemView>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QListView>
 #include <QSplitter>
 #include <QStackedWidget>
+#include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -113,6 +120,21 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
         &DownloadCategoryViewController::setCounts);
 
     connect(s, &ServerSession::featureSelected, m_tabView, &QStackedWidget::setCurrentIndex);
+    connect(s, &ServerSession::featureSelected, this, &HostViewController::markCurrentPane);
+    // The item page names its feed.
+    connect(s->rssSidebar(), &RSSSidebarController::feedChanged, this, [this, s] {
+        m_rssLinkView->setPageTitle(json::stringValue(s->rssSidebar()->selectedFeed(), u"title"));
+    });
+    // The sidebar is one list to the keyboard: moving in a block with the
+    // keys shows that block's page, as a click does.
+    for (QAbstractItemView *view : sidebarViews()) {
+        connect(view->selectionModel(), &QItemSelectionModel::currentChanged, view,
+            [view](const QModelIndex &current) {
+                if (current.isValid() && view->hasFocus())
+                    emit view->clicked(current);
+            });
+    }
+    markCurrentPane(m_tabView->currentIndex());
     connect(s, &ServerSession::categorySelectRequested, m_downloadCateView,
         &DownloadCategoryViewController::selectCategory);
     connect(
@@ -121,6 +143,32 @@ HostViewController::HostViewController(FavoriteManager *favorites, int index, QW
     connect(s, &ServerSession::loginFailViewRequested, this,
         &HostViewController::loginFailViewRequested);
     connect(s, &ServerSession::polled, this, &HostViewController::refreshOpenSheets);
+}
+
+QList<QAbstractItemView *> HostViewController::sidebarViews() const
+{
+    return { m_downloadCateView->listView(), m_searchKeyView->keyTable(),
+        m_rssFeedView->feedTable() };
+}
+
+void HostViewController::markCurrentPane(int feature)
+{
+    // One current item in the whole sidebar: the block of the page on show
+    // draws its selection as usual, the others as not current.
+    const int current = feature == kFeatureDownloads ? 0 : feature == kFeatureSearch ? 1 : 2;
+    const QList<QAbstractItemView *> views = sidebarViews();
+    for (int i = 0; i < views.size(); ++i) {
+        QPalette p
+            = views[i]->parentWidget() ? views[i]->parentWidget()->palette() : views[i]->palette();
+        if (i != current) {
+            for (auto group : { QPalette::Active, QPalette::Inactive }) {
+                p.setColor(group, QPalette::Highlight, p.color(group, QPalette::AlternateBase));
+                p.setColor(group, QPalette::HighlightedText, p.color(group, QPalette::Text));
+            }
+        }
+        views[i]->setPalette(p);
+        views[i]->setProperty("currentBlock", i == current);
+    }
 }
 
 HostViewController::~HostViewController()

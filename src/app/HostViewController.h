@@ -9,6 +9,8 @@
 class QSplitter;
 class QStackedWidget;
 
+class QAbstractItemView;
+
 namespace flk {
 
 class FavoriteManager;
@@ -87,6 +89,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
+    QList<QAbstractItemView *> sidebarViews() const;
+    void markCurrentPane(int feature);
     void updateShown();
     void refreshOpenSheets();
 

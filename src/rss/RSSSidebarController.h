@@ -57,9 +57,12 @@ signals:
     void removeConfirmationRequested(qint64 feedId, const QString &title);
     void listApplied();
 
+public:
+    // The chosen feed's record (none on the all-feeds row).
+    QJsonObject selectedFeed() const;
+
 private:
     void selectionMoved();
-    QJsonObject selectedFeed() const;
     void runThenRefresh(
         std::function<bool(CgiCtrl *)> request, std::function<void(bool)> done = {});
 

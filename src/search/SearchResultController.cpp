@@ -122,6 +122,7 @@ void SearchResultController::on_Search_Key_Changed(const QVariantMap &userInfo)
         return;
     m_category.clear();
     m_searchKey = key;
+    emit searchKeyChanged();
     m_selection->clearSelection();
     m_lastItems.reset();
     m_model->setRecords({});

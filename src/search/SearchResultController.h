@@ -78,6 +78,8 @@ signals:
     void preferenceRequested();
     void categoriesChanged();
     void listApplied();
+    // The key whose results the page shows changed (or there is none).
+    void searchKeyChanged();
 
 private:
     struct Poll {

@@ -1,5 +1,7 @@
 #include "ScreenParts.h"
 
+#include "TextCapping.h"
+
 #include "DCBaseViewController.h"
 #include "api/Localization.h"
 
@@ -54,6 +56,26 @@ QHBoxLayout *toolbar(QWidget *bar)
     auto *layout = new QHBoxLayout(bar);
     layout->setContentsMargins(6, 4, 6, 4);
     return layout;
+}
+
+QLabel *pageTitle(QWidget *bar)
+{
+    auto *title = new QLabel(bar);
+    title->setObjectName(QStringLiteral("pageTitle"));
+    QFont bold = title->font();
+    bold.setBold(true);
+    title->setFont(bold);
+    title->setTextFormat(Qt::PlainText);
+    title->setMinimumWidth(40);
+    title->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    return title;
+}
+
+void setPageTitle(QLabel *title, const QString &text)
+{
+    setCappedText(title, text);
+    title->setToolTip(title->text());
+    title->setAccessibleName(title->text());
 }
 
 void enableClearButton(QLineEdit *field)

@@ -25,6 +25,10 @@ QTableView *listTable(QAbstractItemModel *model, QItemSelectionModel *selection,
 QToolButton *toolButton(QAction *action, const QIcon &icon, QWidget *parent);
 // A toolbar row with the usual margins.
 QHBoxLayout *toolbar(QWidget *bar);
+// The page's title in its toolbar: what the page shows (bold, object name
+// "pageTitle"); set with setPageTitle.
+QLabel *pageTitle(QWidget *bar);
+void setPageTitle(QLabel *title, const QString &text);
 // Gives a label the warning text colour, readable on the palette it has
 // (a dark orange on light windows, a light one on dark windows).
 void setWarningColor(QLabel *label);

@@ -3,6 +3,9 @@
 #include "RecordingAlertPresenter.h"
 #include "SimFixture.h"
 #include "TestUtil.h"
+#include "search/ui/SearchKeyViewController.h"
+#include "search/ui/SearchViewController.h"
+#include "tasks/ui/DownloadCategoryViewController.h"
 
 #include "TorrentFile.h"
 #include "api/CgiCtrl.h"
@@ -33,10 +36,13 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLabel>
+#include <QListView>
 #include <QMainWindow>
-#include <QTabWidget>
-#include <QTemporaryDir>
 #include <QPushButton>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace flk;
@@ -441,6 +447,48 @@ private slots:
         QVERIFY(main()->emptyView()->findChild<QPushButton *>("btnAddServer"));
         QVERIFY(!openWizard());
         QTRY_VERIFY(openWizard());
+    }
+
+    // The sidebar is one place: the keyboard moves the page as a click
+    // does, one block draws its selection as current, pages name their
+    // content.
+    void sidebarKeyboardMovesThePageAndPagesSayWhatTheyShow()
+    {
+        start({ record("a", true) });
+        HostViewController *h = host(0);
+        QTRY_COMPARE(h->state(), HostViewController::State::Polling);
+        app->mainWindow()->activateWindow();
+        QTableView *keys = h->searchKeyView()->keyTable();
+        QTRY_VERIFY(keys->model()->rowCount() >= 2);
+        keys->setFocus();
+        QTRY_VERIFY(keys->hasFocus());
+        keys->setCurrentIndex(keys->model()->index(0, 0));
+        QTest::keyClick(keys, Qt::Key_Down);
+        QCOMPARE(h->currentFeature(), int(kFeatureSearch));
+        QTRY_VERIFY(h->searchView()->txtTitle()->text().startsWith(
+            stringWithKSTFormat(localized("PAGE_SEARCH_RESULTS"), { "" }).left(8)));
+        // Only the search block draws its selection as current.
+        QVERIFY(keys->property("currentBlock").toBool());
+        QVERIFY(!h->downloadCateView()->listView()->property("currentBlock").toBool());
+        // Back to the categories with the keyboard: the task page.
+        QListView *categories = h->downloadCateView()->listView();
+        categories->setFocus();
+        QTRY_VERIFY(categories->hasFocus());
+        QTest::keyClick(categories, Qt::Key_Down);
+        QCOMPARE(h->currentFeature(), int(kFeatureDownloads));
+        QVERIFY(categories->property("currentBlock").toBool());
+        QVERIFY(!keys->property("currentBlock").toBool());
+        // A feed chosen: its page names it.
+        QTableView *feeds = h->rssFeedView()->feedTable();
+        QTRY_VERIFY(feeds->model()->rowCount() >= 2);
+        feeds->setFocus();
+        QTRY_VERIFY(feeds->hasFocus());
+        feeds->setCurrentIndex(feeds->model()->index(0, 0));
+        QTest::keyClick(feeds, Qt::Key_Down);
+        QCOMPARE(h->currentFeature(), int(kFeatureRSSItems));
+        const QString title = feeds->model()->index(1, 0).data().toString();
+        QVERIFY(!title.isEmpty());
+        QVERIFY(h->rssLinkView()->txtTitle()->text().contains(title.left(10)));
     }
 
     void twoAccountsOnOneNasAreToldApartAndNoServerSaysSo()

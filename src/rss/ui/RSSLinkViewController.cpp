@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QDesktopServices>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QMenu>
 #include <QStyle>
 #include <QTableView>
@@ -51,7 +52,9 @@ RSSLinkViewController::RSSLinkViewController(RSSItemListController *controller, 
         row->addWidget(b);
     row->addSpacing(12);
     row->addWidget(m_btnFilterMan);
-    row->addStretch();
+    row->addSpacing(16);
+    m_txtTitle = ScreenParts::pageTitle(bar);
+    row->addWidget(m_txtTitle, 1);
     layout->addWidget(bar);
 
     QTableView *table
@@ -112,6 +115,13 @@ void RSSLinkViewController::ToMultiDownloadView(uint downloadType, const QJsonAr
 {
     emit sheetOpened(
         MultiDownloadWizardViewController::present(this, client(), downloadType, torrents));
+}
+
+void RSSLinkViewController::setPageTitle(const QString &feedTitle)
+{
+    ScreenParts::setPageTitle(m_txtTitle,
+        feedTitle.isEmpty() ? QString()
+                            : stringWithKSTFormat(localized("PAGE_FEED_ITEMS"), { feedTitle }));
 }
 
 void RSSLinkViewController::ToRSSFeedAddView(const QJsonObject &feed)

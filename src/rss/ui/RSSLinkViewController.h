@@ -6,6 +6,8 @@
 class QMenu;
 class QToolButton;
 
+class QLabel;
+
 namespace flk {
 
 struct Notification;
@@ -19,6 +21,9 @@ class RSSLinkViewController : public DCBaseViewController
     Q_OBJECT
 
 public:
+    // "Items of …": the feed the page shows.
+    void setPageTitle(const QString &feedTitle);
+    QLabel *txtTitle() const { return m_txtTitle; }
     explicit RSSLinkViewController(QWidget *parent = nullptr);
     // Over a controller owned elsewhere (the server's session).
     explicit RSSLinkViewController(RSSItemListController *controller, QWidget *parent = nullptr);
@@ -45,6 +50,7 @@ private:
     RSSItemListController *m_controller;
     QMenu *m_menuHeader, *m_menuRow;
     QToolButton *m_btnAdd, *m_btnDownload, *m_btnOpen, *m_btnUpdate, *m_btnFilterMan;
+    QLabel *m_txtTitle = nullptr;
 };
 
 } // namespace flk

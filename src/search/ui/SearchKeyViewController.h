@@ -6,6 +6,8 @@
 class QLineEdit;
 class QMenu;
 
+class QTableView;
+
 namespace flk {
 
 // The search block of a host's sidebar: draws its SearchKeyController (the
@@ -15,6 +17,7 @@ class SearchKeyViewController : public DCBaseViewController
     Q_OBJECT
 
 public:
+    QTableView *keyTable() const { return tableView(); }
     explicit SearchKeyViewController(QWidget *parent = nullptr);
     // Over a controller owned elsewhere (the server's session).
     explicit SearchKeyViewController(SearchKeyController *controller, QWidget *parent = nullptr);

@@ -50,7 +50,9 @@ SearchViewController::SearchViewController(SearchResultController *controller, Q
     row->addWidget(m_btnOpen);
     row->addSpacing(12);
     row->addWidget(m_btnPreference);
-    row->addStretch();
+    row->addSpacing(16);
+    m_txtTitle = ScreenParts::pageTitle(bar);
+    row->addWidget(m_txtTitle, 1);
     auto *cateLabel = new QLabel(localized("COL_CATEGORY"), bar);
     m_cmbCategory = new QComboBox(bar);
     m_cmbCategory->setMinimumWidth(150);
@@ -100,6 +102,11 @@ SearchViewController::SearchViewController(SearchResultController *controller, Q
         [this](const QUrl &url) { Utility::openWebPages(window(), { url }); });
     connect(m_controller, &SearchResultController::linkRefused, this,
         [this](const QStringList &schemes) { Utility::showLinksRefused(window(), schemes); });
+    connect(m_controller, &SearchResultController::searchKeyChanged, this, [this] {
+        const auto key = m_controller->searchKey();
+        ScreenParts::setPageTitle(m_txtTitle,
+            key ? stringWithKSTFormat(localized("PAGE_SEARCH_RESULTS"), { *key }) : QString());
+    });
     showCategories();
 }
 

@@ -8,6 +8,8 @@ class QLineEdit;
 class QMenu;
 class QToolButton;
 
+class QLabel;
+
 namespace flk {
 
 struct Notification;
@@ -21,6 +23,7 @@ class SearchViewController : public DCBaseViewController
     Q_OBJECT
 
 public:
+    QLabel *txtTitle() const { return m_txtTitle; }
     explicit SearchViewController(QWidget *parent = nullptr);
     // Over a controller owned elsewhere (the server's session).
     explicit SearchViewController(SearchResultController *controller, QWidget *parent = nullptr);
@@ -52,6 +55,7 @@ private:
     QMenu *m_menuHeader, *m_menuRow;
     QToolButton *m_btnDownload, *m_btnOpen, *m_btnPreference;
     bool m_showingCategories = false;
+    QLabel *m_txtTitle = nullptr;
 };
 
 } // namespace flk
