@@ -47,7 +47,8 @@ FLKMainViewController::FLKMainViewController(FavoriteManager *favorites, QWidget
     auto *text = new QLabel(localized("EMPTY_NO_SERVER_DESC"), m_empty);
     text->setWordWrap(true);
     text->setAlignment(Qt::AlignCenter);
-    text->setMaximumWidth(460);
+    text->setFixedWidth(440);
+    text->setMinimumHeight(text->heightForWidth(440));
     empty->addWidget(text, 0, Qt::AlignHCenter);
     auto *add = new QPushButton(localized("EMPTY_ADD_SERVER"), m_empty);
     add->setObjectName(QStringLiteral("btnAddServer"));

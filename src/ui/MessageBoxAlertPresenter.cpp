@@ -43,6 +43,32 @@ QString MessageBoxAlertPresenter::capLongRuns(const QString &text)
     return out;
 }
 
+QString MessageBoxAlertPresenter::wrapLines(const QString &text, int width)
+{
+    // The box does not always wrap its label: lines are broken here, at
+    // blanks, so a sentence reads on one or two lines of about this width.
+    QString out;
+    out.reserve(text.size() + text.size() / width + 1);
+    qsizetype lineStart = 0, lastBlank = -1;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        out += c;
+        if (c == QLatin1Char('\n')) {
+            lineStart = out.size();
+            lastBlank = -1;
+            continue;
+        }
+        if (c == QLatin1Char(' '))
+            lastBlank = out.size() - 1;
+        if (out.size() - lineStart > width && lastBlank > lineStart) {
+            out[lastBlank] = QLatin1Char('\n');
+            lineStart = lastBlank + 1;
+            lastBlank = -1;
+        }
+    }
+    return out;
+}
+
 QWidget *MessageBoxAlertPresenter::topMostWindow()
 {
     if (QWidget *w = QApplication::activeWindow())
@@ -68,12 +94,10 @@ void MessageBoxAlertPresenter::present(const AlertRequest &request, std::functio
     // lays out at once and stays readable.
     box->setWindowTitle(isolateBidi(heading));
     box->setTextFormat(Qt::PlainText);
-    box->setText(isolateBidi(capLongRuns(request.message)));
+    box->setText(wrapLines(isolateBidi(capLongRuns(request.message))));
     if (!request.detail.isEmpty())
         box->setInformativeText(isolateBidi(capLongRuns(request.detail)));
     // Wide enough for a sentence on one or two lines.
-    if (auto *label = box->findChild<QLabel *>(QStringLiteral("qt_msgbox_label")))
-        label->setMinimumWidth(360);
     box->setIcon(request.style == AlertRequest::Informational ? QMessageBox::Information
             : request.style == AlertRequest::Critical         ? QMessageBox::Critical
                                                               : QMessageBox::Warning);

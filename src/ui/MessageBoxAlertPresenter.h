@@ -18,6 +18,8 @@ public:
     // name's length keep their start and end, the whole at most a few
     // thousand characters.
     static QString capLongRuns(const QString &text);
+    // Breaks lines longer than width characters at their last blank.
+    static QString wrapLines(const QString &text, int width = 64);
 };
 
 } // namespace flk

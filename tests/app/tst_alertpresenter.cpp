@@ -108,6 +108,21 @@ private slots:
         box->close();
     }
 
+    void longSentencesAreBrokenIntoLines()
+    {
+        const QString sentence = "The filter “Open Source Weekly 1080p” has changes that are not "
+                                 "saved. Save them before going on?";
+        const QString wrapped = MessageBoxAlertPresenter::wrapLines(sentence, 64);
+        QCOMPARE(QString(wrapped).replace('\n', ' '), sentence); // only blanks became breaks
+        for (const QString &line : wrapped.split('\n'))
+            QVERIFY2(line.size() <= 64, qPrintable(line));
+        QVERIFY(wrapped.contains('\n'));
+        QCOMPARE(MessageBoxAlertPresenter::wrapLines("short"), QStringLiteral("short"));
+        // A run without blanks is left whole.
+        const QString run(100, 'x');
+        QCOMPARE(MessageBoxAlertPresenter::wrapLines(run, 64), run);
+    }
+
     void escapeCountsAsNegative()
     {
         QWidget window;

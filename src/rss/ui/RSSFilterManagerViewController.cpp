@@ -66,6 +66,8 @@ RSSFilterManagerViewController::RSSFilterManagerViewController(
     layout->addWidget(split, 1);
     layout->addWidget(buttonRow());
     btnCancel()->setText(localized("CLOSE"));
+    // The button saves the filter and the sheet stays: it says so.
+    btnOk()->setText(localized("SAVE"));
     btnOk()->setEnabled(false);
     m_btnDelete->setEnabled(false);
     setMinimumSize(900, 560);
