@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Decoding and applying a "torrent-list" reply, and a whole list round trip
 // against the simulated NAS.
 #include "NasServer.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Runs last in the install: writes the manifest of the files installed so far
 # (paths relative to the prefix, one per line, the manifest itself last) into
 # the prefix, where the uninstaller's helper reads it.

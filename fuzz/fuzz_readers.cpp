@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // One harness for every reader of data from outside: the NAS's replies (the
 // task list on both of its decoding paths, task details, preferences and
 // schedule, sign-in), the defaults file and torrent files. FUZZ_ONE names the

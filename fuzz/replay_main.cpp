@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Runs a fuzz target's corpus through its harness once, as an ordinary
 // program (so the corpus is a test of every build, sanitizers included).
 // Arguments: files or folders of inputs.

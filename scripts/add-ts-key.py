@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Adds id-based messages to translations/ferrylink_en.ts, kept in id order.
 Usage: scripts/add-ts-key.py KEY "English text" [KEY "text" ...]"""
 import re

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian 12 packages Ferrylink needs, only those that are missing.
 # Usage: scripts/deps.sh build|test|run|package
 set -euo pipefail

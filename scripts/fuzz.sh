@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets with clang and fuzzes each reader for a short
 # time, starting from the seed corpus (which is not changed; new inputs go to
 # a working copy). A crash or a broken invariant fails the run and leaves the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian packages: ferrylink (the application, Sweepdeck and
 # Purgehand) and ferrylink-tools (the simulated NAS), into build-deb/.
 # Usage: scripts/package.sh [build folder]

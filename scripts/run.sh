@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Ferrylink and runs it against the simulated NAS with a demo profile
 # (its own defaults file, the simulated NAS saved as the default server).
 # Extra arguments go to Ferrylink.

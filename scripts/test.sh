@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds Ferrylink with sanitizers and runs every test through ctest.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Session side of CgiCtrl: signing in and out, the application checks, the
 // NAS version comparison and the keep-alive.
 #include "CgiCtrl.h"

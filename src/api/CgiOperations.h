@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 #pragma once
 
 // Operation numbers ("cgi_id") and CGI paths of the NAS API.

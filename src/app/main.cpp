@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Ferrylink: a desktop client for the NAS download service.
 #include "AppDelegate.h"
 #include "SingleInstance.h"

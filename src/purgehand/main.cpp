@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Purgehand: deletes the installed files of Ferrylink for Sweepdeck, which
 // starts it (through pkexec, as root) and talks to it over its standard input
 // and output; nothing listens anywhere else. It takes no arguments and reads

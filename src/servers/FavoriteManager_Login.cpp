@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Signing in to a saved server: address, fresh client, requirement checks,
 // sign-in errors and their alert.
 #include "FavoriteManager.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The desktop keyring through QtKeychain. QtKeychain's jobs are
 // asynchronous; each call here runs its job to the end in a local event
 // loop of the calling worker thread.

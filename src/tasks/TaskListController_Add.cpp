@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Adding tasks to the list's server: the add sheet's links and files, drops,
 // hand-overs from the desktop, and the new-task dialog chain that follows.
 #include "TaskListController.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The task list's commands: start, pause, move, delete and edit of the
 // selected tasks, each as the NAS's request pair.
 #include "TaskListController.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Sweepdeck: removes the Ferrylink installation it belongs to (the prefix it
 // is installed in), with the user's consent and an administrator's
 // authorisation for the installed files.

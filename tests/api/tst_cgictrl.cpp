@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The request layer against the simulated NAS over real loopback sockets.
 #include "RecordingAlertPresenter.h"
 #include "SimFixture.h"

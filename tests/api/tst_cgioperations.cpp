@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The task, folder, preference, schedule and search-site operations: what
 // each sends and what it returns, checked through the simulator's log.
 #include "RecordingAlertPresenter.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Which text, buttons and sign-in codes each error leads to.
 #include "api/CgiErrorRules.h"
 #include "api/CgiOperations.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Shared helpers: text formatting, the string table, null-safe JSON reading and
 // the notification center.
 #include "api/JsonUtil.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The GUI's alert presenter: a window-modal message box reporting its button.
 #include "api/Localization.h"
 #include "models/DisplayText.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // One running Ferrylink per user and profile: hand-overs of any size arrive
 // or are refused whole, and a launch that cannot hand over never takes the
 // place of a live instance; a lock left by a dead one is taken over.

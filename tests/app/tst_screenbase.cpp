@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Sheets, the pane base class, the progress overlay and the alert helpers.
 #include "RecordingAlertPresenter.h"
 #include "TestUtil.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The application shell against the simulated NAS: start-up, tabs, the
 // per-server host's sign-in, polling and failure states, and the menu actions.
 #include "RecordingAlertPresenter.h"

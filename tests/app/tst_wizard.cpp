@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The add-server wizard: pages, modes, ports, the Complete rule, the found
 // units, and adding against the simulated NAS.
 #include "FakeDiscovery.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Ferrylink on the desktop: progress cells, menu mnemonics, the remembered
 // layout, finished-task notifications through a notification service of the
 // test's own, and keyboard access to the task list.

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source file includes a header of a higher layer. Run with
 #   cmake -DSRC=<repo>/src -P CheckLayers.cmake
 # Layers, lowest first; features of one level may not include each other,

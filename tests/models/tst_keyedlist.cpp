@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The keyed list updater every table uses: the model ends equal to the new
 // list, rows and persistent indexes follow their keys (so a selection is
 // kept by key), signals describe a consistent model at every step, and a

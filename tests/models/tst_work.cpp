@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The two ways work runs: runWork (worker, then the result to a context on
 // the GUI thread, dropped when the context is gone) and CommandOverlay
 // (show, run on its serial queue, hide, follow-up; dropped while showing;

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The simulated NAS as a program: ports, control switches, the request log.
 #include "SimFixture.h"
 #include "TestUtil.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The simulated unit's tasks: categories, counts, sorting, filtering, the
 // commands of both task kinds, trackers, and progress over time; its folder
 // tree, preferences, schedule, search sites and torrent files.

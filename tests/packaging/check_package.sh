@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian packages from this build tree with CPack and checks them:
 # the file lists, the dependencies, and the desktop entries and metainfo
 # (as shipped) against the desktop validators.
@@ -38,7 +39,10 @@ expect app "$prefix/share/icons/hicolor/scalable/apps/com.kestrel.Ferrylink.svg"
 expect app "$prefix/share/polkit-1/actions/com.kestrel.purgehand.policy"
 expect app "$prefix/share/ferrylink/sweepdeck.keys"
 expect app "$prefix/share/ferrylink/install-manifest.txt"
+expect app "$prefix/share/doc/ferrylink/copyright"
+expect app "$prefix/share/ferrylink/LICENSE"
 expect tools "$prefix/bin/nas-sim"
+expect tools "$prefix/share/doc/ferrylink-tools/copyright"
 ! grep -q "nas-sim" "$work/app.list" || fail "the simulated NAS is in the application package"
 ! grep -q "bin/ferrylink$" "$work/tools.list" || fail "the application is in the tools package"
 

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The download preferences: the input-filtering fields, the weekly schedule
 // grid (model and widget, pointer and keyboard), the search-site tab and its
 // sheets, and the pane's loading and applying against the simulated NAS.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Ferrylink in a hostile or broken world: special files handed over as
 // torrents, uploads the NAS refuses or drops, replies that trickle, odd
 // numbers and byte-order marks in lists, megabyte-long names, malformed

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Memory after a very large task list: once the list is small again the
 // process gives back what the large one took (the parser's buffers and the
 // C library's freed heap). Measured as resident memory, which sanitizer

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // RSS: the request forms, the age text, the sidebar's selection rules, the
 // feed and item pages' commands, the feed sheet, and the filter manager
 // with its editor, against the simulated NAS.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Search on the NAS: the key list's submission and selection rules, the
 // results page's polling with the searching overlay, its category and
 // filter, Download and Open, against the simulated NAS.

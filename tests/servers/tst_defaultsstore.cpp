@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The defaults file: the only copy of the saved servers, so it must never be
 // torn, overwritten while unreadable, or readable by others.
 #include "TestUtil.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Discovery end to end: a private D-Bus and Avahi daemon bound to the loopback
 // interface only, the simulated NAS announcing itself, and the scan finding,
 // resolving and probing it. Every address involved is 127.0.0.1.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Saved servers and signing in to them, against the simulated NAS and a
 // temporary defaults file.
 #include "RecordingAlertPresenter.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // LAN discovery: TXT parsing, address choice and the probe states, driven
 // through a stand-in for the platform's discovery.
 #include "FakeDiscovery.h"

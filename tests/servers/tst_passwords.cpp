@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Saved passwords in the desktop keyring: migration out of the defaults
 // file, sign-ins from the keyring, new and removed servers, a keyring that
 // is missing or misbehaves; and the real thing, a Secret Service of the

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // One server's session without widgets, against the simulated NAS: sign-in
 // and polling, re-sign-in with sheets still holding the connection, one list
 // request to the NAS at a time, the hand-over inbox, the server key.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Adding tasks: the add sheet's checks and results, the links sent, uploads
 // with the task dialog chain, the new-task dialog in both modes, the
 // multi-download wizard, drops, and the single-instance hand-over.

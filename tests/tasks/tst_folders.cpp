@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The delete, folder-choice and folder-creation sheets: the tree read level
 // by level from the NAS, re-read on every opening, and a new folder created
 // under the selection and selected.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The detail tabs under the task list: what each tab shows, the tracker tab
 // coming and going with the reply, client-side tracker order, selection kept
 // by tracker id, tracker commands, Edit, and one details request at a time.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The task list: cell rules, row updates without resets, selection kept by
 // type and id, totals and counts, commands in pairs, and polls that never
 // pile up.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The removal helper: its allow-list, deleting without following links, and
 // the installed program fed good, hostile and malformed requests.
 #include "InstalledPrefix.h"

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Sweepdeck end to end: this build installed into a temporary prefix, the
 // window driven offscreen, the installed helper started directly. Also the
 // package-manager and authorisation outcomes, and the files it installs.

@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // How work reaches the simulated unit: torrent uploads, links, torrent URLs,
 // and the task dialog's add and set requests.
 #include "NasServer.h"

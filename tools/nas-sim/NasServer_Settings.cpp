@@ -1,3 +1,5 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// SPDX-FileCopyrightText: 2026 Ferrylink developers
 // Folder tree, preferences, schedule, search sites and torrent-file
 // downloads on the simulated unit.
 #include "NasServer.h"
