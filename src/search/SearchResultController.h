@@ -86,9 +86,9 @@ signals:
 private:
     struct Poll {
         QList<QJsonObject> results;
-        // The results as they came, kept to tell the next poll's apart.
-        std::shared_ptr<const QJsonArray> items;
-        // The NAS sent the same results as last time (nothing was built).
+        // The reply's bytes, hashed, to tell the next poll's apart.
+        QByteArray digest;
+        // The NAS sent the very same reply as last time (nothing was parsed).
         bool same = false;
         bool finish = false;
         QStringList categories;
@@ -106,8 +106,9 @@ private:
     QString m_sortKey = QStringLiteral("seeds");
     QString m_order = QStringLiteral("desc");
     QStringList m_categoryItems;
-    // The results last shown, as the NAS sent them (shared with the rows).
-    std::shared_ptr<const QJsonArray> m_lastItems;
+    // The reply last shown (its hash) and whether it said the search ended.
+    QByteArray m_lastDigest;
+    bool m_lastFinish = false;
     bool m_searchingHUD = false;
 };
 

@@ -102,6 +102,21 @@ struct PreferenceHarness : SignedInClient {
 };
 } // namespace
 
+// A signed-in preferences pane, shown and loaded.
+struct ShownPane {
+    SignedInClient s;
+    RecordingAlertPresenter alerts;
+    PreferenceViewController pane { s.client };
+    bool loaded = false;
+    ShownPane()
+    {
+        QSignalSpy loadedSpy(pane.controller(), &PreferenceController::loaded);
+        pane.show();
+        loaded = loadedSpy.wait(5000);
+        waitIdle(*pane.controller());
+    }
+};
+
 class TestPreferences : public QObject
 {
     Q_OBJECT
@@ -797,13 +812,9 @@ private slots:
 
     void paneForAnAdministrator()
     {
-        SignedInClient s;
-        RecordingAlertPresenter alerts;
-        PreferenceViewController pane(s.client);
-        QSignalSpy loaded(pane.controller(), &PreferenceController::loaded);
-        pane.show();
-        QVERIFY(loaded.wait(5000));
-        waitIdle(*pane.controller());
+        ShownPane shown;
+        QVERIFY(shown.loaded);
+        auto &[s, alerts, pane, loaded] = shown;
         QCOMPARE(pane.tabView()->count(), 5);
         QVERIFY(pane.viewAdmin()->isVisibleTo(&pane));
         QCOMPARE(pane.numberField("port")->text(), QStringLiteral("6881"));
@@ -850,13 +861,9 @@ private slots:
 
     void applySaysSaved()
     {
-        SignedInClient s;
-        RecordingAlertPresenter alerts;
-        PreferenceViewController pane(s.client);
-        QSignalSpy loaded(pane.controller(), &PreferenceController::loaded);
-        pane.show();
-        QVERIFY(loaded.wait(5000));
-        waitIdle(*pane.controller());
+        ShownPane shown;
+        QVERIFY(shown.loaded);
+        auto &[s, alerts, pane, loaded] = shown;
         auto *savedText = pane.findChild<QLabel *>("textSaved");
         QVERIFY(savedText && !savedText->isVisible());
         pane.numberField("port")->setText("7001");
@@ -870,13 +877,9 @@ private slots:
 
     void paneWithoutEditsClosesAtOnce()
     {
-        SignedInClient s;
-        RecordingAlertPresenter alerts;
-        PreferenceViewController pane(s.client);
-        QSignalSpy loaded(pane.controller(), &PreferenceController::loaded);
-        pane.show();
-        QVERIFY(loaded.wait(5000));
-        waitIdle(*pane.controller());
+        ShownPane shown;
+        QVERIFY(shown.loaded);
+        auto &[s, alerts, pane, loaded] = shown;
         // Touching a field and putting it back is no edit.
         pane.checkBox("enableDHT")->toggle();
         pane.checkBox("enableDHT")->toggle();

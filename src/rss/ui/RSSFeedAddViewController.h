@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #pragma once
 
+#include <QPointer>
+
 #include "ui/DCBaseViewController.h"
 
 #include <QJsonObject>
@@ -35,9 +37,23 @@ public:
 
     // Shows the sheet over presenter; OK hands the result to submit (the
     // sheet stays open with its input when the NAS refuses it).
-    static RSSFeedAddViewController *present(
-        QWidget *presenter, const QJsonObject &feed,
+    static RSSFeedAddViewController *present(QWidget *presenter, const QJsonObject &feed,
         std::function<void(const QVariantMap &, std::function<void(bool)>)> submit);
+    // The same, submitting to a controller's sheet handler while it lives.
+    template <class Controller>
+    static RSSFeedAddViewController *present(QWidget *presenter, const QJsonObject &feed,
+        Controller *controller,
+        void (Controller::*handler)(const QVariantMap &, std::function<void(bool)>))
+    {
+        QPointer<Controller> alive(controller);
+        return present(presenter, feed,
+            [alive, handler](const QVariantMap &result, std::function<void(bool)> done) {
+                if (alive)
+                    (alive.data()->*handler)(result, std::move(done));
+                else
+                    done(false);
+            });
+    }
 
 private:
     void rebuildResult();

@@ -75,14 +75,8 @@ void RSSFeedViewController::refresh_Items()
 
 void RSSFeedViewController::ToRSSFeedAddView(const QJsonObject &feed)
 {
-    QPointer<RSSSidebarController> controller(m_controller);
     RSSFeedAddViewController::present(
-        this, feed, [controller](const QVariantMap &result, std::function<void(bool)> done) {
-            if (controller)
-                controller->editFromSheet(result, std::move(done));
-            else
-                done(false);
-        });
+        this, feed, m_controller, &RSSSidebarController::editFromSheet);
 }
 
 void RSSFeedViewController::confirmRemove(qint64 feedId, const QString &title)

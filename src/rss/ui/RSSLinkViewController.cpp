@@ -128,14 +128,8 @@ void RSSLinkViewController::setPageTitle(const QString &feedTitle)
 
 void RSSLinkViewController::ToRSSFeedAddView(const QJsonObject &feed)
 {
-    QPointer<RSSItemListController> controller(m_controller);
     RSSFeedAddViewController::present(
-        this, feed, [controller](const QVariantMap &result, std::function<void(bool)> done) {
-            if (controller)
-                controller->addFromSheet(result, std::move(done));
-            else
-                done(false);
-        });
+        this, feed, m_controller, &RSSItemListController::addFromSheet);
 }
 
 void RSSLinkViewController::ToRSSFilterView()

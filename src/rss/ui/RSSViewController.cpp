@@ -92,14 +92,8 @@ void RSSViewController::sortChanged()
 
 void RSSViewController::ToRSSFeedAddView(const QJsonObject &feed)
 {
-    QPointer<RSSFeedListController> controller(m_controller);
     RSSFeedAddViewController::present(
-        this, feed, [controller](const QVariantMap &result, std::function<void(bool)> done) {
-            if (controller)
-                controller->feedSheetDone(result, std::move(done));
-            else
-                done(false);
-        });
+        this, feed, m_controller, &RSSFeedListController::feedSheetDone);
 }
 
 void RSSViewController::ToRSSFilterView()
