@@ -61,6 +61,8 @@ UtilUAppDelegate::UtilUAppDelegate(const Installation &installation,
         m_txtError->setText(stringWithKSTFormat(localized("UNINSTALL_NO_KEYS"), { keysError }));
         m_txtError->show();
         m_txtNote->hide();
+        m_txtWillRemove->hide();
+        m_listWillRemove->hide();
         m_btnUninstall->setEnabled(false);
         m_chkRemovePrefer->setEnabled(false);
         return;
