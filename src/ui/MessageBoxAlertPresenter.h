@@ -21,7 +21,7 @@ public:
     // thousand characters.
     static QString capLongRuns(const QString &text);
     // Breaks lines longer than width characters at their last blank.
-    static QString wrapLines(const QString &text, int width = 64);
+    static QString wrapLines(const QString &text, int width = 56);
 };
 
 } // namespace flk
