@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CgiCtrlDelegate.h"
+#include "CgiTransport.h"
 #include "Error.h"
 #include "Work.h"
 
@@ -21,9 +22,7 @@
 #include <memory>
 #include <optional>
 
-class QNetworkAccessManager;
 class QSslCertificate;
-class QNetworkReply;
 class QTimer;
 
 namespace flk {
@@ -37,11 +36,14 @@ enum AlertID : int {
     kAlertFirstCustom = 10002,
 };
 
-// The client of a NAS's CGI interface. Every operation blocks its caller until
-// the reply is in: a worker-thread caller waits on a semaphore, a GUI-thread
+// The client of a NAS's CGI interface: the operations by name over a
+// transport (CgiTransport, on the network thread), the request encoding
+// (CgiEncoding) and the error rules and their alerts (CgiCtrl_Errors.cpp).
+// Every operation blocks its caller until the reply is in: a worker-thread
+// caller waits on a semaphore the network thread releases, a GUI-thread
 // caller keeps the event loop turning (tests only; see
-// setGuiThreadWaitAllowed). The object itself, its network access manager and
-// its timers live on the GUI thread.
+// setGuiThreadWaitAllowed). The object itself and its timers live on the GUI
+// thread; its replies are decoded by the thread that waits for them.
 class CgiCtrl : public QObject
 {
     Q_OBJECT
@@ -108,22 +110,20 @@ public:
     void setDelegate(CgiCtrlDelegate *d) { m_delegate = d; }
     BlockAlert blockAlert() const;
     void setBlockAlert(BlockAlert b);
-    // The transport; GUI thread only.
-    QNetworkAccessManager *manager();
     // The "Cookie" header sent with every request (empty when none).
     QByteArray cookieHeader() const;
     // The "Cookie" header from a Set-Cookie value: the name=value pairs only.
     static QByteArray cookiePairs(const QByteArray &setCookie);
 
     // Transport tuning (defaults: 60 s transfer time-out, 240 s keep-alive).
-    void setTransferTimeout(int ms) { m_transferTimeoutMs = ms; }
-    int transferTimeout() const { return m_transferTimeoutMs; }
+    void setTransferTimeout(int ms) { m_transport.setTransferTimeout(ms); }
+    int transferTimeout() const { return m_transport.transferTimeout(); }
     // Whole-request deadlines (defaults: 120 s per request, 15 min per
     // upload). The transfer time-out only fires on silence; a reply that
     // trickles in fails as timed out at its deadline instead.
-    void setRequestDeadline(int ms) { m_requestDeadlineMs = ms; }
-    int requestDeadline() const { return m_requestDeadlineMs; }
-    void setUploadDeadline(int ms) { m_uploadDeadlineMs = ms; }
+    void setRequestDeadline(int ms) { m_transport.setRequestDeadline(ms); }
+    int requestDeadline() const { return m_transport.requestDeadline(); }
+    void setUploadDeadline(int ms) { m_transport.setUploadDeadline(ms); }
 
     // What a sign-in reply carries; none when it is not a usable one (no
     // session id as text).
@@ -146,6 +146,7 @@ public:
     static QString fingerprintText(const QByteArray &sha256);
     void setReviveInterval(int ms) { m_reviveIntervalMs = ms; }
 
+    // Lets go of the transport's connections; the next request opens anew.
     void setup_Manager();
 
     // POST to host (every API operation goes through it).
@@ -172,8 +173,8 @@ public:
     int pendingRequestCount() const;
 
     // Multipart upload of local files (field "files") to host, through a fresh
-    // client without the cookie. The reply is not evaluated; failures are the
-    // transport's own errors. Call from a worker thread.
+    // client without the cookie, streamed once (never resent). The reply is not evaluated; failures
+    // are the transport's own errors. Call from a worker thread.
     Reply upload_Files(const QString &path, const QString &action,
         const std::optional<QVariantMap> &query, const QStringList &files, Error *error);
 
@@ -303,25 +304,13 @@ private:
         const QVariantMap &params, int function, const QString &member, Error *error);
 
     struct Request;
-    struct Config {
-        mutable QMutex mutex;
-        QByteArray cookie;
-        QByteArray pinnedKey, observedKey;
-    };
-    // Checks the server's key when a connection of reply is encrypted;
-    // mismatch runs (and the reply is aborted) when it is not the pinned one.
-    void watchPeerKey(QNetworkReply *reply, std::function<void()> mismatch);
-    // A single-shot deadline that goes with the reply (holding nothing past it).
-    static void armDeadline(QNetworkReply *reply, int ms, std::function<void()> expired);
+    using Config = TransportKeys;
 
     bool _logout(bool sendRequest, Error *error);
-    void _start_Attempt(const std::shared_ptr<Request> &req);
-    void _on_Finished(const std::shared_ptr<Request> &req, QNetworkReply *reply);
-    void _complete(const std::shared_ptr<Request> &req);
+    // Starts req, waits for it and judges what came back (req->error,
+    // req->reply).
+    void _exchange(const std::shared_ptr<Request> &req);
     void _parse_Body(const std::shared_ptr<Request> &req);
-    void _cancel_Request(const std::shared_ptr<Request> &req);
-    void _wait(const std::shared_ptr<Request> &req);
-    void _run_On_Gui(std::function<void()> fn);
     void _present_Alert(
         const QString &message, int alertID, bool yesNo, const QString &reason = QString());
     std::shared_ptr<Config> config() const;
@@ -336,10 +325,7 @@ private:
     BlockAlert m_blockAlert;
     std::shared_ptr<Config> m_config;
 
-    QNetworkAccessManager *m_manager = nullptr;
-    std::atomic<int> m_transferTimeoutMs { 60000 };
-    std::atomic<int> m_requestDeadlineMs { 120000 };
-    std::atomic<int> m_uploadDeadlineMs { 15 * 60000 };
+    CgiTransport m_transport;
     std::atomic<int> m_reviveIntervalMs { 240000 };
 
     mutable QMutex m_queueMutex;

@@ -424,6 +424,7 @@ void NasServer::handle(const httplib::Request &req, httplib::Response &res)
     }
     call.act = call.query.value(QStringLiteral("act"));
     call.cookie = QByteArray::fromStdString(req.get_header_value("Cookie"));
+    call.remotePort = req.remote_port;
     call.sid = call.query.value(QStringLiteral("sid"));
     if (call.sid.isEmpty())
         call.sid = QString::fromLatin1(cookieValue(call.cookie, "KSESSIONID"));
@@ -543,7 +544,8 @@ void NasServer::log(const Call &call)
         { QStringLiteral("act"), call.act }, { QStringLiteral("raw_query"), call.rawQuery },
         { QStringLiteral("query"), mapToJson(call.query) },
         { QStringLiteral("form"), mapToJson(call.form) }, { QStringLiteral("files"), files },
-        { QStringLiteral("cookie"), QString::fromLatin1(call.cookie) } };
+        { QStringLiteral("cookie"), QString::fromLatin1(call.cookie) },
+        { QStringLiteral("remote_port"), call.remotePort } };
     QMutexLocker lock(&m_mutex);
     m_log.append(entry);
     if (m_logFile) {

@@ -46,6 +46,7 @@ struct Call {
     QByteArray cookie;
     QString sid; // from the URL, else from the session cookie
     QString account; // set when the session is live
+    int remotePort = 0; // the client's end of the connection
 };
 
 struct SimReply {
