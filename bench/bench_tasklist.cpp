@@ -68,6 +68,26 @@ void BM_DecodeAndApply(benchmark::State &state)
     state.SetItemsProcessed(state.iterations() * n);
 }
 
+// The GUI thread's share of one refresh: applying a list decoded beforehand
+// (on a worker in the application) to the model, selection restored.
+void BM_ApplyOnGuiThread(benchmark::State &state)
+{
+    const int n = int(state.range(0));
+    const QByteArray body = listReply(n);
+    TaskListModel model;
+    const QSet<QString> selected = showList(model, body);
+    for (auto _ : state) {
+        state.PauseTiming();
+        TaskListSnapshot snapshot;
+        TaskListModel::decodeBody(body, &snapshot, model.rows());
+        state.ResumeTiming();
+        model.apply(std::move(snapshot));
+        benchmark::DoNotOptimize(model.rowsWithKeys(selected));
+    }
+    state.SetItemsProcessed(state.iterations() * n);
+}
+BENCHMARK(BM_ApplyOnGuiThread)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 // The same through Qt's JSON document, for comparison.
 void BM_DecodeAndApplyQtJson(benchmark::State &state)
 {
@@ -160,69 +180,124 @@ double residentMiB()
     return fields.value(1).toDouble() * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
 }
 
-// Memory after one very large list (the range: its tasks; 270,000 make a
-// reply of about 63 MB) when the list is small again, through the task list
-// controller as the application polls it. The simulated NAS runs as its own
-// process, so only Ferrylink's memory is counted.
-void BM_MemoryAfterBigList(benchmark::State &state)
+// The task list controller polling a simulated NAS that runs as its own
+// process (so only Ferrylink's memory is counted), as the application does.
+class ListAgainstSim
 {
-    QProcess sim;
-    sim.start(
-        QStringLiteral(NAS_SIM_EXE), { "--port", "0", "--https-port", "-1", "--set", "tasks=100" });
-    if (!sim.waitForStarted() || !sim.waitForReadyRead(10000)) {
-        state.SkipWithError("the simulated NAS did not start");
-        return;
+public:
+    explicit ListAgainstSim(int tasks)
+    {
+        m_sim.start(QStringLiteral(NAS_SIM_EXE),
+            { "--port", "0", "--https-port", "-1", "--set",
+                QStringLiteral("tasks=%1").arg(tasks) });
+        if (!m_sim.waitForStarted() || !m_sim.waitForReadyRead(10000))
+            return;
+        m_base = QRegularExpression("(http://127\\.0\\.0\\.1:\\d+)")
+                     .match(QString::fromUtf8(m_sim.readLine()))
+                     .captured(1);
+        m_client = std::make_shared<CgiCtrl>();
+        Error e;
+        m_client->login_Server(m_base, "admin", "admin", false, &e);
+        m_list.setClientSource([c = m_client] { return c; });
     }
-    const QRegularExpressionMatch m = QRegularExpression("(http://127\\.0\\.0\\.1:\\d+)")
-                                          .match(QString::fromUtf8(sim.readLine()));
-    const QString base = m.captured(1);
-    auto control = [&](const QString &query) {
+    ~ListAgainstSim()
+    {
+        m_sim.kill();
+        m_sim.waitForFinished();
+    }
+    bool ok() const { return !m_base.isEmpty() && m_client->logon(); }
+    void control(const QString &query)
+    {
         QNetworkAccessManager nam;
-        QNetworkReply *r = nam.get(QNetworkRequest(QUrl(base + "/__sim/control?" + query)));
+        QNetworkReply *r = nam.get(QNetworkRequest(QUrl(m_base + "/__sim/control?" + query)));
         QEventLoop loop;
         QObject::connect(r, &QNetworkReply::finished, &loop, &QEventLoop::quit);
         loop.exec();
         r->deleteLater();
-    };
-    auto client = std::make_shared<CgiCtrl>();
-    CgiCtrl::setGuiThreadWaitAllowed(true);
-    Error e;
-    client->login_Server(base, "admin", "admin", false, &e);
-    CgiCtrl::setGuiThreadWaitAllowed(false);
-    TaskListController list;
-    list.setClientSource([client] { return client; });
-    auto poll = [&list] {
+    }
+    void poll()
+    {
         QEventLoop loop;
-        QObject::connect(&list, &TaskListController::listApplied, &loop, &QEventLoop::quit);
+        QObject::connect(&m_list, &TaskListController::listApplied, &loop, &QEventLoop::quit);
         QTimer::singleShot(120000, &loop, &QEventLoop::quit);
-        list.refresh_Items();
+        m_list.refresh_Items();
         loop.exec();
         waitForNetworkWork();
         // Let deferred work (deletions, a memory release) run.
         QTimer::singleShot(200, &loop, &QEventLoop::quit);
         loop.exec();
         waitForNetworkWork();
-    };
-    poll();
+    }
+
+private:
+    QProcess m_sim;
+    QString m_base;
+    std::shared_ptr<CgiCtrl> m_client;
+    TaskListController m_list;
+};
+
+// Memory after one very large list (the range: its tasks; 270,000 make a
+// reply of about 63 MB) when the list is small again.
+void BM_MemoryAfterBigList(benchmark::State &state)
+{
+    ListAgainstSim s(100);
+    if (!s.ok()) {
+        state.SkipWithError("the simulated NAS did not start");
+        return;
+    }
+    s.poll();
     const double before = residentMiB();
     double peak = 0, after = 0;
     for (auto _ : state) {
-        control(QStringLiteral("tasks=%1").arg(state.range(0)));
-        poll();
+        s.control(QStringLiteral("tasks=%1").arg(state.range(0)));
+        s.poll();
         peak = residentMiB();
-        control(QStringLiteral("tasks=100"));
-        poll();
-        poll();
+        s.control(QStringLiteral("tasks=100"));
+        s.poll();
+        s.poll();
         after = residentMiB();
     }
     state.counters["rss_before_MiB"] = before;
     state.counters["rss_big_MiB"] = peak;
     state.counters["rss_after_MiB"] = after;
-    sim.kill();
-    sim.waitForFinished();
 }
 BENCHMARK(BM_MemoryAfterBigList)
     ->Arg(270000)
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// Resident memory of the list layer with N tasks shown and polled a few
+// times (the GUI's own, about 48 MiB for the whole application with no
+// tasks, is not in it), and what each task adds over a list of 100.
+void BM_ResidentWithTasks(benchmark::State &state)
+{
+    ListAgainstSim s(100);
+    if (!s.ok()) {
+        state.SkipWithError("the simulated NAS did not start");
+        return;
+    }
+    s.poll();
+    const double small = residentMiB();
+    double with = 0;
+    for (auto _ : state) {
+        s.control(QStringLiteral("tasks=%1").arg(state.range(0)));
+        for (int i = 0; i < 4; ++i)
+            s.poll();
+        with = residentMiB();
+    }
+#ifdef __GLIBC__
+    const struct mallinfo2 heap = mallinfo2();
+    state.counters["heap_in_use_MiB"] = double(heap.uordblks + heap.hblkhd) / (1024.0 * 1024.0);
+    state.counters["heap_free_MiB"] = double(heap.fordblks) / (1024.0 * 1024.0);
+#endif
+    state.counters["rss_100_MiB"] = small;
+    state.counters["rss_MiB"] = with;
+    state.counters["per_task_KiB"] = (with - small) * 1024.0 / double(state.range(0) - 100);
+}
+BENCHMARK(BM_ResidentWithTasks)
+    ->Arg(10000)
+    ->Arg(50000)
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();

@@ -25,7 +25,7 @@ namespace flk {
 
 namespace {
 // Lists this long take hundreds of megabytes on their way in.
-constexpr int kLargeList = 20000;
+constexpr int kTrimAfterList = 2000;
 } // namespace
 
 TaskListController::TaskListController(QObject *parent)
@@ -284,9 +284,10 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
     m_applying = true;
     m_model->apply(std::move(snapshot));
     m_applying = false;
-    // A very large list just gave way to a much smaller one: what it took
-    // goes back to the system.
-    if (before >= kLargeList && m_model->rowCount() < before / 2)
+    // What a big list's poll freed (its reply, the rows it replaced) goes
+    // back to the system instead of staying with the allocator, and so does
+    // a very large list that gave way to a smaller one (on a worker).
+    if (before >= kTrimAfterList || m_model->rowCount() >= kTrimAfterList)
         releaseFreedMemory();
 
     const QString speed = stringWithKSTFormat(localized("TXT_NOW_SPEED"), { dl, ul });

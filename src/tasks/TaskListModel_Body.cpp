@@ -195,18 +195,20 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
 {
     // A UTF-8 byte-order mark is not part of the JSON.
     const qsizetype skip = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    // One parser per thread keeps its buffers between polls, up to a size:
-    // the buffers of a very large list (several times its size) go with it.
+    // One parser per thread keeps its buffers between polls: the next poll
+    // of a list of the same size reuses them instead of faulting in fresh
+    // pages. Big buffers go once the list shrank to a quarter of what they
+    // were made for (memory is given back after a big list).
     thread_local simdjson::dom::parser parser;
     struct Release {
         simdjson::dom::parser &p;
-        bool big;
+        size_t bodySize;
         ~Release()
         {
-            if (big)
+            if (p.capacity() > size_t(kKeepParserBytes) && bodySize * 4 < p.capacity())
                 p = simdjson::dom::parser();
         }
-    } release { parser, body.size() > kKeepParserBytes };
+    } release { parser, size_t(body.size()) };
     // What the fast path does not take (an integer beyond 64 bits, a text
     // opening with a byte-order mark) is read as Qt reads it: the list stays
     // readable and reads the same either way.
