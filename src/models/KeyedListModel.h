@@ -65,7 +65,15 @@ public:
 protected:
     // keyOf(row) gives a hashable key; same(old, new) whether a row that
     // stays shows the same (else its cells are announced as changed).
-    template <class KeyOf, class Same> void updateRows(QList<Row> incoming, KeyOf keyOf, Same same);
+    template <class KeyOf, class Same> void updateRows(QList<Row> incoming, KeyOf keyOf, Same same)
+    {
+        updateRows(std::move(incoming), keyOf, same,
+            [&keyOf](const Row &a, const Row &b) { return keyOf(a) == keyOf(b); });
+    }
+    // sameKey(a, b): whether two rows have the same key (a faster test than
+    // comparing keyOf's results, for the usual poll).
+    template <class KeyOf, class Same, class SameKey>
+    void updateRows(QList<Row> incoming, KeyOf keyOf, Same same, SameKey sameKey);
     // For edits in place (the caller announces them).
     QList<Row> &mutableRows() { return m_rows; }
 
@@ -94,8 +102,8 @@ private:
 };
 
 template <class Row>
-template <class KeyOf, class Same>
-void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same)
+template <class KeyOf, class Same, class SameKey>
+void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same, SameKey sameKey)
 {
     m_stats = KeyedUpdateStats();
     if (m_rows.isEmpty() && incoming.isEmpty())
@@ -108,7 +116,7 @@ void KeyedListModel<Row>::updateRows(QList<Row> incoming, KeyOf keyOf, Same same
     QList<qsizetype> changedRows;
     if (m_rows.size() == incoming.size()) {
         qsizetype i = 0;
-        while (i < incoming.size() && keyOf(m_rows[i]) == keyOf(incoming[i]))
+        while (i < incoming.size() && sameKey(m_rows[i], incoming[i]))
             ++i;
         if (i == incoming.size()) {
             for (qsizetype j = 0; j < incoming.size(); ++j) {

@@ -189,7 +189,14 @@ void TaskListModel::apply(TaskListSnapshot snapshot)
 {
     updateRows(
         std::move(snapshot.rows), [](const TaskRow &r) { return r.key(); },
-        [](const TaskRow &a, const TaskRow &b) { return a.sameAs(b); });
+        [](const TaskRow &a, const TaskRow &b) { return a.sameAs(b); },
+        [](const TaskRow &a, const TaskRow &b) {
+            // Keys made by decode (shared with the row before when it kept
+            // its place) compare without a copy.
+            if (!a.rowKey.isEmpty() && !b.rowKey.isEmpty())
+                return TaskRow::sameText(a.rowKey, b.rowKey);
+            return a.key() == b.key();
+        });
 }
 
 QList<int> TaskListModel::rowsWithKeys(const QSet<QString> &keys) const

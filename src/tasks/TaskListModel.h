@@ -27,7 +27,21 @@ struct TaskRow {
     QString rowKey;
     QString key() const { return rowKey.isEmpty() ? makeKey(type, id) : rowKey; }
     // Shows the same (the id as received included).
-    bool sameAs(const TaskRow &o) const { return cells == o.cells && id == o.id; }
+    bool sameAs(const TaskRow &o) const
+    {
+        for (size_t c = 0; c < cells.size(); ++c) {
+            if (!sameText(cells[c], o.cells[c]))
+                return false;
+        }
+        return idValue == o.idValue && id == o.id;
+    }
+    // A poll's texts mostly share the previous row's strings: those are the
+    // same without reading their characters (a big list's rows are far
+    // apart in memory).
+    static bool sameText(const QString &a, const QString &b)
+    {
+        return (a.constData() == b.constData() && a.size() == b.size()) || a == b;
+    }
     // By the id as sent (json::idText), so ids that are not integers stay
     // apart.
     static QString makeKey(const QString &type, const QJsonValue &id);
