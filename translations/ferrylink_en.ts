@@ -1449,6 +1449,34 @@ Trust the new key only if you know why it changed.</translation>
         <source>No tasks match “{0}”.</source>
         <translation>No tasks match “{0}”.</translation>
     </message>
+    <message id="TXT_PREVIEW_COUNT">
+        <source>{0} of {1} items match</source>
+        <translation>{0} of {1} items match</translation>
+    </message>
+    <message id="TXT_PREVIEW_DISCLAIMER">
+        <source>How Ferrylink reads this filter; the NAS decides what it downloads.</source>
+        <translation>How Ferrylink reads this filter; the NAS decides what it downloads.</translation>
+    </message>
+    <message id="TXT_PREVIEW_FAILED">
+        <source>The NAS did not send this feed’s items.</source>
+        <translation>The NAS did not send this feed’s items.</translation>
+    </message>
+    <message id="TXT_PREVIEW_LOADING">
+        <source>Reading the feed’s items…</source>
+        <translation>Reading the feed’s items…</translation>
+    </message>
+    <message id="TXT_PREVIEW_NONE">
+        <source>No item of this feed matches</source>
+        <translation>No item of this feed matches</translation>
+    </message>
+    <message id="TXT_PREVIEW_NO_FEED">
+        <source>Choose a feed to see which of its items this filter picks.</source>
+        <translation>Choose a feed to see which of its items this filter picks.</translation>
+    </message>
+    <message id="TXT_PREVIEW_TITLE">
+        <source>Items this filter picks</source>
+        <translation>Items this filter picks</translation>
+    </message>
     <message id="TXT_REQUEST_TIMED_OUT">
         <source>the NAS took too long to answer</source>
         <translation>the NAS took too long to answer</translation>

@@ -108,6 +108,51 @@ void RSSFilterEditor::setRSSFilterInfo(const QJsonObject &filter)
 void RSSFilterEditor::setFeedName(const QString &name)
 {
     m_feedName = name;
+    emit ruleEdited();
+}
+
+void RSSFilterEditor::setInclude(const QString &text)
+{
+    m_include = text;
+    emit ruleEdited();
+}
+
+void RSSFilterEditor::setExclude(const QString &text)
+{
+    m_exclude = text;
+    emit ruleEdited();
+}
+
+qint64 RSSFilterEditor::feedId() const
+{
+    if (m_feedName.isEmpty())
+        return 0;
+    for (const QJsonValue &v : m_feeds) {
+        const QJsonObject f = v.toObject();
+        const qint64 id = json::intValue(f, u"id");
+        if (id > 0 && json::stringValue(f, u"title") == m_feedName)
+            return id;
+    }
+    return 0;
+}
+
+rssmatch::Rule RSSFilterEditor::matchRule() const
+{
+    rssmatch::Rule r;
+    r.include = m_include;
+    r.exclude = m_exclude;
+    for (const QString &q : CgiCtrl::rssQualityNames()) {
+        if (m_qualities.contains(q))
+            r.qualities << q;
+    }
+    r.timeLimitSeconds
+        = m_timePeriodIndex >= 0 ? mapTimePeriod().value(m_timePeriodIndex) : m_timeLimit;
+    r.tvEnabled = m_tvEnabled;
+    r.seasonStart = tvNumber(0);
+    r.seasonEnd = tvNumber(1);
+    r.episodeStart = tvNumber(2);
+    r.episodeEnd = tvNumber(3);
+    return r;
 }
 
 void RSSFilterEditor::toggleQuality(const QString &quality)
@@ -117,6 +162,7 @@ void RSSFilterEditor::toggleQuality(const QString &quality)
     if (!m_qualities.remove(quality))
         m_qualities.insert(quality);
     emit qualitiesChanged();
+    emit ruleEdited();
 }
 
 QString RSSFilterEditor::qualitySummary() const
@@ -134,11 +180,13 @@ void RSSFilterEditor::setTimePeriodIndex(int index)
         return;
     m_timePeriodIndex = index;
     m_timeLimit = mapTimePeriod().at(index);
+    emit ruleEdited();
 }
 
 void RSSFilterEditor::setTvEnabled(bool on)
 {
     m_tvEnabled = on;
+    emit ruleEdited();
 }
 
 qint64 RSSFilterEditor::tvNumber(int tag) const
@@ -157,6 +205,7 @@ void RSSFilterEditor::on_Change_TV_Number(int tag, qint64 value)
     if (tag >= 0 && tag < 4)
         m_tv[tag] = value;
     emit changed();
+    emit ruleEdited();
 }
 
 void RSSFilterEditor::setCheckEnabled(bool on)

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "RSSFilterMatcher.h"
+
 namespace flk {
 
 // The filter editor's state, without widgets: what each control shows for
@@ -41,9 +43,9 @@ public:
     QString feedName() const { return m_feedName; }
     void setFeedName(const QString &name);
     QString include() const { return m_include; }
-    void setInclude(const QString &text) { m_include = text; }
+    void setInclude(const QString &text);
     QString exclude() const { return m_exclude; }
-    void setExclude(const QString &text) { m_exclude = text; }
+    void setExclude(const QString &text);
     bool isQualityMarked(const QString &quality) const { return m_qualities.contains(quality); }
     // on_Change_Quality: toggles a quality's mark.
     void toggleQuality(const QString &quality);
@@ -74,12 +76,18 @@ public:
     // The edit-record members whose filter-record members came in the shape
     // the editor reads.
     static QSet<QString> understoodMembers(const QJsonObject &filter);
+    // The chosen feed's id (0: none chosen or not in the list).
+    qint64 feedId() const;
+    // The rule as the controls show it now, for the preview of what it picks.
+    rssmatch::Rule matchRule() const;
 
 signals:
     // Every control should show the values again (a new filter or feed list).
     void changed();
     // The quality marks changed (the menu and the summary).
     void qualitiesChanged();
+    // A control that decides what the filter picks changed (typing included).
+    void ruleEdited();
 
 private:
     // Every member as the controls show it.

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "RSSFilterManagerController.h"
 
+#include "RSSFilterPreview.h"
+
 #include "RSSFilterEditor.h"
 #include "api/CgiCtrl.h"
 #include "api/CommandOverlay.h"
@@ -83,10 +85,24 @@ RSSFilterManagerController::RSSFilterManagerController(QObject *parent)
     : PaneController(parent),
       m_model(new RSSFilterTableModel(this)),
       m_selection(new QItemSelectionModel(m_model, this)),
-      m_editor(new RSSFilterEditor(this))
+      m_editor(new RSSFilterEditor(this)),
+      m_preview(new RSSFilterPreview(this))
 {
     connect(m_selection, &QItemSelectionModel::selectionChanged, this,
         &RSSFilterManagerController::selectionMoved);
+    m_preview->setClientSource([this] { return client(); });
+    // The preview follows the editor as the person types.
+    connect(m_editor, &RSSFilterEditor::changed, this, &RSSFilterManagerController::updatePreview);
+    connect(
+        m_editor, &RSSFilterEditor::ruleEdited, this, &RSSFilterManagerController::updatePreview);
+}
+
+void RSSFilterManagerController::updatePreview()
+{
+    const qint64 feed = m_editor->hasFilter() ? m_editor->feedId() : 0;
+    m_preview->setRule(m_editor->matchRule());
+    if (feed != m_preview->feedId())
+        m_preview->loadFeed(feed);
 }
 
 bool RSSFilterManagerController::canSave() const

@@ -13,6 +13,7 @@ class QItemSelectionModel;
 namespace flk {
 
 class RSSFilterEditor;
+class RSSFilterPreview;
 
 // The filters of the filter manager: name (editable) and last check, kept by
 // id. A name edited here lives in the record until Save sends it.
@@ -51,6 +52,9 @@ public:
     RSSFilterTableModel *model() const { return m_model; }
     QItemSelectionModel *selectionModel() const { return m_selection; }
     RSSFilterEditor *editor() const { return m_editor; }
+    // Which items of the filter's feed the rule as edited would pick.
+    RSSFilterPreview *preview() const { return m_preview; }
+    void updatePreview();
     // Save is possible exactly while a filter is selected.
     bool canSave() const;
     int selectedRow() const;
@@ -111,6 +115,7 @@ private:
     RSSFilterTableModel *m_model;
     QItemSelectionModel *m_selection;
     RSSFilterEditor *m_editor;
+    RSSFilterPreview *m_preview;
     QString m_sortKey = QStringLiteral("id");
     QString m_order = QStringLiteral("asc");
     // The filter the editor shows: its id and its name when it was shown.

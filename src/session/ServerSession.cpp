@@ -9,6 +9,8 @@
 #include "api/Notifications.h"
 #include "api/Work.h"
 #include "desktop/FinishedTasksWatcher.h"
+#include "desktop/LayoutState.h"
+#include "models/SpeedHistory.h"
 #include "rss/RSSFeedListController.h"
 #include "rss/RSSItemListController.h"
 #include "rss/RSSSidebarController.h"
@@ -19,6 +21,8 @@
 #include "tasks/TaskLinks.h"
 #include "tasks/TaskListController.h"
 
+#include <QCryptographicHash>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QPointer>
 #include <QTimer>
@@ -55,6 +59,18 @@ ServerSession::ServerSession(FavoriteManager *favorites, int index, QObject *par
             m_legacyKeys << QStringLiteral("server:") + r->hostID();
     }
     m_taskList->setFavObj(record());
+    // The speed history of the last day, kept per server in the state folder.
+    SpeedHistory *speeds = m_taskList->speedHistory();
+    speeds->setFile(speedHistoryPath(m_serverKey));
+    speeds->load();
+    m_saveSpeeds = new QTimer(this);
+    m_saveSpeeds->setSingleShot(true);
+    m_saveSpeeds->setInterval(5 * 60 * 1000);
+    connect(m_saveSpeeds, &QTimer::timeout, speeds, [speeds] { speeds->save(); });
+    connect(speeds, &SpeedHistory::changed, m_saveSpeeds, [this] {
+        if (!m_saveSpeeds->isActive())
+            m_saveSpeeds->start();
+    });
 
     m_timer->setInterval(pollIntervalMs);
     connect(m_timer, &QTimer::timeout, this, &ServerSession::on_Timer);
@@ -71,6 +87,16 @@ ServerSession::~ServerSession()
     if (m_loginAttempt)
         m_favorites->cancel_Login(m_loginAttempt);
     m_client->_cancel_All_Requests();
+    if (m_saveSpeeds->isActive())
+        m_taskList->speedHistory()->save();
+}
+
+QString ServerSession::speedHistoryPath(const QString &serverKey)
+{
+    const QByteArray name
+        = QCryptographicHash::hash(serverKey.toUtf8(), QCryptographicHash::Sha1).toHex().left(16);
+    return QFileInfo(LayoutState::standardPath()).absolutePath() + QStringLiteral("/speeds/")
+        + QString::fromLatin1(name) + QStringLiteral(".bin");
 }
 
 void ServerSession::wire()

@@ -60,6 +60,8 @@ public:
     // host id at sign-in; the key stays what the next start will find).
     QString serverKey() const { return m_serverKey; }
     static QString serverKeyOf(const FavoriteObject &record);
+    // Where a server's speed history is kept (the state folder).
+    static QString speedHistoryPath(const QString &serverKey);
     // Keys older builds stored layouts under, tried when serverKey() has none.
     QStringList legacyServerKeys() const { return m_legacyKeys; }
 
@@ -144,6 +146,7 @@ private:
     bool m_backgroundWatch = false;
     QTimer *m_timer;
     QTimer *m_watchTimer;
+    QTimer *m_saveSpeeds;
     TaskListController *m_taskList;
     SearchKeyController *m_searchKeys;
     SearchResultController *m_searchResults;

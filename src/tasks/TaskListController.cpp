@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "TaskListController.h"
 
+#include "models/SpeedHistory.h"
+
 #include "TaskDetailsController.h"
 #include "TaskLinks.h"
 #include "api/CgiCtrl.h"
@@ -17,6 +19,7 @@
 #include "servers/FavoriteObject.h"
 
 #include <QAction>
+#include <QDateTime>
 #include <QItemSelectionModel>
 #include <QMimeData>
 #include <QTimer>
@@ -49,6 +52,7 @@ TaskListController::TaskListController(QObject *parent)
         &TaskListController::on_Preference);
 
     // Whether the list on show is overdue for a refresh, checked each second.
+    m_speedHistory = new SpeedHistory(this);
     m_staleCheck = new QTimer(this);
     m_staleCheck->setInterval(1000);
     connect(m_staleCheck, &QTimer::timeout, this, &TaskListController::checkStale);
@@ -277,6 +281,7 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
     }
     m_listShown = true;
     const QString dl = snapshot.totalDownload, ul = snapshot.totalUpload;
+    m_speedHistory->addTexts(QDateTime::currentMSecsSinceEpoch(), dl, ul);
     const QVariantMap counts = snapshot.counts;
     // Rows are kept by (type, id): the selection and the current row follow
     // their tasks; a task that left takes its selection with it.

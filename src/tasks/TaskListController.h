@@ -25,6 +25,8 @@ class QTimer;
 
 namespace flk {
 
+class SpeedHistory;
+
 struct Notification;
 class CgiCtrl;
 class CommandOverlay;
@@ -136,6 +138,10 @@ public:
     void ToTaskView(const QVariantMap &sender);
     void taskDialogClosed();
 
+    // The speed totals of every list this controller applied (the poll
+    // while shown and the background watch), over the last day.
+    SpeedHistory *speedHistory() const { return m_speedHistory; }
+
 signals:
     void listApplied();
     // The filter changed other than by typing (the search field follows).
@@ -207,6 +213,7 @@ private:
     QString m_selectWhenListed;
     QJsonArray m_chain; // the new torrents waiting for their dialogs
     int m_chainIndex = -1;
+    SpeedHistory *m_speedHistory;
 };
 
 } // namespace flk
