@@ -861,6 +861,10 @@ Trust the new key only if you know why it changed.</translation>
         <source>Show All</source>
         <translation>Show All</translation>
     </message>
+    <message id="MITEM_SPEED_STATISTICS">
+        <source>Speed Statistics…</source>
+        <translation>Speed Statistics…</translation>
+    </message>
     <message id="MITEM_TRAY_ICON">
         <source>Icon in the Notification Area</source>
         <translation>Icon in the Notification Area</translation>
@@ -1413,6 +1417,38 @@ Trust the new key only if you know why it changed.</translation>
         <source>Choose the default download folder on the NAS.</source>
         <translation>Choose the default download folder on the NAS.</translation>
     </message>
+    <message id="TXT_GRAPH_GAP_AT">
+        <source>{0}: no answer from the server</source>
+        <translation>{0}: no answer from the server</translation>
+    </message>
+    <message id="TXT_GRAPH_NAME">
+        <source>Speed graph</source>
+        <translation>Speed graph</translation>
+    </message>
+    <message id="TXT_GRAPH_NO_DATA">
+        <source>No speeds recorded in this period yet.</source>
+        <translation>No speeds recorded in this period yet.</translation>
+    </message>
+    <message id="TXT_GRAPH_SUMMARY">
+        <source>Download: now {0}, average {1}, peak {2}. Upload: now {3}, average {4}, peak {5}.</source>
+        <translation>Download: now {0}, average {1}, peak {2}. Upload: now {3}, average {4}, peak {5}.</translation>
+    </message>
+    <message id="TXT_GRAPH_VALUE_AT">
+        <source>{0} — download {1}, upload {2}</source>
+        <translation>{0} — download {1}, upload {2}</translation>
+    </message>
+    <message id="TXT_LEGEND_DOWNLOAD">
+        <source>Download</source>
+        <translation>Download</translation>
+    </message>
+    <message id="TXT_LEGEND_LIMIT">
+        <source>Schedule limit</source>
+        <translation>Schedule limit</translation>
+    </message>
+    <message id="TXT_LEGEND_UPLOAD">
+        <source>Upload</source>
+        <translation>Upload</translation>
+    </message>
     <message id="TXT_LIST_STALE">
         <source>Not updated since {0}</source>
         <translation>Not updated since {0}</translation>
@@ -1448,6 +1484,18 @@ Trust the new key only if you know why it changed.</translation>
     <message id="TXT_NO_TASK_MATCHES">
         <source>No tasks match “{0}”.</source>
         <translation>No tasks match “{0}”.</translation>
+    </message>
+    <message id="TXT_PERIOD_10_MIN">
+        <source>10 minutes</source>
+        <translation>10 minutes</translation>
+    </message>
+    <message id="TXT_PERIOD_1_HOUR">
+        <source>1 hour</source>
+        <translation>1 hour</translation>
+    </message>
+    <message id="TXT_PERIOD_24_HOURS">
+        <source>24 hours</source>
+        <translation>24 hours</translation>
     </message>
     <message id="TXT_PREVIEW_COUNT">
         <source>{0} of {1} items match</source>
@@ -1500,6 +1548,10 @@ Trust the new key only if you know why it changed.</translation>
     <message id="TXT_SIGNING_IN">
         <source>Signing in…</source>
         <translation>Signing in…</translation>
+    </message>
+    <message id="TXT_STATISTICS_TITLE">
+        <source>Speed Statistics — {0}</source>
+        <translation>Speed Statistics — {0}</translation>
     </message>
     <message id="TXT_WAITING">
         <source>Please wait…</source>

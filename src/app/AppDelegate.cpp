@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "AppDelegate.h"
 
+#include "StatisticsWindow.h"
+
 #include "DBClickActionViewController.h"
 #include "DesktopIntegration.h"
 #include "FLKMainViewController.h"
@@ -157,6 +159,8 @@ void AppDelegate::buildMenus(QMenuBar *bar)
     action->addAction(localized("MITEM_ADD_NAS"), this, &AppDelegate::on_Add_NAS);
     action->addAction(localized("MITEM_REMOVE_NAS"), this, &AppDelegate::on_Remove_NAS);
     action->addAction(localized("MITEM_RECONNECT_NAS"), this, &AppDelegate::on_Reconnect_Nas);
+    action->addAction(localized("MITEM_SPEED_STATISTICS"), QKeySequence(QStringLiteral("Ctrl+I")),
+        this, &AppDelegate::on_Speed_Statistics);
     action->addSeparator();
     action->addAction(localized("MITEM_PREVIOUS_NAS"), QKeySequence(QStringLiteral("Ctrl+PgUp")),
         this, &AppDelegate::on_Previous_Server);
@@ -287,6 +291,20 @@ void AppDelegate::on_Preferences()
     HostViewController *host = m_main->hostAt(m_main->tabView()->currentIndex());
     if (host)
         host->session()->requestPreferences();
+}
+
+void AppDelegate::on_Speed_Statistics()
+{
+    // One window per server; asking again brings it forward.
+    HostViewController *host = m_main->hostAt(m_main->tabView()->currentIndex());
+    if (!host)
+        return;
+    QPointer<StatisticsWindow> &w = m_statistics[host->session()];
+    if (!w)
+        w = new StatisticsWindow(host->session(), m_window);
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 void AppDelegate::on_Reconnect_Nas()

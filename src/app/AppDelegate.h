@@ -4,6 +4,7 @@
 
 #include "api/CgiErrorRules.h"
 
+#include <QHash>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -19,6 +20,8 @@ class FavoriteManager;
 class FLKMainViewController;
 class DefaultsStore;
 class DesktopIntegration;
+class ServerSession;
+class StatisticsWindow;
 
 // The application: start-up, the main window and menu, the menu actions, the
 // live-update launch; and, as every API client's delegate, the rules for
@@ -48,6 +51,8 @@ public:
     void on_Add_NAS();
     void on_Remove_NAS();
     void on_Reconnect_Nas();
+    // The current server's speed statistics window.
+    void on_Speed_Statistics();
     void on_DB_Click_Action();
     void ToDBClickActionSheet();
     void on_Live_Update();
@@ -70,6 +75,7 @@ private:
     void buildMenus(QMenuBar *bar);
 
     FavoriteManager *m_favorites;
+    QHash<ServerSession *, QPointer<StatisticsWindow>> m_statistics;
     DefaultsStore *m_defaults;
     QMainWindow *m_window = nullptr;
     FLKMainViewController *m_main = nullptr;

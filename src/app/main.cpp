@@ -13,10 +13,45 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+int s_quitPipe[2] = { -1, -1 };
+
+void onTerminate(int)
+{
+    const char c = 1;
+    [[maybe_unused]] const ssize_t n = ::write(s_quitPipe[1], &c, 1);
+}
+
+// SIGTERM and SIGINT (a desktop session ending, a terminal's Ctrl+C) quit
+// through the event loop, so what is kept across restarts is saved.
+void quitOnTerminate(QApplication &app)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, s_quitPipe) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(s_quitPipe[0], QSocketNotifier::Read, &app);
+    QObject::connect(notifier, &QSocketNotifier::activated, &app, [notifier] {
+        notifier->setEnabled(false);
+        QCoreApplication::quit();
+    });
+    struct sigaction sa = {};
+    sa.sa_handler = onTerminate;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESTART;
+    sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGINT, &sa, nullptr);
+}
+} // namespace
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    quitOnTerminate(app);
     QApplication::setApplicationName(QStringLiteral("Ferrylink"));
     QApplication::setApplicationVersion(QStringLiteral(FERRYLINK_VERSION));
     QApplication::setOrganizationName(QStringLiteral("Ferrylink"));

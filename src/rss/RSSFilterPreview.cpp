@@ -30,7 +30,7 @@ QVariant RSSFilterPreview::data(const QModelIndex &index, int role) const
     case MarksRole: {
         QVariantList marks;
         for (const rssmatch::Span &s : r.marks)
-            marks.append(QVariantList { s.start, s.length });
+            marks.append(QVariant(QVariantList { s.start, s.length }));
         return marks;
     }
     case AgeRole:

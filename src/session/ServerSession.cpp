@@ -21,6 +21,7 @@
 #include "tasks/TaskLinks.h"
 #include "tasks/TaskListController.h"
 
+#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -67,6 +68,7 @@ ServerSession::ServerSession(FavoriteManager *favorites, int index, QObject *par
     m_saveSpeeds->setSingleShot(true);
     m_saveSpeeds->setInterval(5 * 60 * 1000);
     connect(m_saveSpeeds, &QTimer::timeout, speeds, [speeds] { speeds->save(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, speeds, [speeds] { speeds->save(); });
     connect(speeds, &SpeedHistory::changed, m_saveSpeeds, [this] {
         if (!m_saveSpeeds->isActive())
             m_saveSpeeds->start();

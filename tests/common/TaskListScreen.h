@@ -42,6 +42,12 @@ struct SignedInClient {
         if (!ok)
             qFatal("sign-in to the simulator failed");
     }
+    // Work still running with the client (a screen's background fetch) ends
+    // before its delegate goes.
+    ~SignedInClient()
+    {
+        flk::waitForNetworkWork();
+    }
     // The form of the last request with this act.
     QJsonObject lastForm(const QString &act)
     {

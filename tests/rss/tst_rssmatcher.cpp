@@ -144,6 +144,11 @@ private slots:
         preview.setRule(wordRule("show"));
         QCOMPARE(preview.rowCount(), 2);
         QCOMPARE(preview.index(1).data().toString(), QStringLiteral("Show.S01E02.1080p"));
+        // The matched word travels with the row, for marking.
+        const QVariantList marks = preview.index(1).data(RSSFilterPreview::MarksRole).toList();
+        QCOMPARE(marks.size(), 1);
+        QCOMPARE(marks[0].toList().value(0).toInt(), 0);
+        QCOMPARE(marks[0].toList().value(1).toInt(), 4);
         Rule r = wordRule("show");
         r.qualities = { "720p" };
         preview.setRule(r);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "RSSFilterManagerViewController.h"
 
+#include "RSSFilterPreviewView.h"
+
 #include "RSSFilterAddViewController.h"
 #include "RSSFilterInfoViewController.h"
 #include "api/Localization.h"
@@ -63,8 +65,10 @@ RSSFilterManagerViewController::RSSFilterManagerViewController(
     m_info = new RSSFilterInfoViewController(m_controller->editor(), split);
     m_info->setParentController(this);
     split->addWidget(m_info);
+    split->addWidget(new RSSFilterPreviewView(m_controller->preview(), split));
     split->setStretchFactor(0, 0);
     split->setStretchFactor(1, 1);
+    split->setStretchFactor(2, 1);
     layout->addWidget(split, 1);
     layout->addWidget(buttonRow());
     btnCancel()->setText(localized("CLOSE"));
@@ -72,7 +76,7 @@ RSSFilterManagerViewController::RSSFilterManagerViewController(
     btnOk()->setText(localized("SAVE"));
     btnOk()->setEnabled(false);
     m_btnDelete->setEnabled(false);
-    setMinimumSize(900, 560);
+    setMinimumSize(1140, 560);
 
     connect(
         m_btnCreate, &QPushButton::clicked, m_controller, &RSSFilterManagerController::on_Create);

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "DownloadViewController.h"
 
+#include "ui/SpeedGraph.h"
+
 #include "DownloadTaskViewController.h"
 #include "TaskDetailsView.h"
 #include "TorrentAddViewController.h"
@@ -137,6 +139,15 @@ DownloadViewController::DownloadViewController(TaskListController *controller, Q
     ScreenParts::setWarningColor(m_textStale);
     m_textStale->hide();
     bar->addWidget(m_textStale);
+    // The last ten minutes of the totals beside them (the tool tip says
+    // them in words; Action > Speed Statistics shows more).
+    m_speedGraph = new SpeedGraph(toolbar);
+    m_speedGraph->setObjectName(QStringLiteral("speedGraph"));
+    m_speedGraph->setCompact(true);
+    m_speedGraph->setSpanMs(10 * 60 * 1000);
+    m_speedGraph->setHistory(m_controller->speedHistory());
+    bar->addWidget(m_speedGraph);
+    bar->addSpacing(6);
     m_textNowSpeed = new QLabel(toolbar);
     bar->addWidget(m_textNowSpeed);
     bar->addSpacing(12);

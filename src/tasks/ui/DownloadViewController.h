@@ -17,6 +17,8 @@ class QSplitter;
 
 namespace flk {
 
+class SpeedGraph;
+
 class EmptyViewHint;
 
 struct Notification;
@@ -90,6 +92,7 @@ public:
     QMenu *menuDownload() const { return m_menuDownload; }
     QMenu *menuDownloadHeader() const { return m_headerMenu; }
     QLabel *textNowSpeed() const { return m_textNowSpeed; }
+    SpeedGraph *speedGraph() const { return m_speedGraph; }
     QLabel *textStale() const { return m_textStale; }
     EmptyView *emptyView() const { return m_emptyView; }
     QLineEdit *editFilter() const { return m_editFilter; }
@@ -117,6 +120,7 @@ private:
     QAction *m_actRefresh;
     QAction *m_actFind;
     QLabel *m_textNowSpeed;
+    SpeedGraph *m_speedGraph;
     QLabel *m_textStale;
     EmptyView *m_emptyView;
     QToolButton *m_btnAdd, *m_btnDelete, *m_btnStart, *m_btnPause, *m_btnUp, *m_btnDown,
