@@ -2,6 +2,10 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "TaskDetailsController.h"
 
+#include "models/SpeedHistory.h"
+
+#include <QDateTime>
+
 #include "TaskContentModel.h"
 #include "TaskTrackerModel.h"
 #include "api/CgiCtrl.h"
@@ -24,7 +28,8 @@ TaskDetailsController::TaskDetailsController(
       m_trackers(new TaskTrackerModel(this)),
       m_trackerSelection(new QItemSelectionModel(m_trackers, this)),
       m_actAdd(new QAction(localized("TOOL_TIP_ADD"), this)),
-      m_actRemove(new QAction(localized("TOOL_TIP_DELETE"), this))
+      m_actRemove(new QAction(localized("TOOL_TIP_DELETE"), this)),
+      m_taskSpeeds(new SpeedHistory(this))
 {
     m_actAdd->setObjectName(QStringLiteral("actAddTracker"));
     m_actRemove->setObjectName(QStringLiteral("actRemoveTracker"));
@@ -103,6 +108,17 @@ void TaskDetailsController::show(std::optional<TaskDetails> details)
         m_details = TaskDetails();
         m_empty = true;
     }
+    // The shown task's speeds while its details are shown (a new task
+    // starts a new line).
+    const QString key = m_empty ? QString() : m_task().key;
+    if (key != m_speedsKey) {
+        m_speedsKey = key;
+        m_taskSpeeds->clear();
+    }
+    if (!key.isEmpty())
+        m_taskSpeeds->addTexts(QDateTime::currentMSecsSinceEpoch(),
+            m_details.info.value(QStringLiteral("download_speed")),
+            m_details.info.value(QStringLiteral("upload_speed")));
     m_content->setRecords(m_details.files);
     // Trackers are kept by tracker_id, so the selection follows them. The
     // empty state leaves the tracker list as it was (its tab goes).

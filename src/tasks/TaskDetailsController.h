@@ -17,6 +17,7 @@ namespace flk {
 class CgiCtrl;
 class CommandOverlay;
 class ListRefresh;
+class SpeedHistory;
 class TaskContentModel;
 class TaskTrackerModel;
 
@@ -61,6 +62,8 @@ public:
     // The sentence the tabs show in their empty state.
     QString emptyText() const;
     const TaskDetails &details() const { return m_details; }
+    // The shown task's download and upload speeds since it was shown.
+    SpeedHistory *taskSpeeds() const { return m_taskSpeeds; }
 
     // Asks for the details of the current task.
     void _refresh_Contents();
@@ -104,6 +107,8 @@ private:
     bool m_empty = true;
     EmptyReason m_emptyReason = EmptyReason::NoTask;
     QString m_askedKey; // the task the request out is about
+    SpeedHistory *m_taskSpeeds;
+    QString m_speedsKey; // whose speeds m_taskSpeeds holds
     QString m_sortKeyContent = QStringLiteral("file_id");
     QString m_orderContent = QStringLiteral("asc");
     QString m_sortKeyTracker = QStringLiteral("tracker_name");

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "TaskDetailsView.h"
 
+#include "ui/SpeedGraph.h"
+
 #include "ui/ProgressDelegate.h"
 #include "ui/ScreenParts.h"
 #include "ui/TextCapping.h"
@@ -189,7 +191,26 @@ QWidget *TaskDetailsView::buildInfoPage()
             title->setFont(bold);
             titles << title;
             grid->addWidget(title, row, 0, Qt::AlignLeft | Qt::AlignVCenter);
-            grid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+            if (p.key && qstrcmp(p.key, "download_speed") == 0) {
+                // The task's download speed since its details were shown.
+                auto *cell = new QHBoxLayout;
+                cell->setSpacing(10);
+                cell->addWidget(value);
+                m_taskGraph = new SpeedGraph(page);
+                m_taskGraph->setObjectName(QStringLiteral("taskSpeedGraph"));
+                m_taskGraph->setCompact(true);
+                m_taskGraph->setSpanMs(5 * 60 * 1000);
+                m_taskGraph->setFixedSize(100, 18);
+                m_taskGraph->setHistory(m_controller->taskSpeeds());
+                m_taskGraph->setVisible(!m_controller->isEmpty());
+                connect(m_controller, &TaskDetailsController::detailsApplied, m_taskGraph,
+                    [this] { m_taskGraph->setVisible(!m_controller->isEmpty()); });
+                cell->addWidget(m_taskGraph);
+                cell->addStretch();
+                grid->addLayout(cell, row, 1);
+            } else {
+                grid->addWidget(value, row, 1, Qt::AlignLeft | Qt::AlignVCenter);
+            }
             ++row;
         }
         int widest = 0;

@@ -13,6 +13,8 @@ class QToolButton;
 
 namespace flk {
 
+class SpeedGraph;
+
 class TaskContentModel;
 class TaskDetailsController;
 class TaskTrackerModel;
@@ -53,6 +55,7 @@ private:
     void showDetails();
 
     TaskDetailsController *m_controller;
+    SpeedGraph *m_taskGraph = nullptr;
     QHash<QString, QLabel *> m_values;
     QLabel *m_emptyHint = nullptr;
     QLabel *m_titleTorrentFile, *m_textTorrentFile;
