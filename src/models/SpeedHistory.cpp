@@ -71,11 +71,18 @@ void SpeedHistory::add(const SpeedSample &s)
     if (!plausible(s.download) || !plausible(s.upload))
         return;
     if (!m_samples.isEmpty()) {
-        SpeedSample &last = m_samples.last();
-        if (s.timeMs < last.timeMs)
-            return; // the clock went back: keep the order
-        if (s.timeMs - last.timeMs < 1000) {
-            last = s;
+        const SpeedSample &last = m_samples.last();
+        if (s.timeMs < last.timeMs - kGapMs) {
+            // The clock was set back: what seems to lie ahead goes, so the
+            // history keeps its order and records again at once.
+            const auto from = std::upper_bound(m_samples.begin(), m_samples.end(), s.timeMs,
+                [](qint64 t, const SpeedSample &x) { return t < x.timeMs; });
+            m_samples.erase(from, m_samples.end());
+        } else if (s.timeMs < last.timeMs) {
+            return; // a poll that overtook another: keep the order
+        }
+        if (!m_samples.isEmpty() && s.timeMs - m_samples.last().timeMs < 1000) {
+            m_samples.last() = s;
             emit changed();
             return;
         }

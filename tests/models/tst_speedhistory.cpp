@@ -69,10 +69,17 @@ private slots:
         h.add({ kT0 + 400, 20, 2 });
         QCOMPARE(h.samples().size(), 1);
         QCOMPARE(h.samples().first().download, 20.0f);
-        h.add({ kT0 - 10 * kSec, 5, 5 }); // the clock went back: ignored
+        h.add({ kT0 - 10 * kSec, 5, 5 }); // a poll that overtook another: ignored
         QCOMPARE(h.samples().size(), 1);
-        QVERIFY(!h.addTexts(kT0 + 5 * kSec, "n/a", "0"));
+        // The clock set back an hour: the history records again at once.
+        h.add({ kT0 + 5 * kSec, 21, 2 });
+        h.add({ kT0 - 3600 * kSec, 7, 7 });
         QCOMPARE(h.samples().size(), 1);
+        QCOMPARE(h.samples().last().download, 7.0f);
+        h.add({ kT0 - 3595 * kSec, 8, 8 });
+        QCOMPARE(h.samples().size(), 2);
+        QVERIFY(!h.addTexts(kT0 - 3500 * kSec, "n/a", "0"));
+        QCOMPARE(h.samples().size(), 2);
     }
 
     void columnsTakeMinAverageAndMaxAndShowGaps()
