@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "StatisticsWindow.h"
 
+#include "api/CgiCtrl.h"
 #include "api/Localization.h"
 #include "models/SpeedHistory.h"
 #include "preferences/SpeedLimitSchedule.h"
@@ -103,7 +104,9 @@ StatisticsWindow::StatisticsWindow(ServerSession *session, QWidget *parent)
     connect(m_limits, &SpeedLimitSchedule::changed, m_graph, qOverload<>(&QWidget::update));
     connect(history, &SpeedHistory::changed, this, &StatisticsWindow::updateSummary);
     connect(m_periods, &QButtonGroup::idClicked, this, &StatisticsWindow::setPeriod);
-    if (session->isSignedIn())
+    // The schedule is an administrator's setting: other accounts see no
+    // limit lines rather than an error.
+    if (session->isSignedIn() && session->client()->administrator())
         m_limits->load(session->client());
     setPeriod(0);
     resize(760, 420);
