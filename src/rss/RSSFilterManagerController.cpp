@@ -3,6 +3,7 @@
 #include "RSSFilterManagerController.h"
 
 #include "RSSFilterPreview.h"
+#include "models/TaskIntake.h"
 
 #include "RSSFilterEditor.h"
 #include "api/CgiCtrl.h"
@@ -279,11 +280,8 @@ void RSSFilterManagerController::create(const QString &name)
         [c, name, key, ord] {
             Outcome out;
             Error pe;
-            const auto prefs = c->get_User_Preference(&pe);
-            QString folder
-                = prefs && !pe.isError() ? json::stringValue(*prefs, u"default_dl_dir") : QString();
-            if (folder.isEmpty())
-                folder = QStringLiteral("/Download");
+            const QString folder = TaskIntake::defaultFolder(c.get(), &pe)
+                                       .value_or(QString::fromLatin1(TaskIntake::kStandardFolder));
             Error e;
             out.added = c->add_RSS_Filter(name, folder, &e);
             if (out.added)

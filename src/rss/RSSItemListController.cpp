@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "RSSItemListController.h"
 
+#include "models/TaskIntake.h"
+
 #include "models/LinkRule.h"
 
 #include "api/CgiCtrl.h"
@@ -124,17 +126,9 @@ void RSSItemListController::on_Download_RSS_Feed()
         const QJsonObject item = m_model->record(rows.first());
         const QString url = json::stringValue(item, u"url");
         overlay()->run(
-            [c, url] {
-                Error e;
-                const CgiCtrl::Reply reply = c->add_Torrent_Url(url, &e);
-                return reply && !e.isError() ? *reply : QJsonObject();
-            },
-            [this, url](QJsonObject torrent) {
-                // Without torrent information the dialog adds the bare link.
-                if (torrent.isEmpty())
-                    torrent = { { QStringLiteral("url"), url } };
-                emit taskDialogRequested(torrent);
-            });
+            // Without torrent information the dialog adds the bare link.
+            [c, url] { return TaskIntake::torrentOrLink(c.get(), url); },
+            [this](QJsonObject torrent) { emit taskDialogRequested(torrent); });
         return;
     }
     QJsonArray torrents;
@@ -179,8 +173,7 @@ void RSSItemListController::on_Add_RSS_Feed()
         emit feedSheetRequested(QJsonObject());
 }
 
-void RSSItemListController::addFromSheet(
-    const QVariantMap &result, std::function<void(bool)> done)
+void RSSItemListController::addFromSheet(const QVariantMap &result, std::function<void(bool)> done)
 {
     const std::shared_ptr<CgiCtrl> c = client();
     const QString url = result.value(QStringLiteral("url")).toString();

@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "SearchResultController.h"
 
+#include "models/TaskIntake.h"
+
 #include "models/LinkRule.h"
 
 #include "api/CgiCtrl.h"
@@ -250,15 +252,8 @@ void SearchResultController::on_Download()
         const QString torrent = json::stringValue(result, u"torrent");
         const QString magnet = json::stringValue(result, u"magnet");
         overlay()->run(
-            [c, torrent, magnet] {
-                Error e;
-                const CgiCtrl::Reply reply = c->add_Torrent_Url(torrent, &e);
-                if (reply && !e.isError())
-                    return *reply;
-                // No torrent information: the bare link, the magnet first.
-                return QJsonObject { { QStringLiteral("url"),
-                    magnet.isEmpty() ? torrent : magnet } };
-            },
+            // No torrent information: the bare link, the magnet first.
+            [c, torrent, magnet] { return TaskIntake::torrentOrLink(c.get(), torrent, magnet); },
             [this](QJsonObject torrent) { emit taskDialogRequested(torrent); });
         return;
     }

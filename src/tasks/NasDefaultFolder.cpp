@@ -5,6 +5,7 @@
 #include "api/CgiCtrl.h"
 #include "api/CommandOverlay.h"
 #include "api/JsonUtil.h"
+#include "models/TaskIntake.h"
 
 namespace flk {
 
@@ -16,8 +17,7 @@ void fetchNasDefaultFolder(CommandOverlay *overlay, std::shared_ptr<CgiCtrl> cli
     overlay->run(
         [client] {
             Error e;
-            const auto prefs = client->get_User_Preference(&e);
-            return prefs && !e.isError() ? json::stringValue(*prefs, u"default_dl_dir") : QString();
+            return TaskIntake::defaultFolder(client.get(), &e).value_or(QString());
         },
         [done](QString folder) { done(folder); });
 }

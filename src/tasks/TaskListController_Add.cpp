@@ -4,6 +4,8 @@
 // hand-overs from the desktop, and the new-task dialog chain that follows.
 #include "TaskListController.h"
 
+#include "models/TaskIntake.h"
+
 #include "TaskLinks.h"
 #include "api/CgiCtrl.h"
 #include "api/CommandOverlay.h"
@@ -121,15 +123,15 @@ void TaskListController::on_Open_With_Items(
     runAddRequest(
         [files, text](CgiCtrl *c, Error *failure) -> std::optional<QJsonValue> {
             Error e;
-            const auto prefs = c->get_User_Preference(&e);
-            if (!prefs || e.isError()) {
+            const std::optional<QString> defaultFolder = TaskIntake::defaultFolder(c, &e);
+            if (!defaultFolder) {
                 // Nothing is sent without the default folder; a NAS that has no
                 // preferences yet gets the items once they are set.
                 if (e.is(kCgiErrorDomain, kCgiErrorNoPreference))
                     *failure = e;
                 return std::nullopt;
             }
-            const QString folder = json::stringValue(*prefs, u"default_dl_dir");
+            const QString folder = *defaultFolder;
             QJsonArray all;
             if (!files.isEmpty()) {
                 if (const auto uploaded = c->upload_Torrent(files, true, folder, failure))

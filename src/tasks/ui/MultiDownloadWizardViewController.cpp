@@ -2,6 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "MultiDownloadWizardViewController.h"
 
+#include "models/TaskIntake.h"
+
 #include "DownloadTaskViewController.h"
 #include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
@@ -181,57 +183,7 @@ void MultiDownloadWizardViewController::runBatch()
     const QJsonArray torrents = m_aryTorrents;
     m_hud->commands()->run(
         [client, manual, type, torrents] {
-            QList<QJsonObject> records;
-            if (!client)
-                return records;
-            Error e;
-            const auto prefs = client->get_User_Preference(&e);
-            const bool alerts = client->showErrorAlert();
-            // Failures are shown per row, not as alerts.
-            client->setShowErrorAlert(false);
-            if (prefs && !e.isError() && type == 1) {
-                const QJsonValue dirValue = prefs->value(QLatin1String("default_dl_dir"));
-                const QString dir = dirValue.isUndefined() ? QStringLiteral("/Download")
-                                                           : json::toString(dirValue);
-                for (const QJsonValue &v : torrents) {
-                    const QJsonObject element = json::toObject(v);
-                    const QString link = json::stringValue(element, u"torrent");
-                    const QString magnet = json::stringValue(element, u"magnet");
-                    Error ue;
-                    const auto fetched = client->add_Torrent_Url(link, &ue);
-                    QJsonObject record;
-                    if (fetched && !ue.isError()) {
-                        if (manual) {
-                            record = *fetched;
-                        } else {
-                            const QString handle = fetched->contains(QLatin1String("torrent"))
-                                ? json::stringValue(*fetched, u"torrent")
-                                : json::stringValue(*fetched, u"url");
-                            Error ae;
-                            const bool ok = client->add_Torrent(handle, dir, true, QString(), &ae);
-                            record = { { QStringLiteral("success"), ok },
-                                { QStringLiteral("name"), json::stringValue(*fetched, u"name") } };
-                        }
-                    } else if (!magnet.isEmpty()) {
-                        if (manual) {
-                            record = { { QStringLiteral("success"), true },
-                                { QStringLiteral("name"), magnet },
-                                { QStringLiteral("url"), magnet } };
-                        } else {
-                            Error ae;
-                            const bool ok = client->add_Torrent(magnet, dir, true, QString(), &ae);
-                            record = { { QStringLiteral("success"), ok },
-                                { QStringLiteral("name"), magnet } };
-                        }
-                    } else {
-                        record = { { QStringLiteral("success"), false },
-                            { QStringLiteral("name"), link } };
-                    }
-                    records.append(record);
-                }
-            }
-            client->setShowErrorAlert(alerts);
-            return records;
+            return TaskIntake::addBatch(client.get(), torrents, manual, type);
         },
         [this](QList<QJsonObject> records) {
             m_model->setRecords(records);
