@@ -10,6 +10,8 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QObject>
+
+#include "TaskCommands.h"
 #include <QPointer>
 #include <QStringList>
 #include <QVariantMap>
@@ -163,8 +165,7 @@ signals:
     void staleChanged(bool stale, const QDateTime &lastUpdate);
 
 private:
-    enum class Pair { Start, Pause, Up, Down, Delete };
-    void runCommand(Pair pair, int mode = 0);
+    void runCommand(TaskCommands::Command command, int mode = 0);
     void updateActions();
     void selectionMoved();
     void afterAdd(const QJsonArray &torrents);

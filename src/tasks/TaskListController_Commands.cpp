@@ -17,68 +17,37 @@ namespace flk {
 
 // ---- commands -----------------------------------------------------------------
 
-void TaskListController::runCommand(Pair pair, int mode)
+void TaskListController::runCommand(TaskCommands::Command command, int mode)
 {
     const std::shared_ptr<CgiCtrl> c = client();
     const QList<int> rows = selectedRows();
     if (!c || rows.isEmpty())
         return;
-    const QString bt = m_model->idStringFromType(rows, QStringLiteral("BT"));
-    const QString plain = m_model->idStringFromType(rows, QStringLiteral("HTTP/FTP"));
-    const QString all = m_model->idStringFromType(rows, QString());
-    m_overlay->run(
-        [c, pair, mode, bt, plain, all] {
-            // A request whose id list is empty is not sent; the second of a
-            // pair goes whatever the first returned.
-            Error e;
-            switch (pair) {
-            case Pair::Start:
-                if (!bt.isEmpty())
-                    c->start_Torrent(bt, &e);
-                if (!plain.isEmpty())
-                    c->start_Download(plain, &e);
-                break;
-            case Pair::Pause:
-                if (!bt.isEmpty())
-                    c->stop_Torrent(bt, &e);
-                if (!plain.isEmpty())
-                    c->stop_Download(plain, &e);
-                break;
-            case Pair::Up:
-            case Pair::Down:
-                if (!all.isEmpty())
-                    c->change_Torrent_Order(
-                        all, pair == Pair::Up ? QStringLiteral("up") : QStringLiteral("down"), &e);
-                break;
-            case Pair::Delete:
-                if (!bt.isEmpty())
-                    c->remove_Torrent(bt, mode, &e);
-                if (!plain.isEmpty())
-                    c->remove_Download(plain, mode, &e);
-                break;
-            }
-        },
+    const TaskCommands::Ids ids { m_model->idStringFromType(rows, QStringLiteral("BT")),
+        m_model->idStringFromType(rows, QStringLiteral("HTTP/FTP")),
+        m_model->idStringFromType(rows, QString()) };
+    m_overlay->run([c, command, mode, ids] { TaskCommands::send(c.get(), command, ids, mode); },
         [this] { refresh_Items(); });
 }
 
 void TaskListController::on_Start_Torrent()
 {
-    runCommand(Pair::Start);
+    runCommand(TaskCommands::Command::Start);
 }
 
 void TaskListController::on_Pause_Torrent()
 {
-    runCommand(Pair::Pause);
+    runCommand(TaskCommands::Command::Pause);
 }
 
 void TaskListController::on_Torrent_Up()
 {
-    runCommand(Pair::Up);
+    runCommand(TaskCommands::Command::Up);
 }
 
 void TaskListController::on_Torrent_Down()
 {
-    runCommand(Pair::Down);
+    runCommand(TaskCommands::Command::Down);
 }
 
 void TaskListController::on_Delete_Torrent()
@@ -90,7 +59,7 @@ void TaskListController::on_Delete_Torrent()
 
 void TaskListController::deleteSelected(int mode)
 {
-    runCommand(Pair::Delete, mode);
+    runCommand(TaskCommands::Command::Delete, mode);
 }
 
 void TaskListController::on_Edit_Torrent()

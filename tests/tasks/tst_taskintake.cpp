@@ -2,13 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 // How tasks come to the NAS, headless against the simulated NAS: the one
 // default-folder lookup, the torrent link with its bare-link fallback, and
-// the multi-download batch.
+// the multi-download batch; and the commands' request pairs.
 #include "TaskListScreen.h"
 
 #include "api/CgiOperations.h"
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
 #include "models/TaskIntake.h"
+#include "tasks/TaskCommands.h"
 
 #include <QtTest>
 
@@ -103,6 +104,33 @@ private slots:
         QVERIFY(onWorker([c, torrents] {
             return TaskIntake::addBatch(c, torrents, false, 1);
         }).isEmpty());
+    }
+
+    void eachCommandSendsItsPairAndSkipsAnEmptyHalf()
+    {
+        SignedInClient s;
+        CgiCtrl *c = s.client.get();
+        using C = TaskCommands::Command;
+        auto send = [c](C command, TaskCommands::Ids ids, int mode = 0) {
+            onWorker([c, command, ids, mode] {
+                TaskCommands::send(c, command, ids, mode);
+                return true;
+            });
+        };
+        send(C::Start, { "1,2", "", "1,2" });
+        QCOMPARE(s.lastForm("torrent-start").value("id").toString(), QStringLiteral("1,2"));
+        QVERIFY(s.sim.server().requestsFor("download-start").isEmpty());
+        send(C::Pause, { "", "7", "7" });
+        QCOMPARE(s.lastForm("download-stop").value("id").toString(), QStringLiteral("7"));
+        QVERIFY(s.sim.server().requestsFor("torrent-stop").isEmpty());
+        send(C::Up, { "1", "7", "7,1" });
+        QCOMPARE(s.lastForm("torrent-queue").value("id").toString(), QStringLiteral("7,1"));
+        send(C::Delete, { "1", "7", "1,7" }, 1);
+        QCOMPARE(s.lastForm("torrent-remove").value("id").toString(), QStringLiteral("1"));
+        QCOMPARE(s.lastForm("download-delete").value("id").toString(), QStringLiteral("7"));
+        QCOMPARE(s.lastForm("torrent-remove").value("mode").toString(), QStringLiteral("1"));
+        send(C::Start, { "", "", "" }); // nothing selected of either kind: nothing sent
+        QCOMPARE(s.sim.server().requestsFor("torrent-start").size(), 1);
     }
 };
 
