@@ -2,12 +2,14 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "SpeedHistory.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -234,6 +236,33 @@ std::optional<QList<SpeedSample>> SpeedHistory::deserialize(const QByteArray &by
 void SpeedHistory::setFile(const QString &path)
 {
     m_file = path;
+}
+
+SpeedHistory::~SpeedHistory()
+{
+    if (m_saveTimer && m_saveTimer->isActive())
+        save();
+}
+
+void SpeedHistory::keepIn(const QString &path, int saveDelayMs)
+{
+    setFile(path);
+    load();
+    if (!m_saveTimer) {
+        m_saveTimer = new QTimer(this);
+        m_saveTimer->setSingleShot(true);
+        connect(m_saveTimer, &QTimer::timeout, this, [this] { save(); });
+        connect(this, &SpeedHistory::changed, m_saveTimer, [this] {
+            if (!m_saveTimer->isActive())
+                m_saveTimer->start();
+        });
+        if (QCoreApplication::instance())
+            connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+                m_saveTimer->stop();
+                save();
+            });
+    }
+    m_saveTimer->setInterval(saveDelayMs);
 }
 
 bool SpeedHistory::load()

@@ -8,6 +8,8 @@
 
 #include <optional>
 
+class QTimer;
+
 namespace flk {
 
 // One poll's totals: when (ms since the epoch) and the speeds in bytes/s.
@@ -41,6 +43,7 @@ public:
     static constexpr qint64 kGapMs = 75 * 1000;
 
     explicit SpeedHistory(QObject *parent = nullptr);
+    ~SpeedHistory() override;
 
     // Adds a poll's totals (texts as the NAS formats them). A total that
     // cannot be read adds nothing. A sample within 1 s of the last replaces
@@ -67,6 +70,10 @@ public:
     // impossible values is ignored (the history starts empty) and replaced
     // by the next save.
     void setFile(const QString &path);
+    // Loads path and keeps the history there: saved saveDelayMs after a
+    // change, when the application quits, and when the history goes with a
+    // save still pending.
+    void keepIn(const QString &path, int saveDelayMs = 5 * 60 * 1000);
     QString file() const { return m_file; }
     bool load();
     bool save() const;
@@ -85,6 +92,7 @@ private:
 
     QList<SpeedSample> m_samples; // oldest first
     QString m_file;
+    QTimer *m_saveTimer = nullptr;
 };
 
 } // namespace flk

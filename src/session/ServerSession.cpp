@@ -21,7 +21,6 @@
 #include "tasks/TaskLinks.h"
 #include "tasks/TaskListController.h"
 
-#include <QCoreApplication>
 #include <QCryptographicHash>
 #include <QFileInfo>
 #include <QJsonArray>
@@ -61,18 +60,7 @@ ServerSession::ServerSession(FavoriteManager *favorites, int index, QObject *par
     }
     m_taskList->setFavObj(record());
     // The speed history of the last day, kept per server in the state folder.
-    SpeedHistory *speeds = m_taskList->speedHistory();
-    speeds->setFile(speedHistoryPath(m_serverKey));
-    speeds->load();
-    m_saveSpeeds = new QTimer(this);
-    m_saveSpeeds->setSingleShot(true);
-    m_saveSpeeds->setInterval(5 * 60 * 1000);
-    connect(m_saveSpeeds, &QTimer::timeout, speeds, [speeds] { speeds->save(); });
-    connect(qApp, &QCoreApplication::aboutToQuit, speeds, [speeds] { speeds->save(); });
-    connect(speeds, &SpeedHistory::changed, m_saveSpeeds, [this] {
-        if (!m_saveSpeeds->isActive())
-            m_saveSpeeds->start();
-    });
+    m_taskList->speedHistory()->keepIn(speedHistoryPath(m_serverKey));
 
     m_timer->setInterval(pollIntervalMs);
     connect(m_timer, &QTimer::timeout, this, &ServerSession::on_Timer);
@@ -89,8 +77,6 @@ ServerSession::~ServerSession()
     if (m_loginAttempt)
         m_favorites->cancel_Login(m_loginAttempt);
     m_client->_cancel_All_Requests();
-    if (m_saveSpeeds->isActive())
-        m_taskList->speedHistory()->save();
 }
 
 QString ServerSession::speedHistoryPath(const QString &serverKey)

@@ -146,7 +146,6 @@ private:
     bool m_backgroundWatch = false;
     QTimer *m_timer;
     QTimer *m_watchTimer;
-    QTimer *m_saveSpeeds;
     TaskListController *m_taskList;
     SearchKeyController *m_searchKeys;
     SearchResultController *m_searchResults;

@@ -176,6 +176,20 @@ private slots:
             QVERIFY(!c.load());
             QVERIFY(c.isEmpty());
         }
+        // Kept in a file: a change is saved after the delay.
+        {
+            SpeedHistory kept;
+            kept.keepIn(path, 10);
+            QVERIFY(kept.isEmpty()); // the corrupt file above was ignored
+            kept.add({ kT0, 1, 2 });
+            QTRY_VERIFY(SpeedHistory::deserialize([&] {
+                QFile f(path);
+                return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+            }())
+                            .value_or(QList<SpeedSample>())
+                            .size()
+                == 1);
+        }
         SpeedHistory none;
         none.setFile(dir.filePath("missing.bin"));
         QVERIFY(!none.load());
