@@ -217,8 +217,10 @@ void FavoriteManager::begin(const LoginHandle &attempt)
 void FavoriteManager::end(const LoginHandle &attempt)
 {
     attempt->setClient(nullptr);
-    attempt->m_cancelled = false;
+    // Not running before the cancel flag clears: whoever sees the flag
+    // cleared also sees the attempt ended.
     attempt->m_running = false;
+    attempt->m_cancelled = false;
     QMutexLocker lock(&m_mutex);
     m_running.removeAll(attempt);
 }

@@ -524,7 +524,9 @@ private slots:
         // Cancelled by its handle: which attempt is "current" at this very
         // moment is a race under load.
         store->cancel_Login(second);
-        QVERIFY(second->isCancelled());
+        // The cancelled sign-in may end (and clear its flags for the next
+        // use of the handle) at once; its result below tells what it saw.
+        QVERIFY(second->isCancelled() || !second->isRunning());
         QVERIFY(!first->isCancelled());
         // While the cancelled sign-in is still the current one, the property
         // says so (it may already have ended: a cancelled request ends at once).
