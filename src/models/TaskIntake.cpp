@@ -2,10 +2,85 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "TaskIntake.h"
 
+#include "TaskLinks.h"
 #include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
 
 namespace flk {
+
+TaskIntake::Request TaskIntake::fromSheet(const QVariantMap &result)
+{
+    return result.contains(QStringLiteral("auto_torrent_enabled")) ? downloadLinks(result)
+                                                                   : torrentFiles(result);
+}
+
+TaskIntake::Request TaskIntake::torrentFiles(const QVariantMap &result)
+{
+    const QString saveTo = result.value(QStringLiteral("save_to")).toString();
+    const QStringList files = result.value(QStringLiteral("items")).toStringList();
+    const bool dialog = result.value(QStringLiteral("show_dialog_enabled")).toInt() != 0;
+    return [files, dialog, saveTo](CgiCtrl *c, Error *e) -> std::optional<QJsonArray> {
+        if (const auto uploaded = c->upload_Torrent(files, dialog, saveTo, e))
+            return json::toArray(*uploaded);
+        return std::nullopt;
+    };
+}
+
+TaskIntake::Request TaskIntake::downloadLinks(const QVariantMap &result)
+{
+    const QString saveTo = result.value(QStringLiteral("save_to")).toString();
+    const QString text = TaskLinks::linkText(result.value(QStringLiteral("items")).toStringList());
+    QVariantMap options;
+    for (const char *key : { "auto_torrent_enabled", "show_dialog_enabled", "auth_enabled",
+             "auth_account", "auth_password" })
+        options.insert(QString::fromLatin1(key), result.value(QString::fromLatin1(key)));
+    return [text, saveTo, options](CgiCtrl *c, Error *e) -> std::optional<QJsonArray> {
+        if (const auto added = c->add_Download(text, saveTo, options, e))
+            return json::toArray(*added);
+        return std::nullopt;
+    };
+}
+
+TaskIntake::Request TaskIntake::handedOver(const QStringList &files, const QStringList &links)
+{
+    const QString text = TaskLinks::linkText(links);
+    return [files, text](CgiCtrl *c, Error *failure) -> std::optional<QJsonArray> {
+        Error e;
+        const std::optional<QString> folder = defaultFolder(c, &e);
+        if (!folder) {
+            if (e.is(kCgiErrorDomain, kCgiErrorNoPreference) && failure)
+                *failure = e;
+            return std::nullopt;
+        }
+        QJsonArray all;
+        if (!files.isEmpty()) {
+            if (const auto uploaded = c->upload_Torrent(files, true, *folder, failure))
+                for (const QJsonValue &v : json::toArray(*uploaded))
+                    all.append(v);
+        }
+        if (!text.isEmpty()) {
+            Error le;
+            const auto added = c->add_Download(text, *folder,
+                { { QStringLiteral("show_dialog_enabled"), 1 },
+                    { QStringLiteral("auto_torrent_enabled"), 0 },
+                    { QStringLiteral("auth_enabled"), 0 },
+                    { QStringLiteral("auth_account"), QString() },
+                    { QStringLiteral("auth_password"), QString() } },
+                &le);
+            if (added)
+                for (const QJsonValue &v : json::toArray(*added))
+                    all.append(v);
+        }
+        return all;
+    };
+}
+
+TaskIntake::Items TaskIntake::dropped(const QMimeData *mime)
+{
+    Items items;
+    TaskLinks::droppedWork(mime, &items.files, &items.links);
+    return items;
+}
 
 std::optional<QString> TaskIntake::defaultFolder(CgiCtrl *c, Error *e)
 {
@@ -76,6 +151,33 @@ QList<QJsonObject> TaskIntake::addBatch(
     }
     c->setShowErrorAlert(alerts);
     return records;
+}
+
+std::optional<QJsonObject> NewTaskChain::start(const QJsonArray &torrents, int index)
+{
+    if (index < 0 || index >= torrents.size()) {
+        clear();
+        return std::nullopt;
+    }
+    m_torrents = torrents;
+    m_index = index;
+    return json::toObject(m_torrents.at(index));
+}
+
+std::optional<QJsonObject> NewTaskChain::next()
+{
+    if (m_index < 0 || m_index + 1 >= m_torrents.size()) {
+        clear();
+        return std::nullopt;
+    }
+    ++m_index;
+    return json::toObject(m_torrents.at(m_index));
+}
+
+void NewTaskChain::clear()
+{
+    m_torrents = {};
+    m_index = -1;
 }
 
 } // namespace flk

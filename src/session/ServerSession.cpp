@@ -18,7 +18,7 @@
 #include "search/SearchResultController.h"
 #include "servers/DefaultsStore.h"
 #include "servers/FavoriteObject.h"
-#include "tasks/TaskLinks.h"
+#include "models/TaskLinks.h"
 #include "tasks/TaskListController.h"
 
 #include <QCryptographicHash>

@@ -5,7 +5,6 @@
 #include "models/SpeedHistory.h"
 
 #include "TaskDetailsController.h"
-#include "TaskLinks.h"
 #include "api/CgiCtrl.h"
 #include "api/CommandOverlay.h"
 #include "api/JsonUtil.h"
@@ -16,6 +15,7 @@
 #include "desktop/FinishedTasksWatcher.h"
 #include "models/ListRefresh.h"
 #include "models/RowSelection.h"
+#include "models/TaskLinks.h"
 #include "servers/FavoriteObject.h"
 
 #include <QAction>
@@ -62,9 +62,8 @@ TaskListController::TaskListController(QObject *parent)
             // One request path for the list on show and the finished-task
             // check, so no two list requests to this NAS are ever out at once.
             const bool wantList = m_listWanted;
-            const std::optional<qint64> finishedCheck = m_finishedWanted;
+            const std::optional<qint64> finishedCheck = m_finished.take();
             m_listWanted = false;
-            m_finishedWanted.reset();
             const std::shared_ptr<CgiCtrl> c = client();
             if (!c || !c->logon() || (!wantList && !finishedCheck))
                 return {};
@@ -108,18 +107,18 @@ TaskListController::TaskListController(QObject *parent)
                     list = fetch(cat, sort, ord, filt, previous);
                 std::optional<QList<TaskRow>> finished;
                 if (finishedCheck) {
-                    if (list && cat == 2 && filt.isEmpty())
+                    if (list && FinishedTaskCheck::isFinishedList(cat, filt))
                         finished = list->rows; // the list on show is the answer
-                    else if (auto f = fetch(2, QStringLiteral("position"), QStringLiteral("asc"),
-                                 QString(), {}))
+                    else if (auto f = fetch(FinishedTaskCheck::kFinishedCategory,
+                                 QStringLiteral("position"), QStringLiteral("asc"), QString(), {}))
                         finished = std::move(f->rows);
                 }
                 if (!list && !finished)
                     return {}; // nothing changes; the next tick tries again
                 return [this, list = std::move(list), finished = std::move(finished),
                            finishedCheck]() mutable {
-                    if (finished && m_finishedWatcher)
-                        m_finishedWatcher->check(*finishedCheck, finishedTasksOf(*finished));
+                    if (finished)
+                        m_finished.deliver(*finishedCheck, *finished);
                     if (list)
                         applyList(std::move(*list));
                 };
@@ -306,7 +305,10 @@ void TaskListController::applyList(TaskListSnapshot snapshot)
         if (selectOnlyRow(m_selection, row))
             m_selectWhenListed.clear();
     }
-    checkFinished(counts, m_model->rows());
+    // Otherwise the finished category goes out on the list's own request
+    // path, after whatever is out now.
+    if (m_finished.onList(counts, m_model->rows(), int(m_category), m_filter))
+        m_refresh->request();
     updateActions();
     m_details->_refresh_Contents();
     emit listApplied();
@@ -324,7 +326,7 @@ int TaskListController::rowOfKey(const QString &key) const
 
 void TaskListController::setFinishedWatcher(FinishedTasksWatcher *watcher)
 {
-    m_finishedWatcher = watcher;
+    m_finished.setWatcher(watcher);
 }
 
 void TaskListController::selectTask(const QString &key)
@@ -344,35 +346,6 @@ void TaskListController::selectTask(const QString &key)
     }
     m_selectWhenListed.clear();
     selectOnlyRow(m_selection, row);
-}
-
-QList<FinishedTask> TaskListController::finishedTasksOf(const QList<TaskRow> &rows)
-{
-    QList<FinishedTask> out;
-    out.reserve(rows.size());
-    for (const TaskRow &r : rows)
-        out.append({ r.key(), r.cells[size_t(TaskListModel::ColName)] });
-    return out;
-}
-
-void TaskListController::checkFinished(const QVariantMap &counts, const QList<TaskRow> &rows)
-{
-    if (!m_finishedWatcher)
-        return;
-    const qint64 signature
-        = FinishedTasksWatcher::signature(counts.value(QStringLiteral("completed")).toLongLong(),
-            counts.value(QStringLiteral("all")).toLongLong());
-    if (!m_finishedWatcher->wantsCheck(signature))
-        return;
-    // The finished category on show, unfiltered, is the answer already.
-    if (m_category == 2 && m_filter.isEmpty()) {
-        m_finishedWatcher->check(signature, finishedTasksOf(rows));
-        return;
-    }
-    // Otherwise the finished category goes out on the list's own request
-    // path, after whatever is out now.
-    m_finishedWanted = signature;
-    m_refresh->request();
 }
 
 QList<int> TaskListController::selectedRows() const

@@ -2,8 +2,9 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #pragma once
 
+#include "FinishedTaskCheck.h"
 #include "TaskListModel.h"
-#include "desktop/FinishedTasksWatcher.h"
+#include "models/TaskIntake.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -102,7 +103,7 @@ public:
     // Watches this server's finished tasks: when a list reply's counts move,
     // the finished category is fetched (once at a time) and handed to it.
     void setFinishedWatcher(FinishedTasksWatcher *watcher);
-    FinishedTasksWatcher *finishedWatcher() const { return m_finishedWatcher; }
+    FinishedTasksWatcher *finishedWatcher() const { return m_finished.watcher(); }
     // Selects the task with this key ("type:id") in the "all" category: now
     // when it is listed, else when the next list brings it.
     void selectTask(const QString &key);
@@ -169,8 +170,8 @@ private:
     void updateActions();
     void selectionMoved();
     void afterAdd(const QJsonArray &torrents);
-    void runAddRequest(std::function<std::optional<QJsonValue>(CgiCtrl *, Error *)> request,
-        std::function<void(const Error &failure)> after = {});
+    void runAddRequest(
+        TaskIntake::Request request, std::function<void(const Error &failure)> after = {});
     QAction *makeAction(Command command, const char *textKey, void (TaskListController::*slot)());
 
     ClientSource m_clientSource;
@@ -204,16 +205,12 @@ private:
     void checkStale();
     std::optional<bool> m_administrator;
     int rowOfKey(const QString &key) const;
-    void checkFinished(const QVariantMap &counts, const QList<TaskRow> &rows);
-    static QList<struct FinishedTask> finishedTasksOf(const QList<TaskRow> &rows);
-    QPointer<FinishedTasksWatcher> m_finishedWatcher;
     // What the next request on the list's path asks for: the list on show,
-    // and the finished category for the watcher (its count signature).
+    // and the finished category for the watcher (m_finished.take()).
     bool m_listWanted = true;
-    std::optional<qint64> m_finishedWanted;
+    FinishedTaskCheck m_finished;
     QString m_selectWhenListed;
-    QJsonArray m_chain; // the new torrents waiting for their dialogs
-    int m_chainIndex = -1;
+    NewTaskChain m_chain; // the new torrents waiting for their dialogs
     SpeedHistory *m_speedHistory;
 };
 

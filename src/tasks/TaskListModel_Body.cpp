@@ -10,6 +10,7 @@
 #include <QJsonParseError>
 
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
@@ -96,7 +97,19 @@ struct FastReader {
         }
         if (v.type() == simdjson::dom::element_type::INT64) {
             const qint64 n = v.get_int64().value_unsafe();
-            row.cells[size_t(c)] = (numeric && n < 1) ? QString() : QString::number(n);
+            if (numeric && n < 1) {
+                row.cells[size_t(c)] = QString();
+                return;
+            }
+            // Most numbers are what they were: share that text (no new
+            // string to make, compare and free on every poll).
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, n).ptr;
+            const std::string_view t(digits, size_t(end - digits));
+            if (previous && sameText(previous->cells[size_t(c)], t))
+                row.cells[size_t(c)] = previous->cells[size_t(c)];
+            else
+                row.cells[size_t(c)] = QString::fromLatin1(t.data(), qsizetype(t.size()));
             return;
         }
         TaskListModel::setCell(row, c, toQt(v));

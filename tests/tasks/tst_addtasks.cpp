@@ -15,7 +15,7 @@
 #include "api/Notifications.h"
 #include "tasks/MultiDownloadResultModel.h"
 #include "tasks/TaskFilesModel.h"
-#include "tasks/TaskLinks.h"
+#include "models/TaskLinks.h"
 #include "tasks/ui/DownloadTaskViewController.h"
 #include "tasks/ui/DownloadViewController.h"
 #include "tasks/ui/MultiDownloadWizardViewController.h"

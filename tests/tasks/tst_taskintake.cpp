@@ -1,16 +1,20 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
-// How tasks come to the NAS, headless against the simulated NAS: the one
+// How tasks come to the NAS, headless against the simulated NAS: the add
+// sheet's requests, hand-overs and drops, the new-task dialog chain, the one
 // default-folder lookup, the torrent link with its bare-link fallback, and
-// the multi-download batch; and the commands' request pairs.
+// the multi-download batch; the commands' request pairs and the finished
+// check.
 #include "TaskListScreen.h"
 
 #include "api/CgiOperations.h"
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
 #include "models/TaskIntake.h"
+#include "tasks/FinishedTaskCheck.h"
 #include "tasks/TaskCommands.h"
 
+#include <QMimeData>
 #include <QtTest>
 
 using namespace flk;
@@ -22,6 +26,132 @@ class TestTaskIntake : public QObject
 private slots:
     void initTestCase() { QVERIFY(installTranslations()); }
     void cleanup() { waitForNetworkWork(); }
+
+    void theSheetSendsLinksWithTheirOptionsOrFiles()
+    {
+        SignedInClient s;
+        CgiCtrl *c = s.client.get();
+        const QVariantMap links {
+            { "items", QStringList { "ftp://x/a\t ", " https://skipped", "not a link", "" } },
+            { "save_to", "/Public" }, { "show_dialog_enabled", 1 }, { "auto_torrent_enabled", 0 },
+            { "auth_enabled", 1 }, { "auth_account", "u" }, { "auth_password", "p" }
+        };
+        onWorker([c, links] {
+            Error e;
+            return TaskIntake::fromSheet(links)(c, &e).has_value();
+        });
+        QCOMPARE(s.lastForm("download-add"),
+            (QJsonObject { { "url", "ftp://x/a\n" }, { "save_to", "/Public" },
+                { "show_dialog_enabled", "1" }, { "auto_torrent_enabled", "0" },
+                { "auth_enabled", "1" }, { "auth_account", "u" }, { "auth_password", "p" } }));
+
+        // Without "auto_torrent_enabled" the items are torrent files; one
+        // that cannot be read is reported by name and nothing is sent.
+        const QVariantMap files { { "items", QStringList { "/nonexistent/gone.torrent" } },
+            { "save_to", "/Public" }, { "show_dialog_enabled", 1 } };
+        const Error failure = onWorker([c, files] {
+            Error e;
+            TaskIntake::fromSheet(files)(c, &e);
+            return e;
+        });
+        QVERIFY(failure.is(kTransportErrorDomain, kTransportFileNotReadable));
+        QCOMPARE(
+            failure.userInfo.value("path").toString(), QStringLiteral("/nonexistent/gone.torrent"));
+    }
+
+    void handedOverItemsGoToTheDefaultFolderOrWait()
+    {
+        SignedInClient s;
+        CgiCtrl *c = s.client.get();
+        QJsonObject prefs = *s.sim.state().preferences("admin");
+        prefs.insert("default_dl_dir", "/Volume2/Incoming");
+        s.sim.state().setPreferences("admin", prefs);
+        QMimeData mime;
+        mime.setText("magnet:?xt=urn:btih:feed&dn=Dropped\njust words");
+        const TaskIntake::Items items = TaskIntake::dropped(&mime);
+        QCOMPARE(items.links, QStringList { "magnet:?xt=urn:btih:feed&dn=Dropped" });
+        QVERIFY(items.files.isEmpty());
+        QMimeData words;
+        words.setText("just words");
+        QVERIFY(TaskIntake::dropped(&words).isEmpty());
+
+        const auto sent = onWorker([c, items] {
+            Error e;
+            return TaskIntake::handedOver(items.files, items.links)(c, &e);
+        });
+        QVERIFY(sent);
+        const QJsonObject form = s.lastForm("download-add");
+        QCOMPARE(form.value("save_to").toString(), QStringLiteral("/Volume2/Incoming"));
+        QCOMPARE(form.value("show_dialog_enabled").toString(), QStringLiteral("1"));
+        QCOMPARE(form.value("auto_torrent_enabled").toString(), QStringLiteral("0"));
+
+        // A NAS without preferences gets nothing, and the caller learns why
+        // (it keeps the items until they are set).
+        QVERIFY(s.sim.server().applyControl("prefs", "missing"));
+        const Error why = onWorker([c, items] {
+            Error e;
+            TaskIntake::handedOver(items.files, items.links)(c, &e);
+            return e;
+        });
+        QVERIFY(why.is(kCgiErrorDomain, kCgiErrorNoPreference));
+        QCOMPARE(s.sim.server().requestsFor("download-add").size(), 1);
+    }
+
+    void oneDialogPerNewTorrentInOrder()
+    {
+        NewTaskChain chain;
+        const QJsonArray torrents { QJsonObject { { "name", "a" } },
+            QJsonObject { { "name", "b" } }, QJsonObject { { "name", "c" } } };
+        QCOMPARE(chain.start(torrents, 1).value_or(QJsonObject()).value("name").toString(), "b");
+        QCOMPARE(chain.index(), 1);
+        QCOMPARE(chain.next().value_or(QJsonObject()).value("name").toString(), "c");
+        QVERIFY(!chain.next()); // that was the last: the chain ends
+        QVERIFY(!chain.isRunning());
+        QVERIFY(!chain.next());
+        QVERIFY(!chain.start(torrents, 3));
+        QVERIFY(!chain.start(torrents, -1));
+        QVERIFY(!chain.start({}));
+        QVERIFY(chain.start(torrents));
+        chain.clear();
+        QVERIFY(!chain.next());
+    }
+
+    void theFinishedCheckAsksOnceWhenTheCountsMove()
+    {
+        QTemporaryDir dir;
+        FinishedTasksWatcher watcher(dir.filePath("finished.json"));
+        FinishedTaskCheck check;
+        const QVariantMap counts { { "completed", 2 }, { "all", 5 } };
+        QVERIFY(!check.onList(counts, {}, 0, QString())); // no watcher: nothing asked
+        check.setWatcher(&watcher);
+        TaskRow done;
+        done.type = "BT";
+        done.id = 4;
+        done.cells[TaskListModel::ColName] = "Done";
+        // Another list on show: the finished category is fetched, once.
+        QVERIFY(check.onList(counts, {}, 0, QString()));
+        const std::optional<qint64> wanted = check.take();
+        QVERIFY(wanted);
+        QVERIFY(!check.take());
+        check.deliver(*wanted, { done });
+        QVERIFY(watcher.knownKeys().contains(done.key()));
+        // The same counts again: nothing to check.
+        QVERIFY(!check.onList(counts, {}, 0, QString()));
+        // The unfiltered finished list on show answers at once; a filtered
+        // one does not.
+        const QVariantMap moved { { "completed", 3 }, { "all", 5 } };
+        QVERIFY(check.onList(moved, {}, FinishedTaskCheck::kFinishedCategory, "Do"));
+        check.take();
+        TaskRow also = done;
+        also.id = 9;
+        QList<FinishedTask> news;
+        connect(&watcher, &FinishedTasksWatcher::finished, this,
+            [&news](const QList<FinishedTask> &tasks, bool) { news += tasks; });
+        const QVariantMap again { { "completed", 4 }, { "all", 6 } };
+        QVERIFY(!check.onList(again, { done, also }, FinishedTaskCheck::kFinishedCategory, {}));
+        QVERIFY(!check.take());
+        QCOMPARE(news, (QList<FinishedTask> { { also.key(), "Done" } }));
+    }
 
     void oneDefaultFolderWithOneFallback()
     {

@@ -2,7 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "TorrentAddViewController.h"
 
-#include "tasks/TaskLinks.h"
+#include "models/TaskLinks.h"
 
 #include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
