@@ -10,12 +10,14 @@
 #include "api/CgiCtrl.h"
 #include "api/CgiErrorRules.h"
 #include "api/CgiOperations.h"
+#include "api/CommandOverlay.h"
 #include "api/Localization.h"
 #include "api/NotificationCenter.h"
 #include "api/Notifications.h"
-#include "tasks/MultiDownloadResultModel.h"
-#include "tasks/TaskFilesModel.h"
 #include "models/TaskLinks.h"
+#include "tasks/MultiDownloadResultModel.h"
+#include "tasks/NewTaskController.h"
+#include "tasks/TaskFilesModel.h"
 #include "tasks/ui/DownloadTaskViewController.h"
 #include "tasks/ui/DownloadViewController.h"
 #include "tasks/ui/MultiDownloadWizardViewController.h"
@@ -278,34 +280,69 @@ private slots:
                     { "file_unwanted", "1," } }));
             QCOMPARE(refreshes, 1);
         }
+    }
+
+    // The dialog's rules without its widgets.
+    void newTaskControllerRequests()
+    {
+        Screen s;
+        auto client = s.client;
+        CommandOverlay overlay;
+        QObject observer;
+        int refreshes = 0;
+        NotificationCenter::defaultCenter()->addObserver(
+            kNOTIFY_DOWNLOAD_REFRESH_ITEMS, &observer, [&](const Notification &) { ++refreshes; });
+        auto submit = [](NewTaskController &c) {
+            QSignalSpy done(&c, &NewTaskController::submitted);
+            if (!c.submit() || !done.wait(5000))
+                return false;
+            return done[0][0].toBool();
+        };
+
+        // A folder chosen before the NAS default arrives is kept; the queue
+        // place is sent for an administrator.
+        {
+            NewTaskController c(
+                QJsonObject { { "name", "x" }, { "url", "magnet:?xt=urn:btih:aa1" } }, 0, client,
+                &overlay);
+            QVERIFY(c.canChooseQueuePlace());
+            QSignalSpy loaded(&c, &NewTaskController::defaultFolderLoaded);
+            c.loadDefaultFolder();
+            c.setFolder("/Public/Mine");
+            QVERIFY(loaded.wait(5000));
+            QCOMPARE(c.folder(), QStringLiteral("/Public/Mine"));
+            c.setTopOfQueue(true);
+            QVERIFY(submit(c));
+            QCOMPARE(s.lastForm("torrent-add"),
+                (QJsonObject { { "torrent", "magnet:?xt=urn:btih:aa1" },
+                    { "download_dir", "/Public/Mine" }, { "enable_top_queue", "1" },
+                    { "file_unwanted", "" } }));
+            QCOMPARE(refreshes, 1);
+        }
         // Neither torrent nor url: "undefine", which the NAS refuses; the
         // dialog stays open and nothing is posted.
         {
-            DownloadTaskViewController dialog(QJsonObject { { "name", "x" } }, 0, client);
-            dialog.editDownloadDir()->setText("/Download");
-            QSignalSpy failed(&dialog, &DownloadTaskViewController::requestFailed);
-            dialog.on_Ok();
-            QVERIFY(failed.wait(5000));
+            NewTaskController c(QJsonObject { { "name", "x" } }, 0, client, &overlay);
+            QCOMPARE(c.torrentHandle(), QStringLiteral("undefine"));
+            c.setFolder("/Download");
+            QVERIFY(!submit(c));
             QCOMPARE(
                 s.lastForm("torrent-add").value("torrent").toString(), QStringLiteral("undefine"));
             QCOMPARE(refreshes, 1);
         }
         // Edit mode: the task's folder unchanged, both lists.
         {
-            DownloadTaskViewController dialog(
+            NewTaskController c(
                 QJsonObject { { "name", "x" }, { "download_dir", "/Download/Movies" },
                     { "files",
                         QJsonArray { file(0, "a", 1, true), file(1, "b", 1, false),
                             file(2, "c", 1, true) } } },
-                1, client);
-            QVERIFY(dialog.editMode());
-            QVERIFY(!dialog.btnAddTopQueue()->isVisibleTo(&dialog));
-            QVERIFY(!dialog.editDownloadDir()->isVisibleTo(&dialog));
-            QCOMPARE(dialog.txtDownloadDir()->text(), QStringLiteral("/Download/Movies"));
-            bool closed = false;
-            dialog.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
-            dialog.on_Ok();
-            QTRY_VERIFY(closed);
+                1, client, &overlay);
+            QVERIFY(c.editMode());
+            QVERIFY(!c.canChooseQueuePlace());
+            QCOMPARE(c.taskFolder(), QStringLiteral("/Download/Movies"));
+            c.setFolder("/elsewhere"); // not editable in this mode: not sent
+            QVERIFY(submit(c));
             QCOMPARE(s.lastForm("torrent-set"),
                 (QJsonObject { { "id", "1" }, { "download_dir", "/Download/Movies" },
                     { "file_wanted", "0,2," }, { "file_unwanted", "1," } }));
@@ -313,16 +350,23 @@ private slots:
         // Edit mode with a folder that did not come as text: the task stays
         // where the NAS has it (no folder sent).
         {
-            DownloadTaskViewController dialog(
-                QJsonObject { { "name", "x" }, { "download_dir", QJsonValue::Null },
-                    { "files", QJsonArray { file(0, "a", 1, true) } } },
-                1, client);
-            bool closed = false;
-            dialog.setCompletion([&](bool ok, const QVariant &) { closed = ok; });
-            dialog.on_Ok();
-            QTRY_VERIFY(closed);
+            NewTaskController c(QJsonObject { { "name", "x" }, { "download_dir", QJsonValue::Null },
+                                    { "files", QJsonArray { file(0, "a", 1, true) } } },
+                1, client, &overlay);
+            QVERIFY(submit(c));
             QCOMPARE(s.lastForm("torrent-set"),
                 (QJsonObject { { "id", "1" }, { "file_wanted", "0," }, { "file_unwanted", "" } }));
+        }
+        // A second send while one is out is refused.
+        {
+            NewTaskController c(
+                QJsonObject { { "name", "x" }, { "url", "magnet:?xt=urn:btih:aa2" } }, 0, client,
+                &overlay);
+            QSignalSpy done(&c, &NewTaskController::submitted);
+            QVERIFY(c.submit());
+            QVERIFY(!c.submit());
+            QVERIFY(done.wait(5000));
+            QCOMPARE(s.sim.server().requestsFor("torrent-add").size(), 3);
         }
     }
 

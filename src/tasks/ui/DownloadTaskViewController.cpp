@@ -4,13 +4,9 @@
 
 #include "ui/TextCapping.h"
 
-#include "api/CgiCtrl.h"
 #include "api/JsonUtil.h"
 #include "api/Localization.h"
-#include "api/NotificationCenter.h"
-#include "api/Notifications.h"
-#include "models/SaveRule.h"
-#include "tasks/NasDefaultFolder.h"
+#include "tasks/NewTaskController.h"
 #include "tasks/TaskFilesModel.h"
 #include "ui/CheckBoxHeaderView.h"
 #include "ui/DCBaseViewController.h"
@@ -44,15 +40,13 @@ DownloadTaskViewController *DownloadTaskViewController::present(QWidget *present
 
 DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torrentInfo,
     qint64 torrentID, std::shared_ptr<CgiCtrl> client, QWidget *parent)
-    : KSTSheetViewController(parent),
-      m_torrentInfo(torrentInfo),
-      m_torrentID(torrentID),
-      m_client(std::move(client)),
-      m_model(new TaskFilesModel(this)),
-      m_hud(new KSTProgressHUDHelper(this))
+    : KSTSheetViewController(parent), m_hud(new KSTProgressHUDHelper(this))
 {
+    m_controller
+        = new NewTaskController(torrentInfo, torrentID, std::move(client), m_hud->commands(), this);
+    m_model = m_controller->files();
     m_hud->setViewProvider([this] { return this; });
-    setWindowTitle(json::stringValue(torrentInfo, u"name"));
+    setWindowTitle(m_controller->name());
     auto *layout = new QVBoxLayout(this);
 
     // General: the destination (new mode) or the task's folder (edit mode).
@@ -105,22 +99,37 @@ DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torren
     connect(m_model, &TaskFilesModel::choiceChanged, this,
         &DownloadTaskViewController::_update_Total_Size);
     connect(m_btnDir, &QPushButton::clicked, this, &DownloadTaskViewController::on_Browse);
+    // The folder field and the controller follow each other.
+    connect(m_editDir, &QLineEdit::textChanged, m_controller, &NewTaskController::setFolder);
+    connect(m_controller, &NewTaskController::folderChanged, this, [this](const QString &folder) {
+        if (m_editDir->text() != folder)
+            m_editDir->setText(folder);
+    });
+    connect(m_controller, &NewTaskController::defaultFolderLoaded, this,
+        &DownloadTaskViewController::defaultFolderLoaded);
+    connect(m_topQueue, &QCheckBox::toggled, m_controller, &NewTaskController::setTopOfQueue);
+    connect(m_controller, &NewTaskController::submitted, this, [this](bool ok) {
+        if (!ok) {
+            emit requestFailed();
+            return;
+        }
+        KSTSheetViewController::on_Ok();
+    });
 
-    // Preparing: the files and their choice, then the general box by mode.
-    m_model->setFiles(json::arrayValue(torrentInfo, u"files"), editMode());
+    // The general box by mode.
     if (editMode()) {
         m_topQueue->hide();
         m_editDir->hide();
         m_btnDir->hide();
-        m_txtDir->setText(json::stringValue(torrentInfo, u"download_dir"));
+        m_txtDir->setText(m_controller->taskFolder());
     } else {
         m_txtDir->hide();
-        m_topQueue->setVisible(m_client && m_client->administrator());
+        m_topQueue->setVisible(m_controller->canChooseQueuePlace());
     }
     m_table->setEnabled(m_model->rowCount() > 0);
     // A magnet link's files are known only once the NAS has its metadata.
     new EmptyViewHint(m_table, [] { return localized("TASK_FILES_NOT_KNOWN_YET"); });
-    m_contentName = json::stringValue(torrentInfo, u"name");
+    m_contentName = m_controller->name();
     setCappedText(m_txtName, m_contentName);
     _update_Total_Size();
 }
@@ -128,23 +137,18 @@ DownloadTaskViewController::DownloadTaskViewController(const QJsonObject &torren
 void DownloadTaskViewController::showEvent(QShowEvent *e)
 {
     KSTSheetViewController::showEvent(e);
-    if (!editMode() && !m_folderRequested)
-        loadDefaultFolder();
+    loadDefaultFolder();
 }
 
 void DownloadTaskViewController::loadDefaultFolder()
 {
-    m_folderRequested = true;
-    fetchNasDefaultFolder(m_hud->commands(), m_client, [this](const QString &folder) {
-        m_editDir->setText(folder);
-        emit defaultFolderLoaded();
-    });
+    m_controller->loadDefaultFolder();
 }
 
 void DownloadTaskViewController::_update_Total_Size()
 {
     m_header->setChecked(m_model->allChosen());
-    m_contentSize = TaskFilesModel::formatTotalSize(m_model->chosenBytes());
+    m_contentSize = m_controller->totalSizeText();
     m_txtSize->setText(m_contentSize);
     m_table->viewport()->update();
 }
@@ -175,50 +179,18 @@ void DownloadTaskViewController::on_Browse()
 
 void DownloadTaskViewController::ToFolderSelView()
 {
-    auto *sheet = new FolderSelViewController(m_client);
-    QPointer<DownloadTaskViewController> self(this);
-    sheet->setCompletion([self](bool ok, const QVariant &path) {
-        if (ok && self)
-            self->m_editDir->setText(path.toString());
+    auto *sheet = new FolderSelViewController(m_controller->client());
+    QPointer<NewTaskController> controller(m_controller);
+    sheet->setCompletion([controller](bool ok, const QVariant &path) {
+        if (ok && controller)
+            controller->setFolder(path.toString());
     });
     KSTSheetViewController::presentSheet(this, sheet);
 }
 
 void DownloadTaskViewController::on_Ok()
 {
-    if (!m_client || m_hud->isShowing())
-        return;
-    const QString wanted = m_model->wantedList();
-    const QString unwanted = m_model->unwantedList();
-    const bool edit = editMode();
-    const qint64 id = m_torrentID;
-    // Edit mode sends the task's folder back only as it was read.
-    const QJsonValue readDir = m_torrentInfo.value(QLatin1String("download_dir"));
-    QString dir = edit ? QString() : m_editDir->text();
-    if (edit && saverule::isText(readDir))
-        dir = readDir.toString().isNull() ? QString::fromLatin1("") : readDir.toString();
-    const bool top = m_topQueue->isChecked();
-    QString torrent = json::stringValue(m_torrentInfo, u"torrent");
-    if (!m_torrentInfo.contains(QLatin1String("torrent")))
-        torrent = m_torrentInfo.contains(QLatin1String("url"))
-            ? json::stringValue(m_torrentInfo, u"url")
-            : QStringLiteral("undefine");
-    std::shared_ptr<CgiCtrl> client = m_client;
-    m_hud->commands()->run(
-        [=] {
-            Error e;
-            return edit ? client->set_Torrent(QString::number(id), dir, wanted, unwanted, &e)
-                        : client->add_Torrent(torrent, dir, top, unwanted, &e);
-        },
-        [this](bool ok) {
-            if (!ok) {
-                emit requestFailed();
-                return;
-            }
-            NotificationCenter::defaultCenter()->post(
-                QString::fromLatin1(kNOTIFY_DOWNLOAD_REFRESH_ITEMS), nullptr, {});
-            KSTSheetViewController::on_Ok();
-        });
+    m_controller->submit();
 }
 
 } // namespace flk

@@ -2,6 +2,7 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #pragma once
 
+#include "tasks/NewTaskController.h"
 #include "ui/KSTSheetViewController.h"
 
 #include <QJsonObject>
@@ -37,9 +38,10 @@ public:
     static DownloadTaskViewController *present(QWidget *presenter, const QJsonObject &torrentInfo,
         qint64 torrentID, std::shared_ptr<CgiCtrl> client, Completion completion = {});
 
-    bool editMode() const { return m_torrentID > 0; }
-    QJsonObject torrentInfo() const { return m_torrentInfo; }
-    qint64 torrentID() const { return m_torrentID; }
+    NewTaskController *controller() const { return m_controller; }
+    bool editMode() const { return m_controller->editMode(); }
+    QJsonObject torrentInfo() const { return m_controller->torrentInfo(); }
+    qint64 torrentID() const { return m_controller->torrentID(); }
     QString contentName() const { return m_contentName; }
     QString contentSize() const { return m_contentSize; }
     QString sortKey() const { return m_sortKey; }
@@ -76,9 +78,7 @@ private:
     void onSortClicked(int column);
 
     QString m_sortKey, m_order;
-    QJsonObject m_torrentInfo;
-    qint64 m_torrentID;
-    std::shared_ptr<CgiCtrl> m_client;
+    NewTaskController *m_controller;
     QString m_contentName, m_contentSize;
     TaskFilesModel *m_model;
     QTableView *m_table;
@@ -90,7 +90,6 @@ private:
     QCheckBox *m_topQueue;
     QMenu *m_menuContent;
     KSTProgressHUDHelper *m_hud;
-    bool m_folderRequested = false;
 };
 
 } // namespace flk
