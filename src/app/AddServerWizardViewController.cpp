@@ -4,7 +4,6 @@
 
 #include "api/CgiCtrl.h"
 #include "api/Localization.h"
-#include "servers/FavoriteManager.h"
 #include "ui/EmptyViewHint.h"
 #include "ui/KSTProgressHUDHelper.h"
 
@@ -23,25 +22,15 @@
 
 namespace flk {
 
-namespace {
-enum Page { SelAddMode = 0, ServerInfo = 1 };
-} // namespace
-
 // ---- the wizard --------------------------------------------------------------
 
 AddServerWizardViewController::AddServerWizardViewController(
     FavoriteManager *favorites, NasScanManager *scan, QWidget *parent)
-    : KSTSheetViewController(parent),
-      m_favorites(favorites),
-      m_scan(scan ? scan : new NasScanManager()),
-      m_hud(new KSTProgressHUDHelper(this)),
-      m_units(new FoundUnitsModel(this))
+    : KSTSheetViewController(parent), m_hud(new KSTProgressHUDHelper(this))
 {
     m_hud->setViewProvider([this] { return this; });
+    m_controller = new AddServerController(favorites, scan, m_hud->commands(), this);
     setWindowTitle(localized("ADD_HOST_TITLE"));
-    m_scan->setParent(this);
-    m_scan->bonjourProtocal = QStringLiteral("KESTREL_DC");
-    m_scan->scanDelegate = this;
 
     auto *layout = new QVBoxLayout(this);
     auto *title = new QLabel(localized("ADD_HOST_TITLE"), this);
@@ -62,11 +51,11 @@ AddServerWizardViewController::AddServerWizardViewController(
     m_btnByManual = new QRadioButton(localized("ADD_HOST_RDO_BY_MANUAL"), selPage);
     m_btnByCloudID = new QRadioButton(localized("ADD_HOST_RDO_BY_CLOUD_ID"), selPage);
     m_rdoAddMode = new QButtonGroup(this);
-    m_rdoAddMode->addButton(m_btnByScan, Scanned);
-    m_rdoAddMode->addButton(m_btnByManual, Manual);
-    m_rdoAddMode->addButton(m_btnByCloudID, CloudID);
+    m_rdoAddMode->addButton(m_btnByScan, AddServerController::Scanned);
+    m_rdoAddMode->addButton(m_btnByManual, AddServerController::Manual);
+    m_rdoAddMode->addButton(m_btnByCloudID, AddServerController::CloudID);
     m_tableNas = new QTableView(selPage);
-    m_tableNas->setModel(m_units);
+    m_tableNas->setModel(m_controller->units());
     m_tableNas->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_tableNas->setSelectionMode(QAbstractItemView::SingleSelection);
     m_tableNas->verticalHeader()->hide();
@@ -119,53 +108,77 @@ AddServerWizardViewController::AddServerWizardViewController(
     connect(m_btnPre, &QPushButton::clicked, this, [this] { on_Previous(); });
     connect(m_btnNext, &QPushButton::clicked, this, [this] { on_Next(); });
     connect(m_tableNas->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (currentPage() == QLatin1String("SelAddMode"))
-            m_btnNext->setEnabled(m_tableNas->selectionModel()->hasSelection());
+        const QModelIndexList rows = m_tableNas->selectionModel()->selectedRows();
+        m_controller->setChosenUnit(rows.isEmpty() ? -1 : rows.first().row());
     });
-    // Observed fields: every edit re-evaluates Complete.
-    connect(m_editIP, &QLineEdit::textChanged, this, [this](const QString &t) {
-        m_host = t;
-        updateCompleteButton();
+    // The fields and the controller follow each other.
+    connect(m_editIP, &QLineEdit::textChanged, m_controller, &AddServerController::setHost);
+    connect(m_editPort, &QLineEdit::textChanged, m_controller, &AddServerController::setPort);
+    connect(m_editAccount, &QLineEdit::textChanged, m_controller, &AddServerController::setAccount);
+    connect(m_editPwd, &QLineEdit::textChanged, m_controller, &AddServerController::setPassword);
+    connect(
+        m_controller, &AddServerController::changed, this, &AddServerWizardViewController::sync);
+    connect(m_controller, &AddServerController::signingIn, this, [this] {
+        m_hud->setIndicatorViewStyle(CommandOverlay::Indicator::Spinner);
+        m_hud->setText(localized("TXT_SIGNING_IN"));
     });
-    connect(m_editPort, &QLineEdit::textChanged, this, [this](const QString &t) {
-        m_port = t;
-        updateCompleteButton();
+    connect(m_controller, &AddServerController::signInFailed, this, [this] {
+        m_hud->setText(localized("LOADING"));
+        setResultObject(QVariant());
     });
-    connect(m_editAccount, &QLineEdit::textChanged, this, [this](const QString &t) {
-        m_account = t;
-        updateCompleteButton();
-    });
-    connect(m_editPwd, &QLineEdit::textChanged, this, [this](const QString &t) {
-        m_password = t;
-        updateCompleteButton();
+    connect(m_controller, &AddServerController::signedIn, this, [this](CgiCtrl *client) {
+        m_hud->setText(localized("LOADING"));
+        setResultObject(QVariant::fromValue<QObject *>(client));
+        on_Ok();
     });
 
-    m_btnByScan->setChecked(true);
-    showPage(SelAddMode);
-    on_Scan_Server();
+    sync();
     setMinimumSize(520, 420);
-    m_scan->start_Scan_Server();
     // The found-units list says what it waits for, or that it cannot find
     // anything here (typing an address still works).
     m_emptyUnits = new EmptyViewHint(m_tableNas, [this] {
-        return m_scan->isDiscoveryAvailable()
+        return scanMan()->isDiscoveryAvailable()
             ? localized("ADD_HOST_SEARCHING")
             : stringWithKSTFormat(
                 localized("ADD_HOST_NO_DISCOVERY"), { localized("ADD_HOST_RDO_BY_MANUAL") });
     });
 }
 
-AddServerWizardViewController::~AddServerWizardViewController()
+AddServerWizardViewController::~AddServerWizardViewController() = default;
+
+FoundUnitsModel *AddServerWizardViewController::acServer() const
 {
-    if (m_loginAttempt)
-        m_favorites->cancel_Login(m_loginAttempt);
-    m_scan->scanDelegate = nullptr;
-    m_scan->stop_Scan_Server();
+    return m_controller->units();
+}
+
+NasScanManager *AddServerWizardViewController::scanMan() const
+{
+    return m_controller->scan();
+}
+
+QString AddServerWizardViewController::host() const
+{
+    return m_controller->host();
+}
+
+QString AddServerWizardViewController::port() const
+{
+    return m_controller->port();
+}
+
+QString AddServerWizardViewController::account() const
+{
+    return m_controller->account();
+}
+
+QString AddServerWizardViewController::password() const
+{
+    return m_controller->password();
 }
 
 int AddServerWizardViewController::mode() const
 {
-    return m_rdoAddMode->checkedId();
+    return m_controller->mode();
 }
 
 QString AddServerWizardViewController::currentPage() const
@@ -175,151 +188,69 @@ QString AddServerWizardViewController::currentPage() const
 
 bool AddServerWizardViewController::isHttps() const
 {
-    return m_cmbConnectType->currentIndex() == 1;
-}
-
-void AddServerWizardViewController::setField(QString &field, QLineEdit *edit, const QString &value)
-{
-    field = value;
-    if (edit->text() != value)
-        edit->setText(value);
-    updateCompleteButton();
+    return m_controller->https();
 }
 
 void AddServerWizardViewController::on_Scan_Server()
 {
-    m_btnByScan->setChecked(true);
-    m_tableNas->setEnabled(true);
-    m_btnNext->setEnabled(m_tableNas->selectionModel()->hasSelection());
+    m_controller->setMode(AddServerController::Scanned);
 }
 
 void AddServerWizardViewController::on_Manual()
 {
-    m_btnByManual->setChecked(true);
-    m_tableNas->setEnabled(false);
-    m_btnNext->setEnabled(true);
+    m_controller->setMode(AddServerController::Manual);
 }
 
 void AddServerWizardViewController::on_Cloud_ID()
 {
-    m_btnByCloudID->setChecked(true);
-    m_tableNas->setEnabled(false);
-    m_btnNext->setEnabled(true);
+    m_controller->setMode(AddServerController::CloudID);
 }
 
 void AddServerWizardViewController::on_Connect_Type()
 {
-    setField(m_port, m_editPort, isHttps() ? QStringLiteral("8001") : QStringLiteral("8000"));
+    m_controller->setHttps(m_cmbConnectType->currentIndex() == 1);
 }
 
 void AddServerWizardViewController::on_Previous()
 {
-    showPage(SelAddMode);
-}
-
-void AddServerWizardViewController::showPage(int page)
-{
-    m_tabAddServer->setCurrentIndex(page);
-    if (page == SelAddMode) {
-        m_btnPre->hide();
-        m_btnNext->setText(localized("NEXT"));
-        m_btnNext->setEnabled(true);
-        if (mode() == Scanned)
-            on_Scan_Server();
-        return;
-    }
-    m_btnPre->show();
-    m_btnNext->setText(localized("COMPLETE"));
-    if (mode() == Scanned) {
-        const QModelIndexList rows = m_tableNas->selectionModel()->selectedRows();
-        const QVariantMap unit
-            = rows.isEmpty() ? QVariantMap() : m_units->unitAt(rows.first().row());
-        const bool https = unit.value(QStringLiteral("httpsenabled")).toBool();
-        setField(m_host, m_editIP, unit.value(QStringLiteral("address")).toString());
-        m_cmbConnectType->setCurrentIndex(https ? 1 : 0);
-        setField(m_port, m_editPort,
-            unit.value(https ? QStringLiteral("httpsport") : QStringLiteral("httpport"))
-                .toString());
-        m_txtIP->setText(localized("ADD_HOST_TXT_IP"));
-        m_editAccount->setFocus();
-    } else {
-        setField(m_host, m_editIP, QString());
-        setField(m_port, m_editPort, QStringLiteral("8000"));
-        m_cmbConnectType->setCurrentIndex(0);
-        m_txtIP->setText(
-            localized(mode() == CloudID ? "ADD_HOST_TXT_CLOUD_ID" : "ADD_HOST_TXT_IP"));
-        m_editIP->setFocus();
-    }
-    updateCompleteButton();
-}
-
-void AddServerWizardViewController::updateCompleteButton()
-{
-    if (currentPage() != QLatin1String("ServerInfo"))
-        return;
-    m_btnNext->setEnabled(
-        !m_host.isEmpty() && !m_port.isEmpty() && !m_account.isEmpty() && !m_password.isEmpty());
+    m_controller->previous();
 }
 
 void AddServerWizardViewController::on_Next()
 {
-    if (currentPage() == QLatin1String("SelAddMode")) {
-        showPage(ServerInfo);
-        return;
-    }
-    if (!m_btnNext->isEnabled())
-        return;
-    m_hud->setIndicatorViewStyle(CommandOverlay::Indicator::Spinner);
-    m_hud->setText(localized("TXT_SIGNING_IN"));
-    const QVariantMap info { { QStringLiteral("host"), m_host },
-        { QStringLiteral("account"), m_account }, { QStringLiteral("password"), m_password },
-        { QStringLiteral("is_cloud_id"), mode() == CloudID ? 1 : 0 },
-        { QStringLiteral("use_https"), isHttps() ? 1 : 0 }, { QStringLiteral("port"), m_port } };
-    FavoriteManager *favorites = m_favorites;
-    const LoginHandle attempt = favorites->newLoginAttempt();
-    m_loginAttempt = attempt;
-    struct Outcome {
-        // Deletes a client nobody took (the wizard went meanwhile).
-        std::shared_ptr<PendingClient> client = std::make_shared<PendingClient>();
-        Error error;
+    m_controller->next();
+}
+
+void AddServerWizardViewController::sync()
+{
+    const auto *c = m_controller;
+    auto show = [](QLineEdit *edit, const QString &value) {
+        if (edit->text() != value)
+            edit->setText(value);
     };
-    m_hud->commands()->runCancellable(
-        [favorites, info, attempt] {
-            Outcome out;
-            out.client->set(favorites->add_Favorite_NAS(info, &out.error, attempt));
-            return out;
-        },
-        [this, favorites](Outcome out) {
-            m_loginAttempt.reset();
-            m_hud->setText(localized("LOADING"));
-            if (out.error.isError() || !out.client->get()) {
-                setResultObject(QVariant());
-                return;
-            }
-            const int last = favorites->count() - 1;
-            favorites->update_Favorite_NAS(last, QStringLiteral("default"), last == 0 ? 1 : 0);
-            setResultObject(QVariant::fromValue<QObject *>(out.client->take()));
-            on_Ok();
-        },
-        [this, favorites, attempt] {
-            favorites->cancel_Login(attempt);
-            m_loginAttempt.reset();
-        });
-}
-
-void AddServerWizardViewController::server_Added(const QVariantMap &info)
-{
-    m_units->add(info);
-}
-
-void AddServerWizardViewController::server_Updated(const QVariantMap &info)
-{
-    m_units->update(info);
-}
-
-void AddServerWizardViewController::server_Removed(const QString &name)
-{
-    m_units->remove(name);
+    m_rdoAddMode->button(c->mode())->setChecked(true);
+    m_tableNas->setEnabled(c->mode() == AddServerController::Scanned);
+    show(m_editIP, c->host());
+    show(m_editPort, c->port());
+    show(m_editAccount, c->account());
+    show(m_editPwd, c->password());
+    m_cmbConnectType->setCurrentIndex(c->https() ? 1 : 0);
+    m_txtIP->setText(localized(
+        c->mode() == AddServerController::CloudID ? "ADD_HOST_TXT_CLOUD_ID" : "ADD_HOST_TXT_IP"));
+    const bool details = c->page() == AddServerController::ServerInfo;
+    m_btnPre->setVisible(details);
+    m_btnNext->setText(localized(details ? "COMPLETE" : "NEXT"));
+    m_btnNext->setEnabled(c->canGoOn());
+    if (m_tabAddServer->currentIndex() != int(c->page())) {
+        m_tabAddServer->setCurrentIndex(int(c->page()));
+        if (details) {
+            // Straight to what is still to be typed.
+            if (c->mode() == AddServerController::Scanned)
+                m_editAccount->setFocus();
+            else
+                m_editIP->setFocus();
+        }
+    }
 }
 
 } // namespace flk

@@ -2,14 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #pragma once
 
-#include "servers/FavoriteManager.h"
-#include "servers/FoundUnitsModel.h"
-
-#include "servers/NasScanManager.h"
+#include "servers/AddServerController.h"
 #include "ui/KSTSheetViewController.h"
-
-#include <QAbstractTableModel>
-#include <QVariantMap>
 
 class QButtonGroup;
 class QComboBox;
@@ -27,23 +21,29 @@ class FavoriteManager;
 class KSTProgressHUDHelper;
 
 // The sheet in which the user adds a NAS: found on the LAN, by address or by
-// cloud ID; completing it signs in and saves the server.
-class AddServerWizardViewController : public KSTSheetViewController, public NasScanDelegate
+// cloud ID; completing it signs in and saves the server. It draws the
+// AddServerController and forwards to it.
+class AddServerWizardViewController : public KSTSheetViewController
 {
     Q_OBJECT
 
 public:
-    enum Mode { Manual = 0, CloudID = 1, Scanned = 2 };
+    enum Mode {
+        Manual = AddServerController::Manual,
+        CloudID = AddServerController::CloudID,
+        Scanned = AddServerController::Scanned
+    };
 
     // scan: the scanner to use (owned); null makes one on Avahi.
     AddServerWizardViewController(
         FavoriteManager *favorites, NasScanManager *scan = nullptr, QWidget *parent = nullptr);
     ~AddServerWizardViewController() override;
 
-    QString host() const { return m_host; }
-    QString port() const { return m_port; }
-    QString account() const { return m_account; }
-    QString password() const { return m_password; }
+    AddServerController *controller() const { return m_controller; }
+    QString host() const;
+    QString port() const;
+    QString account() const;
+    QString password() const;
 
     void on_Scan_Server();
     void on_Manual();
@@ -52,15 +52,11 @@ public:
     void on_Previous();
     void on_Next();
 
-    void server_Added(const QVariantMap &info) override;
-    void server_Updated(const QVariantMap &info) override;
-    void server_Removed(const QString &name) override;
-
     int mode() const;
     QString currentPage() const;
     bool isHttps() const;
-    FoundUnitsModel *acServer() const { return m_units; }
-    NasScanManager *scanMan() const { return m_scan; }
+    FoundUnitsModel *acServer() const;
+    NasScanManager *scanMan() const;
     KSTProgressHUDHelper *HUD() const { return m_hud; }
     QTableView *tableNas() const { return m_tableNas; }
     QPushButton *btnNext() const { return m_btnNext; }
@@ -73,14 +69,11 @@ public:
     QLabel *txtIP() const { return m_txtIP; }
 
 private:
-    void showPage(int page);
-    void updateCompleteButton();
-    void setField(QString &field, QLineEdit *edit, const QString &value);
+    // Everything shown from the controller.
+    void sync();
 
-    FavoriteManager *m_favorites;
-    NasScanManager *m_scan;
     KSTProgressHUDHelper *m_hud;
-    FoundUnitsModel *m_units;
+    AddServerController *m_controller;
     QStackedWidget *m_tabAddServer;
     QButtonGroup *m_rdoAddMode;
     QRadioButton *m_btnByScan, *m_btnByManual, *m_btnByCloudID;
@@ -89,8 +82,6 @@ private:
     QLineEdit *m_editIP, *m_editPort, *m_editAccount, *m_editPwd;
     QComboBox *m_cmbConnectType;
     QPushButton *m_btnPre, *m_btnNext;
-    QString m_host, m_port, m_account, m_password;
-    LoginHandle m_loginAttempt; // the sign-in under way, if any
     EmptyViewHint *m_emptyUnits = nullptr;
 };
 

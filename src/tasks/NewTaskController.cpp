@@ -59,12 +59,14 @@ void NewTaskController::loadDefaultFolder()
     if (editMode() || m_folderRequested || !m_overlay)
         return;
     m_folderRequested = true;
-    fetchNasDefaultFolder(m_overlay, m_client, [this](const QString &folder) {
-        if (!m_folderEdited && folder != m_folder) {
-            m_folder = folder;
-            emit folderChanged(folder);
+    fetchNasDefaultFolder(m_overlay, m_client, [self = QPointer(this)](const QString &folder) {
+        if (!self)
+            return;
+        if (!self->m_folderEdited && folder != self->m_folder) {
+            self->m_folder = folder;
+            emit self->folderChanged(folder);
         }
-        emit defaultFolderLoaded();
+        emit self->defaultFolderLoaded();
     });
 }
 
@@ -99,11 +101,12 @@ bool NewTaskController::submit()
             return edit ? client->set_Torrent(QString::number(id), dir, wanted, unwanted, &e)
                         : client->add_Torrent(torrent, dir, top, unwanted, &e);
         },
-        [this](bool ok) {
+        [self = QPointer(this)](bool ok) {
             if (ok)
                 NotificationCenter::defaultCenter()->post(
                     QString::fromLatin1(kNOTIFY_DOWNLOAD_REFRESH_ITEMS), nullptr, {});
-            emit submitted(ok);
+            if (self)
+                emit self->submitted(ok);
         });
 }
 

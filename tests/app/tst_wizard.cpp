@@ -9,6 +9,7 @@
 
 #include "api/CgiCtrl.h"
 #include "api/CgiErrorRules.h"
+#include "api/CommandOverlay.h"
 #include "api/Localization.h"
 #include "app/AddServerWizardViewController.h"
 #include "servers/DefaultsStore.h"
@@ -257,6 +258,84 @@ private slots:
         QCOMPARE(favorites->get_Favorite_NAS(0)->host(), QStringLiteral("127.0.0"));
         QVERIFY(favorites->get_Favorite_NAS(0)->isCloudID());
         delete client;
+    }
+
+    // The wizard's rules headless: the chosen unit follows its row, what
+    // can be pressed, the details from a unit, and a sign-in that saves.
+    void controllerWithoutWidgets()
+    {
+        discovery = new FakeDiscovery;
+        auto *scan = new NasScanManager(discovery);
+        scan->probeTimeoutMs = 300;
+        CommandOverlay overlay;
+        AddServerController c(favorites.get(), scan, &overlay);
+        QCOMPARE(c.mode(), AddServerController::Scanned);
+        QVERIFY(!c.canGoOn()); // no unit chosen
+        discovery->resolve(unit("nas-b", false, 8001));
+        discovery->resolve(unit("nas-c", true, 8443));
+        c.setChosenUnit(1);
+        QVERIFY(c.canGoOn());
+        discovery->remove("nas-b"); // the row before the chosen one leaves
+        QCOMPARE(c.chosenUnit(), 0);
+        QCOMPARE(c.units()->unitAt(0).value("httpsport").toString(), QStringLiteral("8443"));
+        c.setChosenUnit(7); // no such row
+        QCOMPARE(c.chosenUnit(), -1);
+        QVERIFY(!c.canGoOn());
+        QVERIFY(!c.next());
+        c.setChosenUnit(0);
+        QVERIFY(c.next());
+        QCOMPARE(c.page(), AddServerController::ServerInfo);
+        QCOMPARE(c.host(), QStringLiteral("127.0.0.1"));
+        QVERIFY(c.https());
+        QCOMPARE(c.port(), QStringLiteral("8443"));
+        c.setHttps(false);
+        QCOMPARE(c.port(), QStringLiteral("8000"));
+        QVERIFY(!c.canGoOn()); // account and password missing
+        QVERIFY(!c.next());
+
+        // By address: the address is asked afresh, the account kept.
+        c.setAccount("admin");
+        c.previous();
+        c.setMode(AddServerController::Manual);
+        QVERIFY(c.canGoOn());
+        QVERIFY(c.next());
+        QVERIFY(c.host().isEmpty());
+        QCOMPARE(c.account(), QStringLiteral("admin"));
+        c.setHost("127.0.0.1");
+        c.setPort(QString::number(sim->server().httpPort()));
+        c.setPassword("admin");
+        QSignalSpy signedIn(&c, &AddServerController::signedIn);
+        QVERIFY(c.next());
+        QVERIFY(c.isSigningIn());
+        QVERIFY(!c.next()); // one sign-in at a time
+        QVERIFY(signedIn.wait(10000));
+        std::unique_ptr<CgiCtrl> client(signedIn[0][0].value<CgiCtrl *>());
+        QVERIFY(client && client->logon());
+        QCOMPARE(favorites->count(), 1);
+        QVERIFY(favorites->get_Favorite_NAS(0)->isDefault());
+    }
+
+    // A wizard that goes while it signs in ends that sign-in; nothing is saved.
+    void controllerGoingCancelsItsSignIn()
+    {
+        sim->server().applyControl("delay_ms", "1500");
+        discovery = new FakeDiscovery;
+        CommandOverlay overlay;
+        auto c = std::make_unique<AddServerController>(
+            favorites.get(), new NasScanManager(discovery), &overlay);
+        c->setMode(AddServerController::Manual);
+        c->next();
+        c->setHost("127.0.0.1");
+        c->setPort(QString::number(sim->server().httpPort()));
+        c->setAccount("admin");
+        c->setPassword("admin");
+        QVERIFY(c->next());
+        QTRY_VERIFY(favorites->bIsLogining());
+        c.reset();
+        QTRY_VERIFY(!favorites->bIsLogining());
+        KSTProgressHUDHelper::waitForAllQueues();
+        QCOMPARE(favorites->count(), 0);
+        QVERIFY(alerts->shown.isEmpty());
     }
 
     void cancellingTheOverlayCancelsTheSignIn()
