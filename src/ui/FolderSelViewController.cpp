@@ -3,9 +3,8 @@
 #include "FolderSelViewController.h"
 
 #include "FolderCreateViewController.h"
-#include "api/CgiCtrl.h"
 #include "api/Localization.h"
-#include "api/Work.h"
+#include "models/FolderChooser.h"
 #include "models/FolderTreeModel.h"
 
 #include <QCoreApplication>
@@ -19,15 +18,14 @@ namespace flk {
 
 FolderSelViewController::FolderSelViewController(std::shared_ptr<CgiCtrl> client, QWidget *parent)
     : KSTSheetViewController(parent),
-      m_client(std::move(client)),
-      m_model(new FolderTreeModel(this)),
+      m_chooser(new FolderChooser(std::move(client), this)),
       m_outline(new QTreeView(this))
 {
     setWindowTitle(localized("BROWSE"));
     auto *layout = new QVBoxLayout(this);
-    m_model->setFolderIcon(
+    model()->setFolderIcon(
         QIcon::fromTheme(QStringLiteral("folder"), style()->standardIcon(QStyle::SP_DirIcon)));
-    m_outline->setModel(m_model);
+    m_outline->setModel(model());
     m_outline->header()->hide();
     m_outline->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_outline->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -44,62 +42,56 @@ FolderSelViewController::FolderSelViewController(std::shared_ptr<CgiCtrl> client
     // Every opening reads the folder afresh.
     connect(m_outline, &QTreeView::expanded, this, [this](const QModelIndex &index) {
         if (!m_expandingForCreate)
-            loadChildren(QPersistentModelIndex(index));
+            m_chooser->loadChildren(QPersistentModelIndex(index));
     });
     connect(m_outline->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &FolderSelViewController::on_Click_Folder);
     connect(m_btnCreate, &QPushButton::clicked, this, &FolderSelViewController::on_Create_Folder);
-    on_Click_Folder();
+    connect(m_chooser, &FolderChooser::levelLoaded, this, &FolderSelViewController::levelLoaded);
+    connect(m_chooser, &FolderChooser::choiceChanged, this, [this] {
+        const bool any = m_chooser->hasChoice();
+        setResultObject(any ? QVariant(m_chooser->chosenPath()) : QVariant());
+        m_btnCreate->setEnabled(any);
+        btnOk()->setEnabled(any);
+    });
+    // A folder made here: its parent opens (read once, by the chooser) and
+    // the new folder becomes the selection.
+    connect(m_chooser, &FolderChooser::aboutToReread, this, [this](const QModelIndex &parent) {
+        if (!m_outline->isExpanded(parent)) {
+            m_expandingForCreate = true;
+            m_outline->expand(parent);
+            m_expandingForCreate = false;
+        }
+    });
+    connect(m_chooser, &FolderChooser::folderCreated, this, [this](const QModelIndex &created) {
+        m_outline->selectionModel()->setCurrentIndex(
+            created, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        m_outline->scrollTo(created);
+    });
+    m_btnCreate->setEnabled(false);
+    btnOk()->setEnabled(false);
     loadRoot();
+}
+
+FolderTreeModel *FolderSelViewController::model() const
+{
+    return m_chooser->model();
 }
 
 void FolderSelViewController::loadRoot()
 {
-    loadChildren(QPersistentModelIndex());
-}
-
-void FolderSelViewController::loadChildren(
-    const QPersistentModelIndex &folder, std::function<void()> then)
-{
-    const bool root = !folder.isValid();
-    const QString id = m_model->folderId(folder);
-    if (!root)
-        m_model->clearChildren(folder);
-    if (!m_client) {
-        emit levelLoaded(id);
-        return;
-    }
-    // Only the folder's path crosses threads; the node is found again by it.
-    runWork(
-        this,
-        [client = m_client, root, id] {
-            Error e;
-            const std::optional<QJsonValue> list = client->get_Folder_List(id, root, &e);
-            return (list && !e.isError()) ? list->toArray() : QJsonArray();
-        },
-        [this, root, id, then](QJsonArray items) {
-            // The folder may have gone with a newer read of its parent.
-            const QModelIndex folder = root ? QModelIndex() : m_model->indexOfId(id);
-            if (root || folder.isValid())
-                m_model->setChildren(folder, items);
-            if (then)
-                then();
-            emit levelLoaded(id);
-        });
+    m_chooser->loadRoot();
 }
 
 void FolderSelViewController::on_Click_Folder()
 {
     const QModelIndexList rows = m_outline->selectionModel()->selectedRows();
-    const bool any = !rows.isEmpty();
-    setResultObject(any ? QVariant(m_model->folderId(rows.first())) : QVariant());
-    m_btnCreate->setEnabled(any);
-    btnOk()->setEnabled(any);
+    m_chooser->choose(rows.isEmpty() ? QModelIndex() : rows.first());
 }
 
 void FolderSelViewController::on_Create_Folder()
 {
-    if (m_outline->selectionModel()->selectedRows().isEmpty())
+    if (!m_chooser->hasChoice())
         return;
     ToFolderCreateView();
 }
@@ -120,42 +112,7 @@ void FolderSelViewController::ToFolderCreateView()
 
 void FolderSelViewController::createFolder(const QString &name, std::function<void(bool)> done)
 {
-    const QModelIndexList rows = m_outline->selectionModel()->selectedRows();
-    if (rows.isEmpty() || !m_client) {
-        if (done)
-            done(false);
-        return;
-    }
-    const QString parentId = m_model->folderId(rows.first());
-    runWork(
-        this,
-        [client = m_client, parentId, name] {
-            Error e;
-            return client->create_Folder(parentId, name, &e) && !e.isError();
-        },
-        [this, parentId, name, done](bool ok) {
-            if (done)
-                done(ok);
-            const QModelIndex parent = m_model->indexOfId(parentId);
-            if (!ok || !parent.isValid())
-                return;
-            // The parent is read again (opened if it was closed), then the new
-            // folder becomes the selection.
-            auto select = [this, parentId, name] {
-                const QModelIndex created = m_model->childNamed(m_model->indexOfId(parentId), name);
-                if (created.isValid()) {
-                    m_outline->selectionModel()->setCurrentIndex(
-                        created, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-                    m_outline->scrollTo(created);
-                }
-            };
-            if (!m_outline->isExpanded(parent)) {
-                m_expandingForCreate = true;
-                m_outline->expand(parent);
-                m_expandingForCreate = false;
-            }
-            loadChildren(QPersistentModelIndex(parent), select);
-        });
+    m_chooser->createFolder(name, std::move(done));
 }
 
 } // namespace flk

@@ -14,12 +14,12 @@ class QTreeView;
 namespace flk {
 
 class CgiCtrl;
+class FolderChooser;
 class FolderTreeModel;
 
-// Picks a destination folder on the NAS. The tree is read level by level:
-// the shared folders when the sheet opens, a folder's subfolders each time it
-// is opened. Requests run off the GUI thread; a failed listing shows an
-// empty level. The result object is the chosen folder's path.
+// Picks a destination folder on the NAS: draws a FolderChooser (the tree
+// read level by level, the choice, a new folder) and forwards to it. The
+// result object is the chosen folder's path.
 class FolderSelViewController : public KSTSheetViewController
 {
     Q_OBJECT
@@ -28,7 +28,8 @@ public:
     explicit FolderSelViewController(std::shared_ptr<CgiCtrl> client, QWidget *parent = nullptr);
 
     QTreeView *outlineView() const { return m_outline; }
-    FolderTreeModel *model() const { return m_model; }
+    FolderChooser *chooser() const { return m_chooser; }
+    FolderTreeModel *model() const;
     QPushButton *btnCreateFolder() const { return m_btnCreate; }
 
     // Reads the top level (also run when the sheet is built).
@@ -45,11 +46,7 @@ signals:
     void levelLoaded(const QString &folderId);
 
 private:
-    // Reads the subfolders of folder (the top level when invalid), then runs then.
-    void loadChildren(const QPersistentModelIndex &folder, std::function<void()> then = {});
-
-    std::shared_ptr<CgiCtrl> m_client;
-    FolderTreeModel *m_model;
+    FolderChooser *m_chooser;
     QTreeView *m_outline;
     QPushButton *m_btnCreate;
     bool m_expandingForCreate = false;

@@ -2,23 +2,26 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 // The delete, folder-choice and folder-creation sheets: the tree read level
 // by level from the NAS, re-read on every opening, and a new folder created
-// under the selection and selected.
+// under the selection and selected; the first default folder saved.
 #include "SimFixture.h"
 #include "TestUtil.h"
 
 #include "api/CgiCtrl.h"
+#include "api/CommandOverlay.h"
 #include "api/Localization.h"
+#include "models/FolderChooser.h"
 #include "models/FolderTreeModel.h"
+#include "preferences/FirstFolderController.h"
 #include "ui/FolderCreateViewController.h"
 #include "ui/FolderSelViewController.h"
 
 #include <QApplication>
 #include <QJsonArray>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTreeView>
-#include <QPointer>
 #include <QtTest>
 
 using namespace flk;
@@ -103,6 +106,72 @@ private slots:
         QVERIFY(sheet.btnCreateFolder()->isEnabled());
         QCOMPARE(sheet.resultObject().toString(),
             sheet.model()->folderId(sheet.model()->index(1, 0, download)));
+    }
+
+    // The chooser's rules headless: levels, the choice, a folder made
+    // inside it (announced after its parent is read again), a refusal.
+    void chooserWithoutWidgets()
+    {
+        FolderChooser chooser(client);
+        QSignalSpy loaded(&chooser, &FolderChooser::levelLoaded);
+        chooser.loadRoot();
+        QVERIFY(loaded.wait(5000));
+        QCOMPARE(chooser.model()->rowCount(), 3);
+        QVERIFY(!chooser.hasChoice());
+        bool refused = true;
+        chooser.createFolder("nowhere", [&](bool ok) { refused = !ok; });
+        QVERIFY(refused); // nothing chosen: nothing sent
+        QVERIFY(sim->server().requestsFor("createdir").isEmpty());
+
+        const QModelIndex publicFolder = chooser.model()->indexOfId("/Public");
+        chooser.choose(publicFolder);
+        QCOMPARE(chooser.chosenPath(), QStringLiteral("/Public"));
+        QSignalSpy reread(&chooser, &FolderChooser::aboutToReread);
+        QSignalSpy created(&chooser, &FolderChooser::folderCreated);
+        std::optional<bool> answer;
+        chooser.createFolder("Fresh", [&](bool ok) { answer = ok; });
+        QVERIFY(created.wait(5000));
+        QCOMPARE(answer, std::optional<bool>(true));
+        QCOMPARE(reread.size(), 1);
+        QCOMPARE(chooser.model()->folderId(created[0][0].toModelIndex()),
+            QStringLiteral("/Public/Fresh"));
+        // The same name again: refused, nothing read again.
+        answer.reset();
+        chooser.createFolder("Fresh", [&](bool ok) { answer = ok; });
+        QTRY_VERIFY(answer.has_value());
+        QCOMPARE(*answer, false);
+        QCOMPARE(reread.size(), 1);
+        // A choice that went with a newer read of its parent is no choice.
+        chooser.choose(chooser.model()->indexOfId("/Public/Fresh"));
+        QVERIFY(chooser.hasChoice());
+        chooser.loadChildren(QPersistentModelIndex(chooser.model()->indexOfId("/Public")));
+        QVERIFY(!chooser.hasChoice());
+    }
+
+    void firstFolderIsSavedOnce()
+    {
+        sim->server().applyControl("prefs", "missing");
+        CommandOverlay overlay;
+        FirstFolderController first(client, &overlay);
+        QCOMPARE(first.folder(), QStringLiteral("/Download"));
+        // A folder the NAS does not have is refused; the sheet can try again.
+        first.setFolder("/Public/Gone");
+        QSignalSpy saved(&first, &FirstFolderController::saved);
+        QVERIFY(first.save());
+        QVERIFY(!first.save()); // one request at a time
+        QVERIFY(saved.wait(5000));
+        QCOMPARE(saved.takeFirst().at(0).toBool(), false);
+        QVERIFY(!sim->state().preferences("admin").has_value());
+        first.setFolder("/Public");
+        QVERIFY(first.save());
+        QVERIFY(saved.wait(5000));
+        QCOMPARE(saved.takeFirst().at(0).toBool(), true);
+        const auto sent = sim->server().requestsFor("set-user-initial-pref");
+        QCOMPARE(sent.size(), 2);
+        QCOMPARE(sent[1].value("form").toObject().value("default_dl_dir").toString(),
+            QStringLiteral("/Public"));
+        QCOMPARE(sim->state().preferences("admin")->value("default_dl_dir").toString(),
+            QStringLiteral("/Public"));
     }
 
     void failedListingShowsAnEmptyLevel()

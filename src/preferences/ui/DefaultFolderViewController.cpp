@@ -2,8 +2,8 @@
 // SPDX-FileCopyrightText: 2026 Ferrylink developers
 #include "DefaultFolderViewController.h"
 
-#include "api/CgiCtrl.h"
 #include "api/Localization.h"
+#include "preferences/FirstFolderController.h"
 #include "ui/FolderSelViewController.h"
 #include "ui/KSTProgressHUDHelper.h"
 #include "ui/Utility.h"
@@ -17,10 +17,11 @@ namespace flk {
 
 DefaultFolderViewController::DefaultFolderViewController(
     std::shared_ptr<CgiCtrl> client, QWidget *parent)
-    : DCBaseViewController(parent), m_client(std::move(client))
+    : DCBaseViewController(parent)
 {
     setWindowTitle(localized("TASK_DEFAULT_DOWNLOAD_DIR"));
-    setCtrlCgi(m_client);
+    setCtrlCgi(client);
+    m_controller = new FirstFolderController(std::move(client), HUD()->commands(), this);
     HUD()->setViewProvider([this] { return Utility::mainView() ? Utility::mainView() : this; });
     auto *layout = new QVBoxLayout(this);
     auto *desc = new QLabel(localized("TXT_DEFAULT_FOLDER_DESC"), this);
@@ -36,16 +37,30 @@ DefaultFolderViewController::DefaultFolderViewController(
     layout->addSpacing(8);
     layout->addWidget(buttonRow());
     setMinimumWidth(440);
-    setDefaultFolder(QStringLiteral("/Download"));
+    auto show = [this](const QString &folder) {
+        m_field->setText(folder);
+        setResultObject(folder);
+    };
+    show(m_controller->folder());
+    connect(m_controller, &FirstFolderController::folderChanged, this, show);
+    connect(m_controller, &FirstFolderController::saved, this, [this](bool ok) {
+        if (ok)
+            DCBaseViewController::on_Ok();
+        else
+            emit saveFailed();
+    });
     connect(
         m_btnBrowse, &QPushButton::clicked, this, &DefaultFolderViewController::on_Browse_Folder);
 }
 
+QString DefaultFolderViewController::defaultFolder() const
+{
+    return m_controller->folder();
+}
+
 void DefaultFolderViewController::setDefaultFolder(const QString &folder)
 {
-    m_defaultFolder = folder;
-    m_field->setText(folder);
-    setResultObject(folder);
+    m_controller->setFolder(folder);
 }
 
 void DefaultFolderViewController::on_Browse_Folder()
@@ -55,7 +70,7 @@ void DefaultFolderViewController::on_Browse_Folder()
 
 void DefaultFolderViewController::ToFolderSelView()
 {
-    auto *sheet = new FolderSelViewController(m_client);
+    auto *sheet = new FolderSelViewController(m_controller->client());
     QPointer<DefaultFolderViewController> self(this);
     sheet->setCompletion([self](bool ok, const QVariant &path) {
         if (ok && self)
@@ -66,21 +81,7 @@ void DefaultFolderViewController::ToFolderSelView()
 
 void DefaultFolderViewController::on_Ok()
 {
-    if (!m_client || HUD()->isShowing())
-        return;
-    const QString folder = m_defaultFolder;
-    std::shared_ptr<CgiCtrl> client = m_client;
-    HUD()->commands()->run(
-        [client, folder] {
-            Error e;
-            return client->set_User_Initial_Preference(folder, &e) && !e.isError();
-        },
-        [this](bool saved) {
-            if (saved)
-                DCBaseViewController::on_Ok();
-            else
-                emit saveFailed();
-        });
+    m_controller->save();
 }
 
 } // namespace flk

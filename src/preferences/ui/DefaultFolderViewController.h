@@ -8,9 +8,12 @@ class QLineEdit;
 
 namespace flk {
 
+class FirstFolderController;
+
 // Shown after sign-in when the NAS download service has no default folder
 // for this account yet: OK saves the chosen folder ("/Download" unless
-// another is browsed) as the account's first preferences.
+// another is browsed) as the account's first preferences. Draws a
+// FirstFolderController and forwards to it.
 class DefaultFolderViewController : public DCBaseViewController
 {
     Q_OBJECT
@@ -19,7 +22,8 @@ public:
     explicit DefaultFolderViewController(
         std::shared_ptr<CgiCtrl> client, QWidget *parent = nullptr);
 
-    QString defaultFolder() const { return m_defaultFolder; }
+    FirstFolderController *controller() const { return m_controller; }
+    QString defaultFolder() const;
     void setDefaultFolder(const QString &folder);
     QPushButton *btnBrowseDefaultFolder() const { return m_btnBrowse; }
 
@@ -31,8 +35,7 @@ signals:
     void saveFailed();
 
 private:
-    std::shared_ptr<CgiCtrl> m_client;
-    QString m_defaultFolder;
+    FirstFolderController *m_controller;
     QLineEdit *m_field;
     QPushButton *m_btnBrowse;
 };
