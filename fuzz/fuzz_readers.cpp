@@ -69,7 +69,7 @@ std::optional<QJsonObject> object(const QByteArray &data)
     for (qsizetype i = 0; i < fast.rows.size(); ++i) {
         if (fast.rows[i].key() != slow.rows[i].key())
             broken("the two paths give a row different keys");
-        if (fast.rows[i].cells != slow.rows[i].cells)
+        if (fast.rows[i]->cells != slow.rows[i]->cells)
             broken("the two paths show a row differently");
     }
     if (fast.totalDownload != slow.totalDownload || fast.counts != slow.counts)

@@ -38,7 +38,7 @@ QList<FinishedTask> FinishedTaskCheck::finishedTasksOf(const QList<TaskRow> &row
     QList<FinishedTask> out;
     out.reserve(rows.size());
     for (const TaskRow &r : rows)
-        out.append({ r.key(), r.cells[size_t(TaskListModel::ColName)] });
+        out.append({ r.key(), r->cells[size_t(TaskListModel::ColName)] });
     return out;
 }
 

@@ -67,7 +67,7 @@ void TaskListController::on_Edit_Torrent()
     // The current row; when it is a plain task (Edit is offered because
     // another selected task is a torrent), the last selected torrent task.
     const auto isTorrent
-        = [this](int r) { return r >= 0 && m_model->row(r).type == QLatin1String("BT"); };
+        = [this](int r) { return r >= 0 && m_model->row(r)->type == QLatin1String("BT"); };
     int row = currentTaskRow();
     if (!isTorrent(row)) {
         row = -1;
@@ -78,8 +78,8 @@ void TaskListController::on_Edit_Torrent()
     const std::shared_ptr<CgiCtrl> c = client();
     if (row < 0 || !c)
         return;
-    const qint64 id = m_model->row(row).idValue;
-    const QJsonValue idValue = m_model->row(row).id;
+    const qint64 id = m_model->row(row)->idValue;
+    const QJsonValue idValue = m_model->row(row)->id;
     m_overlay->run(
         [c, id]() -> CgiCtrl::Reply {
             Error e;

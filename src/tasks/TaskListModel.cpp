@@ -58,7 +58,7 @@ QVariant TaskListModel::data(const QModelIndex &index, int role) const
     if (!index.isValid() || index.row() >= rowCount())
         return {};
     if (role == Qt::DisplayRole || role == Qt::ToolTipRole) {
-        const QString &cell = rowAt(index.row()).cells[size_t(index.column())];
+        const QString &cell = rowAt(index.row())->cells[size_t(index.column())];
         // Date-times are kept as seconds and formatted for the rows on screen only.
         if (index.column() == ColEndTime && !cell.isEmpty())
             return formatDateTime(cell.toLongLong());
@@ -97,7 +97,7 @@ QString TaskListModel::formatDateTime(qint64 secondsSinceEpoch)
         QDateTime::fromSecsSinceEpoch(secondsSinceEpoch).toLocalTime(), QLocale::ShortFormat);
 }
 
-void TaskListModel::setCell(TaskRow &row, int c, const QJsonValue &v)
+void TaskListModel::setCell(TaskRowFields &row, int c, const QJsonValue &v)
 {
     if (c == ColEndTime) {
         const qint64 t = json::toInt(v);
@@ -167,7 +167,8 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
     const QHash<QString, int> &columns = columnOfKey();
     for (const QJsonValue &f : files) {
         const QJsonObject task = json::toObject(f);
-        TaskRow row;
+        TaskRow made;
+        TaskRowFields &row = made.edit();
         for (auto it = task.constBegin(); it != task.constEnd(); ++it) {
             const auto col = columns.constFind(it.key());
             if (col != columns.constEnd()) {
@@ -179,7 +180,7 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
         }
         row.type = row.cells[ColType];
         row.rowKey = TaskRow::makeKey(row.type, row.id, s.rows.size());
-        s.rows.append(std::move(row));
+        s.rows.append(std::move(made));
     }
     finishSnapshot(s, reply);
     return s;
@@ -187,14 +188,22 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
 
 void TaskListModel::apply(TaskListSnapshot snapshot)
 {
+    // Row i shown after any update is the snapshot's row i (or the same
+    // row kept), so the snapshot's texts describe the rows shown.
+    m_texts = std::move(snapshot.texts);
+    if (!m_texts.covers(snapshot.rows.size()))
+        m_texts = {};
     updateRows(
         std::move(snapshot.rows), [](const TaskRow &r) { return r.key(); },
         [](const TaskRow &a, const TaskRow &b) { return a.sameAs(b); },
         [](const TaskRow &a, const TaskRow &b) {
-            // Keys made by decode (shared with the row before when it kept
-            // its place) compare without a copy.
-            if (!a.rowKey.isEmpty() && !b.rowKey.isEmpty())
-                return TaskRow::sameText(a.rowKey, b.rowKey);
+            // A row kept from the list before is its own key; keys made by
+            // decode (shared with the row before when it kept its place)
+            // compare without a copy.
+            if (a.isSameRow(b))
+                return true;
+            if (!a->rowKey.isEmpty() && !b->rowKey.isEmpty())
+                return TaskRow::sameText(a->rowKey, b->rowKey);
             return a.key() == b.key();
         });
 }
@@ -219,9 +228,9 @@ QJsonArray TaskListModel::idsFromType(const QList<int> &rows, const QString &typ
     QJsonArray ids;
     const QList<TaskRow> &all = KeyedListModel::rows();
     for (int r : sorted) {
-        if (r >= 0 && r < all.size() && (type.isEmpty() || all[r].type == type)
-            && (all[r].id.isDouble() || all[r].id.isString()))
-            ids.append(all[r].id);
+        if (r >= 0 && r < all.size() && (type.isEmpty() || all[r]->type == type)
+            && (all[r]->id.isDouble() || all[r]->id.isString()))
+            ids.append(all[r]->id);
     }
     return ids;
 }

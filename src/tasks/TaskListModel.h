@@ -8,16 +8,19 @@
 #include <QJsonValue>
 #include <QList>
 #include <QSet>
+#include <QSharedData>
+#include <QSharedDataPointer>
 #include <QString>
 #include <QVariantMap>
 
 #include <array>
 #include <optional>
+#include <string_view>
 
 namespace flk {
 
-// One task as the table shows it, prepared off the GUI thread.
-struct TaskRow {
+// One task's texts as the table shows them.
+struct TaskRowFields {
     QString type; // "BT" or "HTTP/FTP"
     QJsonValue id; // as received when a whole number, else none (see taskId)
     qint64 idValue = 0;
@@ -25,15 +28,34 @@ struct TaskRow {
     // Identity of a task across refreshes: its type and its id (made once,
     // off the GUI thread, by decode).
     QString rowKey;
-    QString key() const { return rowKey.isEmpty() ? makeKey(type, id) : rowKey; }
+};
+
+// One task as the table shows it, prepared off the GUI thread. Rows are
+// shared: a task that did not change since the last poll is the same row
+// (one reference, no string of it touched), and copying a list of rows
+// copies pointers. edit() gives a row of its own to write to.
+class TaskRow
+{
+public:
+    TaskRow() : d(new Data) { }
+
+    const TaskRowFields *operator->() const { return d.constData(); }
+    const TaskRowFields &fields() const { return *d.constData(); }
+    TaskRowFields &edit() { return *d; }
+
+    QString key() const { return d->rowKey.isEmpty() ? makeKey(d->type, d->id) : d->rowKey; }
+    // The very same row (kept from the list before).
+    bool isSameRow(const TaskRow &o) const { return d.constData() == o.d.constData(); }
     // Shows the same (the id as received included).
     bool sameAs(const TaskRow &o) const
     {
-        for (size_t c = 0; c < cells.size(); ++c) {
-            if (!sameText(cells[c], o.cells[c]))
+        if (isSameRow(o))
+            return true;
+        for (size_t c = 0; c < d->cells.size(); ++c) {
+            if (!sameText(d->cells[c], o->cells[c]))
                 return false;
         }
-        return idValue == o.idValue && id == o.id;
+        return d->idValue == o->idValue && d->id == o->id;
     }
     // A poll's texts mostly share the previous row's strings: those are the
     // same without reading their characters (a big list's rows are far
@@ -48,11 +70,32 @@ struct TaskRow {
     // A row without an id is kept by its place in the list, so two such
     // rows never share a key.
     static QString makeKey(const QString &type, const QJsonValue &id, qsizetype index);
+
+private:
+    struct Data : QSharedData, TaskRowFields {
+    };
+    QSharedDataPointer<Data> d;
+};
+
+// Each row's members as received (names and values, back to back), kept
+// beside the rows they were decoded into: the next poll finds a task that
+// did not change by comparing these bytes, and keeps its row as it is.
+struct TaskListTexts {
+    QByteArray bytes;
+    QList<qsizetype> ends; // where row i's members end in bytes
+    bool covers(qsizetype rows) const { return ends.size() == rows; }
+    std::string_view row(qsizetype i) const
+    {
+        const qsizetype begin = i ? ends[i - 1] : 0;
+        return std::string_view(bytes.constData() + begin, size_t(ends[i] - begin));
+    }
 };
 
 // A decoded "torrent-list" reply.
 struct TaskListSnapshot {
     QList<TaskRow> rows;
+    TaskListTexts texts; // when decoded from the body
+
     QString totalDownload = QStringLiteral("0");
     QString totalUpload = QStringLiteral("0");
     QVariantMap counts; // all, downloading, completed, active, inactive
@@ -101,17 +144,22 @@ public:
     // JSON object; the rows, totals and counts go to *snapshot. Texts equal
     // to the previous list's at the same row share its strings (a poll that
     // brings the same values allocates almost nothing).
-    static std::optional<QJsonObject> decodeBody(
-        const QByteArray &body, TaskListSnapshot *snapshot, const QList<TaskRow> &previous = {});
+    // With the previous list's texts (texts() of the model that shows
+    // previous), a task whose members came exactly as before keeps its row.
+    static std::optional<QJsonObject> decodeBody(const QByteArray &body, TaskListSnapshot *snapshot,
+        const QList<TaskRow> &previous = {}, const TaskListTexts &previousTexts = {});
     static QString cellText(int column, const QJsonObject &task);
     // Sets a row's cell from a reply value with the column's rule.
-    static void setCell(TaskRow &row, int column, const QJsonValue &v);
+    static void setCell(TaskRowFields &row, int column, const QJsonValue &v);
     // Short date and short time in the user's locale.
     static QString formatDateTime(qint64 secondsSinceEpoch);
     // GUI side: swaps in the new rows.
     void apply(TaskListSnapshot snapshot);
 
     const TaskRow &row(int i) const { return rowAt(i); }
+    // The members of the rows shown, as received (empty when the list did
+    // not come from a body).
+    const TaskListTexts &texts() const { return m_texts; }
     // Rows whose key is in keys, in ascending order (one pass).
     QList<int> rowsWithKeys(const QSet<QString> &keys) const;
     // _get_IDs:from_Type: (empty type: every row).
@@ -121,6 +169,7 @@ public:
 
 private:
     static void finishSnapshot(TaskListSnapshot &s, const QJsonObject &reply);
+    TaskListTexts m_texts;
 };
 
 } // namespace flk

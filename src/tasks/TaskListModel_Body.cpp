@@ -19,8 +19,10 @@
 
 // GCC 12 warns falsely inside simdjson's inlined tape walking.
 #pragma GCC diagnostic push
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wdangling-pointer"
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <simdjson.h>
 
 namespace flk {
@@ -84,7 +86,8 @@ struct FastReader {
     // The common forms go straight into the cell (no JSON value is made),
     // and a text that the previous list had in this cell shares its string;
     // anything else takes the general rule.
-    void setCellFrom(TaskRow &row, int c, simdjson::dom::element v, const TaskRow *previous)
+    void setCellFrom(
+        TaskRowFields &row, int c, simdjson::dom::element v, const TaskRowFields *previous)
     {
         const bool numeric = c == TaskListModel::ColEndTime || c == TaskListModel::ColQueuePosition;
         if (v.type() == simdjson::dom::element_type::STRING && !numeric) {
@@ -130,6 +133,56 @@ private:
         return true;
     }
 };
+} // namespace
+
+namespace {
+// A task's members as received, appended to out in a form that is equal
+// exactly when the members are: each name and text with its length, each
+// number as its bits. False when a member is an array or an object (such a
+// task is always read afresh).
+void appendSized(QByteArray &out, std::string_view t)
+{
+    const quint32 n = quint32(t.size());
+    out.append(reinterpret_cast<const char *>(&n), sizeof n);
+    out.append(t.data(), qsizetype(t.size()));
+}
+
+template <class T> void appendBits(QByteArray &out, char tag, T v)
+{
+    out.append(tag);
+    out.append(reinterpret_cast<const char *>(&v), sizeof v);
+}
+
+bool appendMember(QByteArray &out, std::string_view key, simdjson::dom::element v)
+{
+    appendSized(out, key);
+    switch (v.type()) {
+    case simdjson::dom::element_type::STRING:
+        out.append('s');
+        appendSized(out, v.get_string().value_unsafe());
+        return true;
+    case simdjson::dom::element_type::INT64:
+        appendBits(out, 'i', v.get_int64().value_unsafe());
+        return true;
+    case simdjson::dom::element_type::UINT64:
+        appendBits(out, 'u', v.get_uint64().value_unsafe());
+        return true;
+    case simdjson::dom::element_type::DOUBLE:
+        appendBits(out, 'd', v.get_double().value_unsafe());
+        return true;
+    case simdjson::dom::element_type::BOOL:
+        out.append(v.get_bool().value_unsafe() ? 't' : 'f');
+        return true;
+    case simdjson::dom::element_type::NULL_VALUE:
+        out.append('z');
+        return true;
+    case simdjson::dom::element_type::ARRAY:
+    case simdjson::dom::element_type::OBJECT:
+        out.append('x');
+        return false;
+    }
+    return false;
+}
 } // namespace
 
 namespace {
@@ -203,8 +256,8 @@ std::optional<QByteArray> withOddNumbersAsNull(const QByteArray &in)
 }
 } // namespace
 
-std::optional<QJsonObject> TaskListModel::decodeBody(
-    const QByteArray &body, TaskListSnapshot *s, const QList<TaskRow> &previous)
+std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, TaskListSnapshot *s,
+    const QList<TaskRow> &previous, const TaskListTexts &previousTexts)
 {
     // A UTF-8 byte-order mark is not part of the JSON.
     const qsizetype skip = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
@@ -266,21 +319,49 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
         // Later duplicates of "files" replace earlier ones, as in Qt.
         sawFiles = true;
         s->rows.clear();
+        s->texts = {};
         simdjson::dom::array files;
         if (member.value.get_array().get(files) != simdjson::SUCCESS) {
             envelope.insert(QStringLiteral("files"), reader.toQt(member.value));
             continue;
         }
+        const bool comparable = previousTexts.covers(previous.size());
+        QByteArray &texts = s->texts.bytes;
+        texts.reserve(body.size());
         s->rows.reserve(qsizetype(files.size()));
+        s->texts.ends.reserve(qsizetype(files.size()));
         for (simdjson::dom::element f : files) {
             const qsizetype index = s->rows.size();
             const TaskRow *before = index < previous.size() ? &previous[index] : nullptr;
-            TaskRow row;
             simdjson::dom::object task;
-            if (f.get_object().get(task) == simdjson::SUCCESS) {
+            const bool isObject = f.get_object().get(task) == simdjson::SUCCESS;
+            // The members as received: the same as the row before's, the
+            // row stays as it is (nothing is read or made).
+            const qsizetype begin = texts.size();
+            bool plain = isObject;
+            texts.append(isObject ? 'O' : 'X');
+            if (isObject) {
                 for (auto field : task) {
                     if (startsWithBom(field.key))
                         return readByQt();
+                    if (field.value.type() == simdjson::dom::element_type::STRING
+                        && startsWithBom(field.value.get_string().value_unsafe()))
+                        return readByQt();
+                    plain = appendMember(texts, field.key, field.value) && plain;
+                }
+            }
+            s->texts.ends.append(texts.size());
+            if (plain && comparable && before
+                && std::string_view(texts.constData() + begin, size_t(texts.size() - begin))
+                    == previousTexts.row(index)) {
+                s->rows.append(*before);
+                continue;
+            }
+            const TaskRowFields *was = before ? &before->fields() : nullptr;
+            TaskRow made;
+            TaskRowFields &row = made.edit();
+            if (isObject) {
+                for (auto field : task) {
                     if (field.key == "id") {
                         row.id = taskId(reader.toQt(field.value));
                         row.idValue = json::toInt(row.id);
@@ -288,7 +369,7 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
                     }
                     for (int c = 0; c < ColumnCount; ++c) {
                         if (keys[size_t(c)] == field.key) {
-                            reader.setCellFrom(row, c, field.value, before);
+                            reader.setCellFrom(row, c, field.value, was);
                             break;
                         }
                     }
@@ -299,13 +380,14 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
             if (reader.ambiguous)
                 return readByQt();
             row.type = row.cells[ColType];
-            if (before && before->id == row.id && before->type == row.type
-                && !before->rowKey.isEmpty())
-                row.rowKey = before->rowKey;
+            if (was && was->id == row.id && was->type == row.type && !was->rowKey.isEmpty())
+                row.rowKey = was->rowKey;
             else
                 row.rowKey = TaskRow::makeKey(row.type, row.id, index);
-            s->rows.append(std::move(row));
+            s->rows.append(std::move(made));
         }
+        if (texts.capacity() > texts.size() + texts.size() / 4)
+            texts.squeeze();
     }
     if (sawFiles)
         envelope.insert(QStringLiteral("files"), QJsonArray()); // decoded into the rows

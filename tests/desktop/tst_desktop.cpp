@@ -351,7 +351,7 @@ private slots:
             s.click(1);
             QVERIFY(activated.wait(5000));
             QTRY_VERIFY_WITH_TIMEOUT(list->currentTaskRow() >= 0
-                    && list->model()->row(list->currentTaskRow()).idValue == id,
+                    && list->model()->row(list->currentTaskRow())->idValue == id,
                 10000);
             QCOMPARE(app.mainViewController()->tabView()->currentIndex(), 0);
             QCOMPARE(list->category(), 0u);

@@ -196,7 +196,7 @@ private slots:
             QSet<QString> keys;
             for (int i = 0; i < 4; ++i) {
                 QCOMPARE(fast.rows[i].key(), slow.rows[i].key());
-                QCOMPARE(fast.rows[i].cells, slow.rows[i].cells);
+                QCOMPARE(fast.rows[i]->cells, slow.rows[i]->cells);
                 keys.insert(fast.rows[i].key());
             }
             QCOMPARE(keys.size(), 4); // no two ids collapse into one
@@ -228,10 +228,10 @@ private slots:
         TaskListModel model;
         TaskListSnapshot snapshot;
         TaskRow row;
-        row.type = "BT";
-        row.id = 1;
-        row.cells[TaskListModel::ColName] = huge;
-        row.cells[TaskListModel::ColType] = "BT";
+        row.edit().type = "BT";
+        row.edit().id = 1;
+        row.edit().cells[TaskListModel::ColName] = huge;
+        row.edit().cells[TaskListModel::ColType] = "BT";
         snapshot.rows << row;
         model.apply(snapshot);
         QTableView view;

@@ -150,7 +150,7 @@ private slots:
         const auto infos = s.sim.server().requestsFor("torrent-info");
         QCOMPARE(infos.size(), 1);
         QCOMPARE(infos[0].value("form").toObject(),
-            (QJsonObject { { "id", QString::number(s.view.model()->row(bbb).idValue) },
+            (QJsonObject { { "id", QString::number(s.view.model()->row(bbb)->idValue) },
                 { "sortby", "file_id" }, { "orderby", "asc" } }));
         QCOMPARE(s.tabs()->count(), 3);
         QCOMPARE(s.tabs()->tabText(2), localized("TAB_ITEM_TRACKER"));
@@ -212,7 +212,7 @@ private slots:
     {
         Screen s;
         const int row = s.rowNamed("Sintel.2010.720p.mkv");
-        const qint64 taskId = s.view.model()->row(row).idValue;
+        const qint64 taskId = s.view.model()->row(row)->idValue;
         s.select(row);
         TaskDetailsView *tabs = s.tabs();
         QVERIFY(!tabs->btnRemoveTracker()->isEnabled());
@@ -330,7 +330,7 @@ private slots:
         QVERIFY(dialog.wait(5000));
         auto *edit = qobject_cast<DownloadTaskViewController *>(dialog[0][0].value<QWidget *>());
         QVERIFY(edit && edit->editMode());
-        QCOMPARE(edit->torrentID(), s.view.model()->row(row).idValue);
+        QCOMPARE(edit->torrentID(), s.view.model()->row(row)->idValue);
         QCOMPARE(edit->contentName(), QStringLiteral("Big Buck Bunny (2008) 1080p"));
         QCOMPARE(edit->model()->rowCount(), 2);
         const auto infos = s.sim.server().requestsFor("torrent-info");
@@ -350,7 +350,7 @@ private slots:
         QVERIFY(dialog.wait(5000));
         auto *mixed = qobject_cast<DownloadTaskViewController *>(dialog[1][0].value<QWidget *>());
         QVERIFY(mixed && mixed->editMode());
-        QCOMPARE(mixed->torrentID(), s.view.model()->row(row).idValue);
+        QCOMPARE(mixed->torrentID(), s.view.model()->row(row)->idValue);
         mixed->on_Cancel();
     }
 
@@ -372,7 +372,7 @@ private slots:
         const auto infos = s.sim.server().requestsFor("torrent-info");
         QCOMPARE(infos.size(), 2);
         QCOMPARE(infos.last().value("form").toObject().value("id").toString(),
-            QString::number(s.view.model()->row(b).idValue));
+            QString::number(s.view.model()->row(b)->idValue));
         QCOMPARE(s.tabs()->contentModel()->record(0).value("file_name").toString(),
             QStringLiteral("Sintel.2010.720p.mkv"));
     }

@@ -125,9 +125,9 @@ private slots:
         QVERIFY(!check.onList(counts, {}, 0, QString())); // no watcher: nothing asked
         check.setWatcher(&watcher);
         TaskRow done;
-        done.type = "BT";
-        done.id = 4;
-        done.cells[TaskListModel::ColName] = "Done";
+        done.edit().type = "BT";
+        done.edit().id = 4;
+        done.edit().cells[TaskListModel::ColName] = "Done";
         // Another list on show: the finished category is fetched, once.
         QVERIFY(check.onList(counts, {}, 0, QString()));
         const std::optional<qint64> wanted = check.take();
@@ -143,7 +143,7 @@ private slots:
         QVERIFY(check.onList(moved, {}, FinishedTaskCheck::kFinishedCategory, "Do"));
         check.take();
         TaskRow also = done;
-        also.id = 9;
+        also.edit().id = 9;
         QList<FinishedTask> news;
         connect(&watcher, &FinishedTasksWatcher::finished, this,
             [&news](const QList<FinishedTask> &tasks, bool) { news += tasks; });

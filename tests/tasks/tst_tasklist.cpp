@@ -97,7 +97,7 @@ private slots:
         const TaskListSnapshot bad = TaskListModel::decode(
             QJsonObject { { "files", QJsonArray { 1, "x", QJsonValue() } } });
         QCOMPARE(bad.rows.size(), 3);
-        QCOMPARE(bad.rows[0].type, QString());
+        QCOMPARE(bad.rows[0]->type, QString());
     }
 
     void bodyDecoderMatchesTheDocumentDecoder_data()
@@ -149,9 +149,9 @@ private slots:
         QCOMPARE(got.rows.size(), expected.rows.size());
         for (int i = 0; i < got.rows.size(); ++i) {
             QCOMPARE(got.rows[i].key(), expected.rows[i].key());
-            QCOMPARE(got.rows[i].id, expected.rows[i].id);
+            QCOMPARE(got.rows[i]->id, expected.rows[i]->id);
             for (int c = 0; c < TaskListModel::ColumnCount; ++c)
-                QCOMPARE(got.rows[i].cells[size_t(c)], expected.rows[i].cells[size_t(c)]);
+                QCOMPARE(got.rows[i]->cells[size_t(c)], expected.rows[i]->cells[size_t(c)]);
         }
         QCOMPARE(got.totalDownload, expected.totalDownload);
         QCOMPARE(got.totalUpload, expected.totalUpload);
@@ -163,15 +163,15 @@ private slots:
         for (int i = 0; i < again.rows.size(); ++i) {
             QCOMPARE(again.rows[i].key(), got.rows[i].key());
             for (int c = 0; c < TaskListModel::ColumnCount; ++c) {
-                const QString &was = got.rows[i].cells[size_t(c)];
-                const QString &now = again.rows[i].cells[size_t(c)];
+                const QString &was = got.rows[i]->cells[size_t(c)];
+                const QString &now = again.rows[i]->cells[size_t(c)];
                 QCOMPARE(now, was);
             }
             // "type" arrives as text in every row that has one.
-            const QString &type = got.rows[i].cells[TaskListModel::ColType];
+            const QString &type = got.rows[i]->cells[TaskListModel::ColType];
             if (shares && !type.isEmpty())
                 QVERIFY(
-                    again.rows[i].cells[TaskListModel::ColType].constData() == type.constData());
+                    again.rows[i]->cells[TaskListModel::ColType].constData() == type.constData());
         }
         // A text that changed is never taken from the previous rows.
         if (body.contains("\"BT\"")) {
@@ -179,7 +179,7 @@ private slots:
             changed.replace("\"BT\"", "\"BX\"");
             TaskListSnapshot third;
             QVERIFY(TaskListModel::decodeBody(changed, &third, got.rows));
-            QCOMPARE(third.rows[0].type, QStringLiteral("BX"));
+            QCOMPARE(third.rows[0]->type, QStringLiteral("BX"));
         }
         // The members that judge the reply are handed back as they came.
         for (const QString &key : doc.keys())
@@ -190,6 +190,61 @@ private slots:
         QVERIFY(!TaskListModel::decodeBody("<html>", &none));
         QVERIFY(!TaskListModel::decodeBody("[1,2]", &none));
         QVERIFY(!TaskListModel::decodeBody(body.left(body.size() / 2), &none));
+    }
+
+    // A task whose members come exactly as before keeps its row (nothing of
+    // it is read or made); any difference, even of a member's kind, makes a
+    // new row.
+    void unchangedTasksKeepTheirRows()
+    {
+        const QByteArray body = R"({"files":[{"id":1,"type":"BT","name":"a","size":"1 KB"},
+            {"id":2,"type":"BT","name":"b","peers":[1]},null,{},
+            {"id":3,"type":"HTTP/FTP","name":"c\u0000d","up":1.5,"ok":true,"x":null}]})";
+        TaskListModel model;
+        TaskListSnapshot first;
+        QVERIFY(TaskListModel::decodeBody(body, &first));
+        QVERIFY(first.texts.covers(5));
+        model.apply(first);
+        QVERIFY(model.texts().covers(5));
+        auto again = [&model](const QByteArray &b) {
+            TaskListSnapshot s;
+            TaskListModel::decodeBody(b, &s, model.rows(), model.texts());
+            return s;
+        };
+        const TaskListSnapshot same = again(body);
+        QCOMPARE(same.rows.size(), 5);
+        QVERIFY(same.rows[0].isSameRow(model.row(0)));
+        QVERIFY(!same.rows[1].isSameRow(model.row(1))); // an array member: read afresh
+        QVERIFY(same.rows[1].sameAs(model.row(1)));
+        QVERIFY(!same.rows[2].isSameRow(model.row(2))); // not a task: read afresh
+        QVERIFY(same.rows[3].isSameRow(model.row(3)));
+        QVERIFY(same.rows[4].isSameRow(model.row(4)));
+
+        QByteArray changed = body;
+        changed.replace(R"("name":"a")", R"("name":"A")");
+        changed.replace(R"("id":3,)", R"("id":"3",)"); // the same digits as a text
+        changed.replace("null,{}", "{},null"); // kinds swap places
+        const TaskListSnapshot other = again(changed);
+        QVERIFY(!other.rows[0].isSameRow(model.row(0)));
+        QCOMPARE(other.rows[0]->cells[TaskListModel::ColName], QStringLiteral("A"));
+        QVERIFY(!other.rows[2].isSameRow(model.row(2)));
+        QVERIFY(!other.rows[3].isSameRow(model.row(3)));
+        QVERIFY(!other.rows[4].isSameRow(model.row(4)));
+        QCOMPARE(other.rows[4]->id, QJsonValue("3"));
+
+        // A task that comes first moves every row: none is taken for another.
+        QByteArray shifted = body;
+        shifted.replace(R"({"files":[)", R"({"files":[{"id":9,"type":"BT","name":"new"},)");
+        const TaskListSnapshot moved = again(shifted);
+        QCOMPARE(moved.rows.size(), 6);
+        for (int i = 0; i < 5; ++i)
+            QVERIFY(!moved.rows[i].isSameRow(model.row(i)));
+        QCOMPARE(moved.rows[1]->cells[TaskListModel::ColName], QStringLiteral("a"));
+
+        // Rows that were not decoded from a body have no members to compare.
+        model.apply(TaskListModel::decode(QJsonDocument::fromJson(body).object()));
+        QVERIFY(!model.texts().covers(5));
+        QVERIFY(!again(body).rows[0].isSameRow(model.row(0)));
     }
 
     // A number JSON cannot carry costs that value, not the whole list; an id
@@ -218,11 +273,11 @@ private slots:
         TaskListSnapshot got;
         QVERIFY(TaskListModel::decodeBody(body, &got));
         QCOMPARE(got.rows.size(), 2);
-        QCOMPARE(got.rows[0].id, id);
-        QCOMPARE(got.rows[1].id, QJsonValue(2));
+        QCOMPARE(got.rows[0]->id, id);
+        QCOMPARE(got.rows[1]->id, QJsonValue(2));
         QCOMPARE(got.counts.value("all").toInt(), 2);
         if (file.contains("name"))
-            QCOMPARE(got.rows[0].cells[TaskListModel::ColName], QStringLiteral("NaN 1e400"));
+            QCOMPARE(got.rows[0]->cells[TaskListModel::ColName], QStringLiteral("NaN 1e400"));
         // Commands leave out a task without an id.
         TaskListModel model;
         model.apply(got);
@@ -261,7 +316,7 @@ private slots:
         QCOMPARE(removed[0][1].toInt(), 1);
         QCOMPARE(inserted.size(), 1);
         QCOMPARE(inserted[0][1].toInt(), 1);
-        QCOMPARE(model.row(1).idValue, 4);
+        QCOMPARE(model.row(1)->idValue, 4);
         QCOMPARE(c.row(), 2);
         // A new order (a sort by progress, say) is a layout change; the
         // persistent index follows its task.
@@ -272,7 +327,7 @@ private slots:
         QCOMPARE(c.row(), 0);
         QStringList order;
         for (const TaskRow &r : model.rows())
-            order << QString::number(r.idValue);
+            order << QString::number(r->idValue);
         QCOMPARE(order, (QStringList { "3", "5", "1", "4" }));
         QCOMPARE(model.data(model.index(1, TaskListModel::ColName), Qt::DisplayRole).toString(),
             QStringLiteral("e"));
@@ -409,7 +464,7 @@ private slots:
         QCOMPARE(list.listRefresh()->droppedCount(), 1);
         QVERIFY(list.model()->rowCount() < h.sim.state().tasks().count());
         for (const TaskRow &r : list.model()->rows())
-            QVERIFY(r.cells[TaskListModel::ColPercent].startsWith("100"));
+            QVERIFY(r->cells[TaskListModel::ColPercent].startsWith("100"));
     }
 
     void commandsSendOneRequestPerKind()
