@@ -79,25 +79,23 @@ TaskListController::TaskListController(QObject *parent)
             }
             const int cat = int(m_category);
             const QString sort = m_sortKey, ord = m_order, filt = m_filter;
-            // The rows shown now and their members as received (shared
-            // copies): tasks that did not change keep their rows.
+            // The rows shown now (a shared copy of pointers): tasks that did
+            // not change keep their rows.
             const QList<TaskRow> previous = m_model->rows();
-            const TaskListTexts previousTexts = m_model->texts();
-            return [this, c, cat, sort, ord, filt, previous, previousTexts, wantList,
+            return [this, c, cat, sort, ord, filt, previous, wantList,
                        finishedCheck]() -> ListRefresh::Apply {
                 // Bodies are decoded here, in one pass, straight into rows.
                 const auto fetch
                     = [&c](int category, const QString &sortKey, const QString &sortOrder,
-                          const QString &filterText, const QList<TaskRow> &reuse,
-                          const TaskListTexts &reuseTexts) -> std::optional<TaskListSnapshot> {
+                          const QString &filterText,
+                          const QList<TaskRow> &reuse) -> std::optional<TaskListSnapshot> {
                     Error e;
                     TaskListSnapshot decoded;
                     CgiCtrl::Reply reply;
                     {
-                        CgiCtrl::ScopedBodyParser parser(
-                            [&decoded, &reuse, &reuseTexts](const QByteArray &b) {
-                                return TaskListModel::decodeBody(b, &decoded, reuse, reuseTexts);
-                            });
+                        CgiCtrl::ScopedBodyParser parser([&decoded, &reuse](const QByteArray &b) {
+                            return TaskListModel::decodeBody(b, &decoded, reuse);
+                        });
                         reply = c->get_Torrent_List(category, sortKey, sortOrder, filterText, &e);
                     }
                     if (!reply || e.isError())
@@ -106,14 +104,13 @@ TaskListController::TaskListController(QObject *parent)
                 };
                 std::optional<TaskListSnapshot> list;
                 if (wantList)
-                    list = fetch(cat, sort, ord, filt, previous, previousTexts);
+                    list = fetch(cat, sort, ord, filt, previous);
                 std::optional<QList<TaskRow>> finished;
                 if (finishedCheck) {
                     if (list && FinishedTaskCheck::isFinishedList(cat, filt))
                         finished = list->rows; // the list on show is the answer
-                    else if (auto f
-                        = fetch(FinishedTaskCheck::kFinishedCategory, QStringLiteral("position"),
-                            QStringLiteral("asc"), QString(), {}, {}))
+                    else if (auto f = fetch(FinishedTaskCheck::kFinishedCategory,
+                                 QStringLiteral("position"), QStringLiteral("asc"), QString(), {}))
                         finished = std::move(f->rows);
                 }
                 if (!list && !finished)

@@ -188,14 +188,13 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
 
 void TaskListModel::apply(TaskListSnapshot snapshot)
 {
-    // Row i shown after any update is the snapshot's row i (or the same
-    // row kept), so the snapshot's texts describe the rows shown.
-    m_texts = std::move(snapshot.texts);
-    if (!m_texts.covers(snapshot.rows.size()))
-        m_texts = {};
     updateRows(
         std::move(snapshot.rows), [](const TaskRow &r) { return r.key(); },
-        [](const TaskRow &a, const TaskRow &b) { return a.sameAs(b); },
+        // A row kept is the one the next poll compares with, so it must
+        // carry the members' digest too (a list read another way has none).
+        [](const TaskRow &a, const TaskRow &b) {
+            return a.isSameRow(b) || (a->members == b->members && a.sameAs(b));
+        },
         [](const TaskRow &a, const TaskRow &b) {
             // A row kept from the list before is its own key; keys made by
             // decode (shared with the row before when it kept its place)
@@ -215,7 +214,9 @@ QList<int> TaskListModel::rowsWithKeys(const QSet<QString> &keys) const
         return out;
     const QList<TaskRow> &all = rows();
     for (int i = 0; i < all.size(); ++i) {
-        if (keys.contains(all[i].key()))
+        // The key decode made, looked up where it is (no copy).
+        const QString &made = all[i]->rowKey;
+        if (made.isEmpty() ? keys.contains(all[i].key()) : keys.contains(made))
             out.append(i);
     }
     return out;

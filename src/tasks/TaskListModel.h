@@ -15,7 +15,6 @@
 
 #include <array>
 #include <optional>
-#include <string_view>
 
 namespace flk {
 
@@ -28,6 +27,11 @@ struct TaskRowFields {
     // Identity of a task across refreshes: its type and its id (made once,
     // off the GUI thread, by decode).
     QString rowKey;
+    // The task's members as received (names, texts and numbers), as two
+    // independent 64-bit digests: the next poll keeps this row when its
+    // members digest the same. None for rows not read from a reply body or
+    // with a member that is an array or an object.
+    std::optional<std::array<quint64, 2>> members;
 };
 
 // One task as the table shows it, prepared off the GUI thread. Rows are
@@ -77,24 +81,9 @@ private:
     QSharedDataPointer<Data> d;
 };
 
-// Each row's members as received (names and values, back to back), kept
-// beside the rows they were decoded into: the next poll finds a task that
-// did not change by comparing these bytes, and keeps its row as it is.
-struct TaskListTexts {
-    QByteArray bytes;
-    QList<qsizetype> ends; // where row i's members end in bytes
-    bool covers(qsizetype rows) const { return ends.size() == rows; }
-    std::string_view row(qsizetype i) const
-    {
-        const qsizetype begin = i ? ends[i - 1] : 0;
-        return std::string_view(bytes.constData() + begin, size_t(ends[i] - begin));
-    }
-};
-
 // A decoded "torrent-list" reply.
 struct TaskListSnapshot {
     QList<TaskRow> rows;
-    TaskListTexts texts; // when decoded from the body
 
     QString totalDownload = QStringLiteral("0");
     QString totalUpload = QStringLiteral("0");
@@ -144,10 +133,10 @@ public:
     // JSON object; the rows, totals and counts go to *snapshot. Texts equal
     // to the previous list's at the same row share its strings (a poll that
     // brings the same values allocates almost nothing).
-    // With the previous list's texts (texts() of the model that shows
-    // previous), a task whose members came exactly as before keeps its row.
-    static std::optional<QJsonObject> decodeBody(const QByteArray &body, TaskListSnapshot *snapshot,
-        const QList<TaskRow> &previous = {}, const TaskListTexts &previousTexts = {});
+    // A task whose members come as they did for the previous list's row at
+    // the same place keeps that row (nothing of it is read or made).
+    static std::optional<QJsonObject> decodeBody(
+        const QByteArray &body, TaskListSnapshot *snapshot, const QList<TaskRow> &previous = {});
     static QString cellText(int column, const QJsonObject &task);
     // Sets a row's cell from a reply value with the column's rule.
     static void setCell(TaskRowFields &row, int column, const QJsonValue &v);
@@ -157,9 +146,6 @@ public:
     void apply(TaskListSnapshot snapshot);
 
     const TaskRow &row(int i) const { return rowAt(i); }
-    // The members of the rows shown, as received (empty when the list did
-    // not come from a body).
-    const TaskListTexts &texts() const { return m_texts; }
     // Rows whose key is in keys, in ascending order (one pass).
     QList<int> rowsWithKeys(const QSet<QString> &keys) const;
     // _get_IDs:from_Type: (empty type: every row).
@@ -169,7 +155,6 @@ public:
 
 private:
     static void finishSnapshot(TaskListSnapshot &s, const QJsonObject &reply);
-    TaskListTexts m_texts;
 };
 
 } // namespace flk

@@ -5,17 +5,21 @@
 
 #include "api/JsonUtil.h"
 
+#include <QHashFunctions>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // GCC 12 warns falsely inside simdjson's inlined tape walking.
 #pragma GCC diagnostic push
@@ -136,53 +140,87 @@ private:
 } // namespace
 
 namespace {
-// A task's members as received, appended to out in a form that is equal
-// exactly when the members are: each name and text with its length, each
-// number as its bits. False when a member is an array or an object (such a
-// task is always read afresh).
-void appendSized(QByteArray &out, std::string_view t)
+// A task's members as received, written in a form that is equal exactly
+// when the members are (each name and text with its length, each number as
+// its bits) into a scratch buffer that lives in the cache, then digested.
+class MemberWriter
 {
-    const quint32 n = quint32(t.size());
-    out.append(reinterpret_cast<const char *>(&n), sizeof n);
-    out.append(t.data(), qsizetype(t.size()));
-}
-
-template <class T> void appendBits(QByteArray &out, char tag, T v)
-{
-    out.append(tag);
-    out.append(reinterpret_cast<const char *>(&v), sizeof v);
-}
-
-bool appendMember(QByteArray &out, std::string_view key, simdjson::dom::element v)
-{
-    appendSized(out, key);
-    switch (v.type()) {
-    case simdjson::dom::element_type::STRING:
-        out.append('s');
-        appendSized(out, v.get_string().value_unsafe());
-        return true;
-    case simdjson::dom::element_type::INT64:
-        appendBits(out, 'i', v.get_int64().value_unsafe());
-        return true;
-    case simdjson::dom::element_type::UINT64:
-        appendBits(out, 'u', v.get_uint64().value_unsafe());
-        return true;
-    case simdjson::dom::element_type::DOUBLE:
-        appendBits(out, 'd', v.get_double().value_unsafe());
-        return true;
-    case simdjson::dom::element_type::BOOL:
-        out.append(v.get_bool().value_unsafe() ? 't' : 'f');
-        return true;
-    case simdjson::dom::element_type::NULL_VALUE:
-        out.append('z');
-        return true;
-    case simdjson::dom::element_type::ARRAY:
-    case simdjson::dom::element_type::OBJECT:
-        out.append('x');
+public:
+    void start(bool isObject)
+    {
+        m_used = 0;
+        put(isObject ? 'O' : 'X');
+    }
+    // False when the member is an array or an object (such a task is
+    // always read afresh).
+    bool member(std::string_view key, simdjson::dom::element v)
+    {
+        sized(key);
+        switch (v.type()) {
+        case simdjson::dom::element_type::STRING:
+            put('s');
+            sized(v.get_string().value_unsafe());
+            return true;
+        case simdjson::dom::element_type::INT64:
+            bits('i', v.get_int64().value_unsafe());
+            return true;
+        case simdjson::dom::element_type::UINT64:
+            bits('u', v.get_uint64().value_unsafe());
+            return true;
+        case simdjson::dom::element_type::DOUBLE:
+            bits('d', v.get_double().value_unsafe());
+            return true;
+        case simdjson::dom::element_type::BOOL:
+            put(v.get_bool().value_unsafe() ? 't' : 'f');
+            return true;
+        case simdjson::dom::element_type::NULL_VALUE:
+            put('z');
+            return true;
+        case simdjson::dom::element_type::ARRAY:
+        case simdjson::dom::element_type::OBJECT:
+            put('x');
+            return false;
+        }
         return false;
     }
-    return false;
-}
+    // Two digests under independent seeds: 128 bits, so two different
+    // member lists digest the same with odds of 1 in 3.4e38.
+    std::array<quint64, 2> digest() const
+    {
+        return { quint64(qHashBits(m_buffer.data(), size_t(m_used), 0x9E3779B97F4A7C15ULL)),
+            quint64(qHashBits(m_buffer.data(), size_t(m_used), 0xC2B2AE3D27D4EB4FULL)) };
+    }
+
+private:
+    void room(size_t n)
+    {
+        if (m_used + n > m_buffer.size())
+            m_buffer.resize(std::max(m_buffer.size() * 2, m_used + n));
+    }
+    void put(char tag)
+    {
+        room(1);
+        m_buffer[m_used++] = tag;
+    }
+    void sized(std::string_view t)
+    {
+        const quint32 n = quint32(t.size());
+        room(sizeof n + t.size());
+        std::memcpy(m_buffer.data() + m_used, &n, sizeof n);
+        std::memcpy(m_buffer.data() + m_used + sizeof n, t.data(), t.size());
+        m_used += sizeof n + t.size();
+    }
+    template <class T> void bits(char tag, T v)
+    {
+        room(1 + sizeof v);
+        m_buffer[m_used] = tag;
+        std::memcpy(m_buffer.data() + m_used + 1, &v, sizeof v);
+        m_used += 1 + sizeof v;
+    }
+
+    std::vector<char> m_buffer = std::vector<char>(1024);
+    size_t m_used = 0;
+};
 } // namespace
 
 namespace {
@@ -256,8 +294,8 @@ std::optional<QByteArray> withOddNumbersAsNull(const QByteArray &in)
 }
 } // namespace
 
-std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, TaskListSnapshot *s,
-    const QList<TaskRow> &previous, const TaskListTexts &previousTexts)
+std::optional<QJsonObject> TaskListModel::decodeBody(
+    const QByteArray &body, TaskListSnapshot *s, const QList<TaskRow> &previous)
 {
     // A UTF-8 byte-order mark is not part of the JSON.
     const qsizetype skip = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
@@ -319,17 +357,13 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
         // Later duplicates of "files" replace earlier ones, as in Qt.
         sawFiles = true;
         s->rows.clear();
-        s->texts = {};
         simdjson::dom::array files;
         if (member.value.get_array().get(files) != simdjson::SUCCESS) {
             envelope.insert(QStringLiteral("files"), reader.toQt(member.value));
             continue;
         }
-        const bool comparable = previousTexts.covers(previous.size());
-        QByteArray &texts = s->texts.bytes;
-        texts.reserve(body.size());
+        MemberWriter members;
         s->rows.reserve(qsizetype(files.size()));
-        s->texts.ends.reserve(qsizetype(files.size()));
         for (simdjson::dom::element f : files) {
             const qsizetype index = s->rows.size();
             const TaskRow *before = index < previous.size() ? &previous[index] : nullptr;
@@ -337,9 +371,8 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
             const bool isObject = f.get_object().get(task) == simdjson::SUCCESS;
             // The members as received: the same as the row before's, the
             // row stays as it is (nothing is read or made).
-            const qsizetype begin = texts.size();
             bool plain = isObject;
-            texts.append(isObject ? 'O' : 'X');
+            members.start(isObject);
             if (isObject) {
                 for (auto field : task) {
                     if (startsWithBom(field.key))
@@ -347,13 +380,13 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
                     if (field.value.type() == simdjson::dom::element_type::STRING
                         && startsWithBom(field.value.get_string().value_unsafe()))
                         return readByQt();
-                    plain = appendMember(texts, field.key, field.value) && plain;
+                    plain = members.member(field.key, field.value) && plain;
                 }
             }
-            s->texts.ends.append(texts.size());
-            if (plain && comparable && before
-                && std::string_view(texts.constData() + begin, size_t(texts.size() - begin))
-                    == previousTexts.row(index)) {
+            std::optional<std::array<quint64, 2>> digest;
+            if (plain)
+                digest = members.digest();
+            if (digest && before && (*before)->members == digest) {
                 s->rows.append(*before);
                 continue;
             }
@@ -380,14 +413,13 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
             if (reader.ambiguous)
                 return readByQt();
             row.type = row.cells[ColType];
+            row.members = digest;
             if (was && was->id == row.id && was->type == row.type && !was->rowKey.isEmpty())
                 row.rowKey = was->rowKey;
             else
                 row.rowKey = TaskRow::makeKey(row.type, row.id, index);
             s->rows.append(std::move(made));
         }
-        if (texts.capacity() > texts.size() + texts.size() / 4)
-            texts.squeeze();
     }
     if (sawFiles)
         envelope.insert(QStringLiteral("files"), QJsonArray()); // decoded into the rows
