@@ -61,7 +61,8 @@ void BM_DecodeAndApply(benchmark::State &state)
     const QSet<QString> selected = showList(model, body);
     for (auto _ : state) {
         TaskListSnapshot snapshot;
-        benchmark::DoNotOptimize(TaskListModel::decodeBody(body, &snapshot, model.rows()));
+        benchmark::DoNotOptimize(
+            TaskListModel::decodeBody(body, &snapshot, model.rows(), model.digests()));
         model.apply(std::move(snapshot));
         benchmark::DoNotOptimize(model.rowsWithKeys(selected));
     }
@@ -79,7 +80,7 @@ void BM_ApplyOnGuiThread(benchmark::State &state)
     for (auto _ : state) {
         state.PauseTiming();
         TaskListSnapshot snapshot;
-        TaskListModel::decodeBody(body, &snapshot, model.rows());
+        TaskListModel::decodeBody(body, &snapshot, model.rows(), model.digests());
         state.ResumeTiming();
         model.apply(std::move(snapshot));
         benchmark::DoNotOptimize(model.rowsWithKeys(selected));
@@ -161,7 +162,7 @@ void BM_ListRoundTrip(benchmark::State &state)
         // As the list screen does it: the body decoded straight into rows.
         TaskListSnapshot snapshot;
         CgiCtrl::ScopedBodyParser parser([&snapshot, &model](const QByteArray &body) {
-            return TaskListModel::decodeBody(body, &snapshot, model.rows());
+            return TaskListModel::decodeBody(body, &snapshot, model.rows(), model.digests());
         });
         if (client.get_Torrent_List(0, "position", "asc", "", &e))
             model.apply(std::move(snapshot));

@@ -79,23 +79,25 @@ TaskListController::TaskListController(QObject *parent)
             }
             const int cat = int(m_category);
             const QString sort = m_sortKey, ord = m_order, filt = m_filter;
-            // The rows shown now (a shared copy of pointers): tasks that did
-            // not change keep their rows.
+            // The rows shown now and their digests (shared copies): tasks
+            // that did not change keep their rows.
             const QList<TaskRow> previous = m_model->rows();
-            return [this, c, cat, sort, ord, filt, previous, wantList,
+            const QList<TaskDigest> digests = m_model->digests();
+            return [this, c, cat, sort, ord, filt, previous, digests, wantList,
                        finishedCheck]() -> ListRefresh::Apply {
                 // Bodies are decoded here, in one pass, straight into rows.
-                const auto fetch
-                    = [&c](int category, const QString &sortKey, const QString &sortOrder,
-                          const QString &filterText,
-                          const QList<TaskRow> &reuse) -> std::optional<TaskListSnapshot> {
+                const auto fetch =
+                    [&c](int category, const QString &sortKey, const QString &sortOrder,
+                        const QString &filterText, const QList<TaskRow> &reuse,
+                        const QList<TaskDigest> &reuseDigests) -> std::optional<TaskListSnapshot> {
                     Error e;
                     TaskListSnapshot decoded;
                     CgiCtrl::Reply reply;
                     {
-                        CgiCtrl::ScopedBodyParser parser([&decoded, &reuse](const QByteArray &b) {
-                            return TaskListModel::decodeBody(b, &decoded, reuse);
-                        });
+                        CgiCtrl::ScopedBodyParser parser(
+                            [&decoded, &reuse, &reuseDigests](const QByteArray &b) {
+                                return TaskListModel::decodeBody(b, &decoded, reuse, reuseDigests);
+                            });
                         reply = c->get_Torrent_List(category, sortKey, sortOrder, filterText, &e);
                     }
                     if (!reply || e.isError())
@@ -104,13 +106,14 @@ TaskListController::TaskListController(QObject *parent)
                 };
                 std::optional<TaskListSnapshot> list;
                 if (wantList)
-                    list = fetch(cat, sort, ord, filt, previous);
+                    list = fetch(cat, sort, ord, filt, previous, digests);
                 std::optional<QList<TaskRow>> finished;
                 if (finishedCheck) {
                     if (list && FinishedTaskCheck::isFinishedList(cat, filt))
-                        finished = list->rows; // the list on show is the answer
-                    else if (auto f = fetch(FinishedTaskCheck::kFinishedCategory,
-                                 QStringLiteral("position"), QStringLiteral("asc"), QString(), {}))
+                        finished = list->resolvedRows(); // the list on show is the answer
+                    else if (auto f
+                        = fetch(FinishedTaskCheck::kFinishedCategory, QStringLiteral("position"),
+                            QStringLiteral("asc"), QString(), {}, {}))
                         finished = std::move(f->rows);
                 }
                 if (!list && !finished)

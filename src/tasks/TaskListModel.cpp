@@ -186,25 +186,67 @@ TaskListSnapshot TaskListModel::decode(const QJsonObject &reply)
     return s;
 }
 
+namespace {
+const TaskRow &keptRow()
+{
+    static const TaskRow shared;
+    return shared;
+}
+} // namespace
+
+TaskRow TaskRow::kept()
+{
+    return keptRow();
+}
+
+bool TaskRow::isKept() const
+{
+    return isSameRow(keptRow());
+}
+
+QList<TaskRow> TaskListSnapshot::resolvedRows() const
+{
+    QList<TaskRow> out = rows;
+    for (qsizetype i = 0; i < out.size(); ++i)
+        if (out[i].isKept())
+            out[i] = base.value(i);
+    return out;
+}
+
 void TaskListModel::apply(TaskListSnapshot snapshot)
 {
+    QList<TaskRow> &incoming = snapshot.rows;
+    const auto sameKey = [](const TaskRow &a, const TaskRow &b) {
+        // A kept row is the row shown at its place; a row kept from the
+        // list before is its own key; keys made by decode (shared with the
+        // row before when it kept its place) compare without a copy.
+        if (b.isKept() || a.isSameRow(b))
+            return true;
+        if (!a->rowKey.isEmpty() && !b->rowKey.isEmpty())
+            return TaskRow::sameText(a->rowKey, b->rowKey);
+        return a.key() == b.key();
+    };
+    // Kept rows stand for the rows shown only when the list shown is the
+    // one decoded against and every other row keeps its place; otherwise
+    // they are taken from that list.
+    const QList<TaskRow> &shown = rows();
+    bool inPlace = snapshot.base.constData() == shown.constData()
+        && snapshot.base.size() == shown.size() && incoming.size() == shown.size();
+    for (qsizetype i = 0; inPlace && i < incoming.size(); ++i)
+        inPlace = incoming[i].isKept() || sameKey(shown[i], incoming[i]);
+    if (!inPlace) {
+        for (qsizetype i = 0; i < incoming.size(); ++i)
+            if (incoming[i].isKept())
+                incoming[i] = snapshot.base.value(i);
+    }
+    // The list decoded against is let go before the rows change, so they
+    // change in place instead of being copied.
+    snapshot.base = {};
+    m_digests = snapshot.digests.size() == incoming.size() ? std::move(snapshot.digests)
+                                                           : QList<TaskDigest>();
     updateRows(
-        std::move(snapshot.rows), [](const TaskRow &r) { return r.key(); },
-        // A row kept is the one the next poll compares with, so it must
-        // carry the members' digest too (a list read another way has none).
-        [](const TaskRow &a, const TaskRow &b) {
-            return a.isSameRow(b) || (a->members == b->members && a.sameAs(b));
-        },
-        [](const TaskRow &a, const TaskRow &b) {
-            // A row kept from the list before is its own key; keys made by
-            // decode (shared with the row before when it kept its place)
-            // compare without a copy.
-            if (a.isSameRow(b))
-                return true;
-            if (!a->rowKey.isEmpty() && !b->rowKey.isEmpty())
-                return TaskRow::sameText(a->rowKey, b->rowKey);
-            return a.key() == b.key();
-        });
+        std::move(incoming), [](const TaskRow &r) { return r.key(); },
+        [](const TaskRow &a, const TaskRow &b) { return b.isKept() || a.sameAs(b); }, sameKey);
 }
 
 QList<int> TaskListModel::rowsWithKeys(const QSet<QString> &keys) const

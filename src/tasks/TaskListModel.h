@@ -27,12 +27,12 @@ struct TaskRowFields {
     // Identity of a task across refreshes: its type and its id (made once,
     // off the GUI thread, by decode).
     QString rowKey;
-    // The task's members as received (names, texts and numbers), as two
-    // independent 64-bit digests: the next poll keeps this row when its
-    // members digest the same. None for rows not read from a reply body or
-    // with a member that is an array or an object.
-    std::optional<std::array<quint64, 2>> members;
 };
+
+// A task's members as received (names, texts and numbers) as two
+// independent 64-bit digests; {0, 0} is none (a list read another way, or a
+// task with a member that is an array or an object).
+using TaskDigest = std::array<quint64, 2>;
 
 // One task as the table shows it, prepared off the GUI thread. Rows are
 // shared: a task that did not change since the last poll is the same row
@@ -42,6 +42,10 @@ class TaskRow
 {
 public:
     TaskRow() : d(new Data) { }
+    // Stands for the row at the same place in the list decoded against: the
+    // task came exactly as it did then (see TaskListSnapshot::base).
+    static TaskRow kept();
+    bool isKept() const;
 
     const TaskRowFields *operator->() const { return d.constData(); }
     const TaskRowFields &fields() const { return *d.constData(); }
@@ -83,7 +87,12 @@ private:
 
 // A decoded "torrent-list" reply.
 struct TaskListSnapshot {
+    // Rows that are kept() stand for base's row at their place.
     QList<TaskRow> rows;
+    QList<TaskRow> base;
+    QList<TaskDigest> digests; // one per row when decoded from a body
+    // The rows with every kept row taken from base.
+    QList<TaskRow> resolvedRows() const;
 
     QString totalDownload = QStringLiteral("0");
     QString totalUpload = QStringLiteral("0");
@@ -133,10 +142,12 @@ public:
     // JSON object; the rows, totals and counts go to *snapshot. Texts equal
     // to the previous list's at the same row share its strings (a poll that
     // brings the same values allocates almost nothing).
-    // A task whose members come as they did for the previous list's row at
-    // the same place keeps that row (nothing of it is read or made).
-    static std::optional<QJsonObject> decodeBody(
-        const QByteArray &body, TaskListSnapshot *snapshot, const QList<TaskRow> &previous = {});
+    // With the digests of previous (digests() of the model that shows it), a
+    // task whose members come as they did for previous's row at the same
+    // place is a kept() row: nothing of it is read or made, and apply()
+    // leaves the row shown as it is.
+    static std::optional<QJsonObject> decodeBody(const QByteArray &body, TaskListSnapshot *snapshot,
+        const QList<TaskRow> &previous = {}, const QList<TaskDigest> &previousDigests = {});
     static QString cellText(int column, const QJsonObject &task);
     // Sets a row's cell from a reply value with the column's rule.
     static void setCell(TaskRowFields &row, int column, const QJsonValue &v);
@@ -146,6 +157,9 @@ public:
     void apply(TaskListSnapshot snapshot);
 
     const TaskRow &row(int i) const { return rowAt(i); }
+    // The digests of the rows shown (empty when the list was not read from
+    // a body).
+    const QList<TaskDigest> &digests() const { return m_digests; }
     // Rows whose key is in keys, in ascending order (one pass).
     QList<int> rowsWithKeys(const QSet<QString> &keys) const;
     // _get_IDs:from_Type: (empty type: every row).
@@ -155,6 +169,7 @@ public:
 
 private:
     static void finishSnapshot(TaskListSnapshot &s, const QJsonObject &reply);
+    QList<TaskDigest> m_digests;
 };
 
 } // namespace flk

@@ -294,8 +294,8 @@ std::optional<QByteArray> withOddNumbersAsNull(const QByteArray &in)
 }
 } // namespace
 
-std::optional<QJsonObject> TaskListModel::decodeBody(
-    const QByteArray &body, TaskListSnapshot *s, const QList<TaskRow> &previous)
+std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, TaskListSnapshot *s,
+    const QList<TaskRow> &previous, const QList<TaskDigest> &previousDigests)
 {
     // A UTF-8 byte-order mark is not part of the JSON.
     const qsizetype skip = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
@@ -357,13 +357,16 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
         // Later duplicates of "files" replace earlier ones, as in Qt.
         sawFiles = true;
         s->rows.clear();
+        s->digests.clear();
         simdjson::dom::array files;
         if (member.value.get_array().get(files) != simdjson::SUCCESS) {
             envelope.insert(QStringLiteral("files"), reader.toQt(member.value));
             continue;
         }
         MemberWriter members;
+        const bool comparable = previousDigests.size() == previous.size();
         s->rows.reserve(qsizetype(files.size()));
+        s->digests.reserve(qsizetype(files.size()));
         for (simdjson::dom::element f : files) {
             const qsizetype index = s->rows.size();
             const TaskRow *before = index < previous.size() ? &previous[index] : nullptr;
@@ -383,11 +386,13 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
                     plain = members.member(field.key, field.value) && plain;
                 }
             }
-            std::optional<std::array<quint64, 2>> digest;
-            if (plain)
-                digest = members.digest();
-            if (digest && before && (*before)->members == digest) {
-                s->rows.append(*before);
+            const TaskDigest digest = plain ? members.digest() : TaskDigest {};
+            s->digests.append(digest);
+            if (comparable && before && digest != TaskDigest {}
+                && digest == previousDigests[index]) {
+                if (s->base.isEmpty())
+                    s->base = previous;
+                s->rows.append(TaskRow::kept());
                 continue;
             }
             const TaskRowFields *was = before ? &before->fields() : nullptr;
@@ -413,7 +418,6 @@ std::optional<QJsonObject> TaskListModel::decodeBody(
             if (reader.ambiguous)
                 return readByQt();
             row.type = row.cells[ColType];
-            row.members = digest;
             if (was && was->id == row.id && was->type == row.type && !was->rowKey.isEmpty())
                 row.rowKey = was->rowKey;
             else

@@ -206,28 +206,29 @@ private slots:
         model.apply(first);
         auto again = [&model](const QByteArray &b) {
             TaskListSnapshot s;
-            TaskListModel::decodeBody(b, &s, model.rows());
+            TaskListModel::decodeBody(b, &s, model.rows(), model.digests());
             return s;
         };
         const TaskListSnapshot same = again(body);
         QCOMPARE(same.rows.size(), 5);
-        QVERIFY(same.rows[0].isSameRow(model.row(0)));
-        QVERIFY(!same.rows[1].isSameRow(model.row(1))); // an array member: read afresh
+        QVERIFY(same.rows[0].isKept());
+        QVERIFY(!same.rows[1].isKept()); // an array member: read afresh
         QVERIFY(same.rows[1].sameAs(model.row(1)));
-        QVERIFY(!same.rows[2].isSameRow(model.row(2))); // not a task: read afresh
-        QVERIFY(same.rows[3].isSameRow(model.row(3)));
-        QVERIFY(same.rows[4].isSameRow(model.row(4)));
+        QVERIFY(!same.rows[2].isKept()); // not a task: read afresh
+        QVERIFY(same.rows[3].isKept());
+        QVERIFY(same.rows[4].isKept());
+        QVERIFY(same.resolvedRows()[4].isSameRow(model.row(4)));
 
         QByteArray changed = body;
         changed.replace(R"("name":"a")", R"("name":"A")");
         changed.replace(R"("id":3,)", R"("id":"3",)"); // the same digits as a text
         changed.replace("null,{}", "{},null"); // kinds swap places
         const TaskListSnapshot other = again(changed);
-        QVERIFY(!other.rows[0].isSameRow(model.row(0)));
+        QVERIFY(!other.rows[0].isKept());
         QCOMPARE(other.rows[0]->cells[TaskListModel::ColName], QStringLiteral("A"));
-        QVERIFY(!other.rows[2].isSameRow(model.row(2)));
-        QVERIFY(!other.rows[3].isSameRow(model.row(3)));
-        QVERIFY(!other.rows[4].isSameRow(model.row(4)));
+        QVERIFY(!other.rows[2].isKept());
+        QVERIFY(!other.rows[3].isKept());
+        QVERIFY(!other.rows[4].isKept());
         QCOMPARE(other.rows[4]->id, QJsonValue("3"));
 
         // A task that comes first moves every row: none is taken for another.
@@ -236,16 +237,33 @@ private slots:
         const TaskListSnapshot moved = again(shifted);
         QCOMPARE(moved.rows.size(), 6);
         for (int i = 0; i < 5; ++i)
-            QVERIFY(!moved.rows[i].isSameRow(model.row(i)));
+            QVERIFY(!moved.rows[i].isKept());
         QCOMPARE(moved.rows[1]->cells[TaskListModel::ColName], QStringLiteral("a"));
 
-        // Rows that were not decoded from a body have no members to compare.
+        // Applied: the rows kept are the very rows shown; the one changed
+        // is announced.
+        const TaskRow shownFirst = model.row(0), shownLast = model.row(4);
+        QSignalSpy changedRows(&model, &QAbstractItemModel::dataChanged);
+        model.apply(other);
+        QVERIFY(!model.row(0).isSameRow(shownFirst));
+        QCOMPARE(model.row(0)->cells[TaskListModel::ColName], QStringLiteral("A"));
+        QVERIFY(!changedRows.isEmpty());
+        QCOMPARE(model.digests().size(), 5);
+        // Kept rows decoded against a list that is no longer shown are taken
+        // from that list.
+        TaskListModel elsewhere;
+        elsewhere.apply(TaskListModel::decode(QJsonDocument::fromJson(shifted).object()));
+        elsewhere.apply(same);
+        QCOMPARE(elsewhere.rowCount(), 5);
+        QVERIFY(elsewhere.row(4).sameAs(shownLast));
+        QCOMPARE(elsewhere.row(3)->cells[TaskListModel::ColName], QString());
+        // A list read another way has no digests to compare with.
         const TaskListSnapshot viaQt
             = TaskListModel::decode(QJsonDocument::fromJson(body).object());
-        QVERIFY(!viaQt.rows[0]->members);
+        QVERIFY(viaQt.digests.isEmpty());
         TaskListSnapshot fresh;
-        QVERIFY(TaskListModel::decodeBody(body, &fresh, viaQt.rows));
-        QVERIFY(!fresh.rows[0].isSameRow(viaQt.rows[0]));
+        QVERIFY(TaskListModel::decodeBody(body, &fresh, viaQt.rows, viaQt.digests));
+        QVERIFY(!fresh.rows[0].isKept());
         QVERIFY(fresh.rows[0].sameAs(viaQt.rows[0]));
     }
 
