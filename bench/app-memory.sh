@@ -14,7 +14,7 @@ counts=("$@")
 for exe in "$build/ferrylink" "$build/tools/nas-sim/nas-sim"; do
     [[ -x $exe ]] || { echo "missing $exe" >&2; exit 2; }
 done
-printf '%8s %12s %12s\n' tasks 'RSS MiB' 'peak MiB'
+printf '%8s %12s %12s %12s\n' tasks 'RSS MiB' 'RSS max' 'peak MiB'
 for n in "${counts[@]}"; do
     dir=$(mktemp -d)
     "$build/tools/nas-sim/nas-sim" --port 0 --https-port -1 --set "tasks=$n" >"$dir/sim.out" 2>&1 &
@@ -34,10 +34,19 @@ JSON
         XDG_RUNTIME_DIR="$dir/run" FERRYLINK_KEYRING=off QT_QPA_PLATFORM=offscreen \
         "$build/ferrylink" >"$dir/app.out" 2>&1 &
     app=$!
-    sleep 25 # sign-in, the first list and four polls
-    rss=$(awk '/VmRSS/ {print $2}' "/proc/$app/status")
+    sleep 20 # sign-in, the first list and three polls
+    # One sample a second for 15 s (three more polls): a single sample may
+    # land in the middle of a poll or just after memory was given back.
+    samples=()
+    for _ in $(seq 15); do
+        samples+=("$(awk '/VmRSS/ {print $2}' "/proc/$app/status")")
+        sleep 1
+    done
     hwm=$(awk '/VmHWM/ {print $2}' "/proc/$app/status")
-    printf '%8s %12.1f %12.1f\n' "$n" "$(awk -v k="$rss" 'BEGIN { print k / 1024 }')" "$(awk -v k="$hwm" 'BEGIN { print k / 1024 }')"
+    median=$(printf '%s\n' "${samples[@]}" | sort -n | sed -n 8p)
+    most=$(printf '%s\n' "${samples[@]}" | sort -n | tail -1)
+    printf '%8s %12.1f %12.1f %12.1f\n' "$n" "$(awk -v k="$median" 'BEGIN { print k / 1024 }')" \
+        "$(awk -v k="$most" 'BEGIN { print k / 1024 }')" "$(awk -v k="$hwm" 'BEGIN { print k / 1024 }')"
     kill "$app" "$sim" 2>/dev/null || true
     wait "$app" "$sim" 2>/dev/null || true
     rm -rf "$dir"

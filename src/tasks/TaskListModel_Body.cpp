@@ -16,6 +16,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -299,11 +300,19 @@ std::optional<QJsonObject> TaskListModel::decodeBody(const QByteArray &body, Tas
 {
     // A UTF-8 byte-order mark is not part of the JSON.
     const qsizetype skip = body.startsWith("\xEF\xBB\xBF") ? 3 : 0;
-    // One parser per thread keeps its buffers between polls: the next poll
-    // of a list of the same size reuses them instead of faulting in fresh
-    // pages. Big buffers go once the list shrank to a quarter of what they
-    // were made for (memory is given back after a big list).
-    thread_local simdjson::dom::parser parser;
+    // One parser for the whole program keeps its buffers between polls: the
+    // next poll of a list of the same size reuses them instead of faulting
+    // in fresh pages (a parser per worker thread held several lists' worth).
+    // A list decoded while another is (two servers at once) gets a parser of
+    // its own for the time. Big buffers go once the list shrank to a quarter
+    // of what they were made for (memory is given back after a big list).
+    static std::mutex sharedMutex;
+    static simdjson::dom::parser sharedParser;
+    std::unique_lock<std::mutex> sharing(sharedMutex, std::try_to_lock);
+    std::optional<simdjson::dom::parser> own;
+    if (!sharing.owns_lock())
+        own.emplace();
+    simdjson::dom::parser &parser = own ? *own : sharedParser;
     struct Release {
         simdjson::dom::parser &p;
         size_t bodySize;
