@@ -229,10 +229,13 @@ void TaskListModel::apply(TaskListSnapshot snapshot)
     // Kept rows stand for the rows shown only when the list shown is the
     // one decoded against and every other row keeps its place; otherwise
     // they are taken from that list.
+    // (A list with no kept row, the first after a category change, needs
+    // neither.)
     const QList<TaskRow> &shown = rows();
-    bool inPlace = snapshot.base.constData() == shown.constData()
-        && snapshot.base.size() == shown.size() && incoming.size() == shown.size();
-    for (qsizetype i = 0; inPlace && i < incoming.size(); ++i)
+    bool inPlace = snapshot.base.isEmpty()
+        || (snapshot.base.constData() == shown.constData() && snapshot.base.size() == shown.size()
+            && incoming.size() == shown.size());
+    for (qsizetype i = 0; inPlace && !snapshot.base.isEmpty() && i < incoming.size(); ++i)
         inPlace = incoming[i].isKept() || sameKey(shown[i], incoming[i]);
     if (!inPlace) {
         for (qsizetype i = 0; i < incoming.size(); ++i)
