@@ -75,6 +75,14 @@ TaskIntake::Request TaskIntake::handedOver(const QStringList &files, const QStri
     };
 }
 
+TaskIntake::Items TaskIntake::handedOverItems(const QStringList &items)
+{
+    Items out;
+    for (const QString &item : items)
+        (TaskLinks::isValidLink(item) ? out.links : out.files) << item;
+    return out;
+}
+
 TaskIntake::Items TaskIntake::dropped(const QMimeData *mime)
 {
     Items items;

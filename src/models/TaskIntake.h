@@ -49,6 +49,9 @@ public:
         bool isEmpty() const { return files.isEmpty() && links.isEmpty(); }
     };
     static Items dropped(const QMimeData *mime);
+    // Items handed over as paths and links: a valid link goes as link text,
+    // anything else up as a torrent file.
+    static Items handedOverItems(const QStringList &items);
 
     // The folder a task goes to when nobody chose one.
     static constexpr const char *kStandardFolder = "/Download";

@@ -83,11 +83,10 @@ void AddServerController::setPassword(const QString &v)
 
 void AddServerController::setHttps(bool https)
 {
-    const bool was = m_https;
-    m_https = https;
     const QString port = https ? QStringLiteral("8001") : QStringLiteral("8000");
-    if (m_port == port && was == https)
+    if (m_https == https && m_port == port)
         return;
+    m_https = https;
     m_port = port;
     emit changed();
 }

@@ -71,6 +71,11 @@ private slots:
         const TaskIntake::Items items = TaskIntake::dropped(&mime);
         QCOMPARE(items.links, QStringList { "magnet:?xt=urn:btih:feed&dn=Dropped" });
         QVERIFY(items.files.isEmpty());
+        // Handed over by path or link: links go as link text, the rest as files.
+        const TaskIntake::Items handed = TaskIntake::handedOverItems(
+            { "/home/u/a.torrent", "MAGNET:?xt=urn:btih:ab", "not-a-link.txt" });
+        QCOMPARE(handed.links, QStringList { "MAGNET:?xt=urn:btih:ab" });
+        QCOMPARE(handed.files, (QStringList { "/home/u/a.torrent", "not-a-link.txt" }));
         QMimeData words;
         words.setText("just words");
         QVERIFY(TaskIntake::dropped(&words).isEmpty());
